@@ -1,0 +1,3 @@
+target_sources(sondikcore PRIVATE
+    playback/Preferences.h playback/Preferences.cpp
+)

@@ -1,0 +1,3 @@
+list(APPEND SONDIK_QML_FILES
+    views/Main.qml
+)

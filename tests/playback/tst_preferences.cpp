@@ -1,0 +1,273 @@
+#include "playback/Preferences.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cmath>
+#include <csignal>
+#include <limits>
+#include <unistd.h>
+
+namespace {
+
+const char* childFileVariable = "SONDIK_TEST_PREFERENCES_CHILD";
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+}
+
+QVariant storedValue(const QString& path, const QString& key)
+{
+    return QSettings(path, QSettings::IniFormat).value(key);
+}
+
+} // namespace
+
+class TestPreferences : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir;
+    QString path() const { return dir.filePath(QStringLiteral("Sondik.conf")); }
+
+private slots:
+    void init()
+    {
+        QFile::remove(path());
+        for (const QString& name : QDir(dir.path()).entryList(QDir::Files))
+            QFile::remove(dir.filePath(name));
+    }
+
+    void firstLaunchDefaults()
+    {
+        Preferences preferences(path());
+        QCOMPARE(preferences.volume(), 0.5f);
+        QCOMPARE(preferences.selectedRadioStationId(), std::nullopt);
+        // Defaults are not written back.
+        QVERIFY(!QFile::exists(path()));
+    }
+
+    void roundTripThroughSecondInstance_data()
+    {
+        QTest::addColumn<float>("volume");
+        QTest::newRow("silent") << 0.0f;
+        QTest::newRow("full") << 1.0f;
+        QTest::newRow("0.3") << 0.3f;
+        QTest::newRow("many digits") << 0.123456789f;
+        QTest::newRow("tiny") << 1e-7f;
+        QTest::newRow("above range kept") << 1.5f;
+        QTest::newRow("below range kept") << -0.25f;
+    }
+
+    void roundTripThroughSecondInstance()
+    {
+        QFETCH(float, volume);
+        {
+            Preferences preferences(path());
+            preferences.setVolume(volume);
+            preferences.setSelectedRadioStationId(QStringLiteral("s42824"));
+        }
+        Preferences again(path());
+        QCOMPARE(again.volume(), volume); // exact, not fuzzy
+        QCOMPARE(again.selectedRadioStationId(), std::optional<QString>("s42824"));
+    }
+
+    void unicodeAndOddIdsSurvive()
+    {
+        const QString id = QStringLiteral("s1 = [ä]; #x, \"y\"");
+        Preferences(path()).setSelectedRadioStationId(id);
+        QCOMPARE(Preferences(path()).selectedRadioStationId(), std::optional<QString>(id));
+    }
+
+    void unusableStoredValues_data()
+    {
+        QTest::addColumn<QByteArray>("contents");
+        QTest::addColumn<float>("volume");
+        QTest::addColumn<QString>("id"); // null: none
+
+        const QString none;
+        QTest::newRow("volume is text") << QByteArray("[General]\nVolume=loud\n") << 0.5f << none;
+        QTest::newRow("volume is NaN") << QByteArray("[General]\nVolume=nan\n") << 0.5f << none;
+        QTest::newRow("volume is infinite")
+            << QByteArray("[General]\nVolume=inf\n") << 0.5f << none;
+        QTest::newRow("volume is -infinite")
+            << QByteArray("[General]\nVolume=-inf\n") << 0.5f << none;
+        QTest::newRow("volume overflows a float")
+            << QByteArray("[General]\nVolume=1e300\n") << 0.5f << none;
+        QTest::newRow("volume is empty") << QByteArray("[General]\nVolume=\n") << 0.5f << none;
+        QTest::newRow("volume is a list")
+            << QByteArray("[General]\nVolume=0.3, 0.4\n") << 0.5f << none;
+        QTest::newRow("volume is a binary variant")
+            << QByteArray("[General]\nVolume=@Variant(\\0\\0\\0\\x7f\\0\\0\\0\\x1)\n") << 0.5f
+            << none;
+        QTest::newRow("id is a list, volume kept")
+            << QByteArray("[General]\nVolume=0.7\nSelectedRadioStationId=s1, s2\n") << 0.7f << none;
+        QTest::newRow("id is a number is still text")
+            << QByteArray("[General]\nSelectedRadioStationId=42\n") << 0.5f << QString("42");
+        QTest::newRow("values in range and out of range kept")
+            << QByteArray("[General]\nVolume=2\nSelectedRadioStationId=s8007\n") << 2.0f
+            << QString("s8007");
+    }
+
+    void unusableStoredValues()
+    {
+        QFETCH(QByteArray, contents);
+        QFETCH(float, volume);
+        QFETCH(QString, id);
+        writeFile(path(), contents);
+        Preferences preferences(path());
+        QCOMPARE(preferences.volume(), volume);
+        QCOMPARE(preferences.selectedRadioStationId().value_or(QString()), id);
+        QCOMPARE(preferences.selectedRadioStationId().has_value(), !id.isNull());
+    }
+
+    void damagedFilesStartCleanAndKeepWriting_data()
+    {
+        QTest::addColumn<QByteArray>("contents");
+        QTest::addColumn<float>("volume");
+
+        QByteArray garbage;
+        for (int i = 0; i < 4096; ++i)
+            garbage.append(char((i * 7919 + 13) % 256));
+        QTest::newRow("garbage bytes") << garbage << 0.5f;
+        QTest::newRow("truncated mid-line")
+            << QByteArray("[General]\nVolume=0.8\nSelectedRadioStationId=@Variant(\\0\\0") << 0.8f;
+        QTest::newRow("unterminated section") << QByteArray("[General\nVolume=0.2\n") << 0.2f;
+        QTest::newRow("NUL bytes") << QByteArray("[General]\nVolume=0.6\n\0\0\0\0", 25) << 0.6f;
+    }
+
+    void damagedFilesStartCleanAndKeepWriting()
+    {
+        QFETCH(QByteArray, contents);
+        QFETCH(float, volume);
+        writeFile(path(), contents);
+        {
+            Preferences preferences(path());
+            QCOMPARE(preferences.volume(), volume);
+            // The next choice must reach the disk despite the damage.
+            preferences.setSelectedRadioStationId(QStringLiteral("s24896"));
+        }
+        Preferences again(path());
+        QCOMPARE(again.selectedRadioStationId(), std::optional<QString>("s24896"));
+        QCOMPARE(again.volume(), volume);
+        QCOMPARE(QSettings(path(), QSettings::IniFormat).status(), QSettings::NoError);
+    }
+
+    void damagedFileIsKeptAside()
+    {
+        const QByteArray damaged("[General\nVolume=0.2\n\xff\xfe");
+        writeFile(path(), damaged);
+        Preferences preferences(path());
+        const QStringList aside =
+            QDir(dir.path()).entryList({QStringLiteral("Sondik.conf.damaged-*")}, QDir::Files);
+        QCOMPARE(aside.size(), 1);
+        QFile kept(dir.filePath(aside.first()));
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), damaged);
+    }
+
+    void writingNoneRemovesTheKey()
+    {
+        Preferences preferences(path());
+        preferences.setSelectedRadioStationId(QStringLiteral("s2320"));
+        QCOMPARE(storedValue(path(), "SelectedRadioStationId").toString(), QStringLiteral("s2320"));
+        preferences.setSelectedRadioStationId(std::nullopt);
+        QVERIFY(!QSettings(path(), QSettings::IniFormat).contains("SelectedRadioStationId"));
+        QCOMPARE(Preferences(path()).selectedRadioStationId(), std::nullopt);
+    }
+
+    void qmlNullStringMeansNone()
+    {
+        Preferences preferences(path());
+        QVERIFY(preferences.setProperty("selectedRadioStationId", QStringLiteral("s2320")));
+        QCOMPARE(preferences.selectedRadioStationId(), std::optional<QString>("s2320"));
+        QVERIFY(preferences.property("selectedRadioStationId").toString() == "s2320");
+        QVERIFY(preferences.setProperty("selectedRadioStationId", QString()));
+        QCOMPARE(preferences.selectedRadioStationId(), std::nullopt);
+        QVERIFY(preferences.property("selectedRadioStationId").toString().isNull());
+    }
+
+    void everyWriteNotifiesAndCallsTheHookBeforePersisting()
+    {
+        Preferences preferences(path());
+        QSignalSpy volumeSpy(&preferences, &Preferences::volumeChanged);
+        QSignalSpy idSpy(&preferences, &Preferences::selectedRadioStationIdChanged);
+
+        QList<std::pair<float, QVariant>> hookCalls; // value, what the disk held then
+        preferences.setOnVolumeChanged([&](float value) {
+            hookCalls.append({value, storedValue(path(), "Volume")});
+        });
+
+        preferences.setVolume(0.3f);
+        preferences.setVolume(0.3f);
+        QCOMPARE(volumeSpy.size(), 2);
+        QCOMPARE(volumeSpy.at(1).at(0).toFloat(), 0.3f);
+        QCOMPARE(hookCalls.size(), 2);
+        QCOMPARE(hookCalls[0].first, 0.3f);
+        QVERIFY(!hookCalls[0].second.isValid()); // not yet on disk
+        QCOMPARE(hookCalls[1].second.toFloat(), 0.3f);
+        QCOMPARE(storedValue(path(), "Volume").toFloat(), 0.3f);
+
+        preferences.setSelectedRadioStationId(QStringLiteral("s1346"));
+        preferences.setSelectedRadioStationId(QStringLiteral("s1346"));
+        preferences.setSelectedRadioStationId(std::nullopt);
+        preferences.setSelectedRadioStationId(std::nullopt);
+        QCOMPARE(idSpy.size(), 4);
+        QCOMPARE(volumeSpy.size(), 2);
+    }
+
+    void installingAHookReplacesTheOldOne()
+    {
+        Preferences preferences(path());
+        int first = 0, second = 0;
+        preferences.setOnVolumeChanged([&](float) { ++first; });
+        preferences.setOnVolumeChanged([&](float) { ++second; });
+        preferences.setVolume(0.9f);
+        QCOMPARE(first, 0);
+        QCOMPARE(second, 1);
+
+        // Without a hook the value is still persisted.
+        preferences.setOnVolumeChanged({});
+        preferences.setVolume(0.4f);
+        QCOMPARE(Preferences(path()).volume(), 0.4f);
+    }
+
+    void choiceSurvivesAKilledProcess()
+    {
+        QProcess child;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QString::fromLatin1(childFileVariable), path());
+        child.setProcessEnvironment(env);
+        child.start(QCoreApplication::applicationFilePath(), {});
+        QVERIFY(child.waitForFinished(30000));
+        QCOMPARE(child.exitStatus(), QProcess::CrashExit); // killed, no orderly exit
+
+        Preferences preferences(path());
+        QCOMPARE(preferences.selectedRadioStationId(), std::optional<QString>("s25260"));
+        QCOMPARE(preferences.volume(), 0.25f);
+    }
+};
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    if (qEnvironmentVariableIsSet(childFileVariable)) {
+        // The child of choiceSurvivesAKilledProcess: choose, then die at once.
+        Preferences preferences(qEnvironmentVariable(childFileVariable));
+        preferences.setVolume(0.25f);
+        preferences.setSelectedRadioStationId(QStringLiteral("s25260"));
+        ::kill(::getpid(), SIGKILL);
+    }
+    TestPreferences test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_preferences.moc"
