@@ -1,3 +1,4 @@
 target_sources(sondikcore PRIVATE
+    playback/MediaPlayer.h
     playback/Preferences.h playback/Preferences.cpp
 )

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QObject>
+
+#include <functional>
+#include <memory>
+
+class QUrl;
+
+// A network audio player for one stream URL: the backend the radio player
+// drives. It knows nothing about stations. All calls and signals are on the
+// main thread.
+class MediaPlayer : public QObject {
+    Q_OBJECT
+
+public:
+    using QObject::QObject;
+    ~MediaPlayer() override = default;
+
+    // Starts loading and playing. The rate becomes 1.0 at once and stays
+    // there while the stream plays or buffers.
+    virtual void play() = 0;
+    // 1.0 while playing or buffering; 0.0 before play() and once nothing is
+    // left to play (load failure, HTTP error, end of stream).
+    virtual float rate() const = 0;
+    // Linear gain, 0.0 (silent) to 1.0 (full).
+    virtual float volume() const = 0;
+    virtual void setVolume(float volume) = 0;
+
+signals:
+    void rateChanged(float rate);
+};
+
+// Creates the media player for a URL; nullptr when no backend is available.
+using MediaPlayerFactory = std::function<std::unique_ptr<MediaPlayer>(const QUrl& url)>;
