@@ -33,3 +33,7 @@ signals:
 
 // Creates the media player for a URL; nullptr when no backend is available.
 using MediaPlayerFactory = std::function<std::unique_ptr<MediaPlayer>(const QUrl& url)>;
+
+// The real backend: loads the libmpv plugin on first use. Its players fail
+// to be created (nullptr) when the plugin cannot be loaded.
+MediaPlayerFactory defaultMediaPlayerFactory();
