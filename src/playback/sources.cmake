@@ -1,4 +1,4 @@
 target_sources(sondikcore PRIVATE
-    playback/MediaPlayer.h playback/DefaultMediaPlayerFactory.cpp
+    playback/MediaPlayer.h playback/DefaultMediaPlayerFactory.cpp playback/MediaPlayerPlugin.h
     playback/Preferences.h playback/Preferences.cpp
 )

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QtPlugin>
+
+#include <memory>
+
+class MediaPlayer;
+class QUrl;
+struct QMetaObject;
+
+// What a media backend plugin offers the program. The plugin's media players
+// derive from MediaPlayer, whose code lives in the program itself: the program
+// exports those symbols to the plugin (see src/playback/mpv/CMakeLists.txt).
+class MediaPlayerPlugin {
+public:
+    virtual ~MediaPlayerPlugin() = default;
+
+    // nullptr when no media core could be made.
+    virtual std::unique_ptr<MediaPlayer> createMediaPlayer(const QUrl& url) = 0;
+    // Media cores alive, counting those still being torn down.
+    virtual int liveCoreCount() const = 0;
+    // MediaPlayer's meta-object as the plugin was linked against it: the
+    // program's own, or the plugin cannot be used.
+    virtual const QMetaObject* mediaPlayerMetaObject() const = 0;
+};
+
+#define MediaPlayerPlugin_iid "de.sondik.MediaPlayerPlugin/1"
+Q_DECLARE_INTERFACE(MediaPlayerPlugin, MediaPlayerPlugin_iid)
+
+// Media cores alive in the loaded backend; 0 while no backend is loaded.
+int mediaPlayerCoreCount();

@@ -1,0 +1,120 @@
+#include "MpvMediaPlayerPlugin.h"
+
+#include "MpvCoreReaper.h"
+#include "MpvMediaPlayer.h"
+
+#include <QUrl>
+#include <QtGlobal>
+
+#include <mpv/client.h>
+
+#include <clocale>
+
+namespace {
+
+bool setOption(mpv_handle* core, const char* name, const QByteArray& value)
+{
+    const int error = mpv_set_option_string(core, name, value.constData());
+    if (error < 0)
+        qWarning("Sondik: mpv option %s=%s: %s", name, value.constData(), mpv_error_string(error));
+    return error >= 0;
+}
+
+MpvCore createCore()
+{
+    MpvCore core(mpv_create());
+    if (!core)
+        return core;
+    MpvCoreReaper::instance().adopt();
+
+    // An embedded player: nothing of the user's mpv set-up, no scripts (the
+    // built-in ones cost memory and threads), no terminal, no key bindings.
+    static const char* const fixed[][2] = {
+        {"config", "no"},
+        {"load-scripts", "no"},
+        {"load-stats-overlay", "no"},
+        {"load-osd-console", "no"},
+        {"load-auto-profiles", "no"},
+        {"osc", "no"},
+        {"ytdl", "no"},
+        {"input-default-bindings", "no"},
+        {"input-terminal", "no"},
+        {"terminal", "no"},
+        // Sound only.
+        {"vid", "no"},
+        {"vo", "null"},
+        {"audio-display", "no"},
+        {"sid", "no"},
+        // A remote playlist may name only remote entries, never a local file.
+        {"load-unsafe-playlists", "no"},
+        {"audio-client-name", "Sondik"},
+        {"user-agent", "Sondik/" SONDIK_VERSION},
+        // Radio servers answer within a few seconds even when busy; a stream
+        // that sends nothing for this long is dead, and playback has run dry
+        // long before. It is also how long a dead server keeps the player
+        // looking alive.
+        {"network-timeout", "10"},
+        // A live stream is never sought in: keep a forward buffer against
+        // network hiccups and a small back buffer, and never the played part
+        // (the seekable cache grows by the stream's bit rate, hours long).
+        {"cache", "yes"},
+        {"cache-secs", "10"},
+        {"demuxer-seekable-cache", "no"},
+        {"demuxer-max-bytes", "2MiB"},
+        {"demuxer-max-back-bytes", "128KiB"},
+        {"demuxer-donate-buffer", "no"},
+        // Certificates are checked against the system's trust store.
+        {"tls-verify", "yes"},
+    };
+    for (const auto& option : fixed) {
+        if (!setOption(core.get(), option[0], option[1]))
+            return {};
+    }
+
+    // Developer and test overrides: the audio output (mpv's "ao", such as
+    // null or pcm), the file that the pcm output writes, the trust store.
+    const QByteArray audioOutput = qgetenv("SONDIK_AUDIO_OUTPUT");
+    if (!audioOutput.isEmpty() && !setOption(core.get(), "ao", audioOutput))
+        return {};
+    const QByteArray audioFile = qgetenv("SONDIK_AUDIO_FILE");
+    if (!audioFile.isEmpty() && !setOption(core.get(), "ao-pcm-file", audioFile))
+        return {};
+    const QByteArray caFile = qgetenv("SONDIK_TLS_CA_FILE");
+    if (!caFile.isEmpty() && !setOption(core.get(), "tls-ca-file", caFile))
+        return {};
+
+    const int error = mpv_initialize(core.get());
+    if (error < 0) {
+        qWarning("Sondik: mpv does not start: %s", mpv_error_string(error));
+        return {};
+    }
+    return core;
+}
+
+} // namespace
+
+MpvMediaPlayerPlugin::MpvMediaPlayerPlugin(QObject* parent)
+    : QObject(parent)
+{
+    // mpv parses numbers in the C locale only; the application object has
+    // set the locale from the environment by now.
+    std::setlocale(LC_NUMERIC, "C");
+}
+
+std::unique_ptr<MediaPlayer> MpvMediaPlayerPlugin::createMediaPlayer(const QUrl& url)
+{
+    MpvCore core = createCore();
+    if (!core)
+        return nullptr;
+    return std::make_unique<MpvMediaPlayer>(std::move(core), url.toEncoded());
+}
+
+int MpvMediaPlayerPlugin::liveCoreCount() const
+{
+    return MpvCoreReaper::instance().liveCount();
+}
+
+const QMetaObject* MpvMediaPlayerPlugin::mediaPlayerMetaObject() const
+{
+    return &MediaPlayer::staticMetaObject;
+}

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "playback/MediaPlayerPlugin.h"
+
+#include <QObject>
+
+// The plugin's root object: makes one embedded mpv core per media player.
+class MpvMediaPlayerPlugin : public QObject, public MediaPlayerPlugin {
+    Q_OBJECT
+    Q_PLUGIN_METADATA(IID MediaPlayerPlugin_iid)
+    Q_INTERFACES(MediaPlayerPlugin)
+
+public:
+    explicit MpvMediaPlayerPlugin(QObject* parent = nullptr);
+
+    std::unique_ptr<MediaPlayer> createMediaPlayer(const QUrl& url) override;
+    int liveCoreCount() const override;
+    const QMetaObject* mediaPlayerMetaObject() const override;
+};

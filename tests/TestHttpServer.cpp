@@ -1,0 +1,277 @@
+#include "TestHttpServer.h"
+
+#include <QElapsedTimer>
+#include <QSslServer>
+#include <QSslSocket>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTimer>
+
+struct TestHttpServer::Route {
+    enum Kind { File, Stream, Status, Redirect, CloseAfter, Silent };
+    Kind kind = File;
+    int status = 200;
+    QByteArray body;
+    QByteArray contentType;
+    QByteArray location;
+    qint64 bytesPerSecond = 0;
+    qint64 burst = 0;
+    qint64 limit = -1;
+};
+
+struct TestHttpServer::Connection {
+    QTcpSocket* socket = nullptr;
+    QByteArray request;
+    std::shared_ptr<Route> route;
+    bool responding = false;
+    qint64 sent = 0;
+    QElapsedTimer clock;
+    QTimer* pacer = nullptr; // child of the socket
+};
+
+TestHttpServer::TestHttpServer(QObject* parent)
+    : QObject(parent)
+{}
+
+TestHttpServer::~TestHttpServer()
+{
+    for (auto it = m_connections.begin(); it != m_connections.end(); ++it) {
+        it.key()->disconnect(this);
+        it.key()->abort();
+        delete it.key();
+    }
+}
+
+void TestHttpServer::setSslConfiguration(const QSslConfiguration& configuration)
+{
+    m_ssl = configuration;
+    m_https = true;
+}
+
+bool TestHttpServer::listen()
+{
+    if (m_https) {
+        auto server = std::make_unique<QSslServer>();
+        server->setSslConfiguration(m_ssl);
+        m_server = std::move(server);
+    } else {
+        m_server = std::make_unique<QTcpServer>();
+    }
+    connect(m_server.get(), &QTcpServer::pendingConnectionAvailable, this, &TestHttpServer::accept);
+    return m_server->listen(QHostAddress::LocalHost, 0);
+}
+
+quint16 TestHttpServer::port() const
+{
+    return m_server->serverPort();
+}
+
+QUrl TestHttpServer::url(const QString& path) const
+{
+    return QUrl(QStringLiteral("%1://127.0.0.1:%2%3")
+                    .arg(m_https ? QStringLiteral("https") : QStringLiteral("http"))
+                    .arg(port())
+                    .arg(path));
+}
+
+void TestHttpServer::addFile(const QString& path, const QByteArray& body,
+                             const QByteArray& contentType)
+{
+    auto route = std::make_shared<Route>();
+    route->body = body;
+    route->contentType = contentType;
+    m_routes.insert(path, route);
+}
+
+void TestHttpServer::addStream(const QString& path, const QByteArray& body,
+                               const QByteArray& contentType, qint64 bytesPerSecond,
+                               qint64 burstBytes)
+{
+    auto route = std::make_shared<Route>();
+    route->kind = Route::Stream;
+    route->body = body;
+    route->contentType = contentType;
+    route->bytesPerSecond = bytesPerSecond;
+    route->burst = burstBytes;
+    m_routes.insert(path, route);
+}
+
+void TestHttpServer::addStatus(const QString& path, int status, const QByteArray& body,
+                               const QByteArray& contentType)
+{
+    auto route = std::make_shared<Route>();
+    route->kind = Route::Status;
+    route->status = status;
+    route->body = body;
+    route->contentType = contentType;
+    m_routes.insert(path, route);
+}
+
+void TestHttpServer::addRedirect(const QString& path, const QUrl& target)
+{
+    auto route = std::make_shared<Route>();
+    route->kind = Route::Redirect;
+    route->status = 302;
+    route->location = target.toEncoded();
+    m_routes.insert(path, route);
+}
+
+void TestHttpServer::addCloseAfter(const QString& path, const QByteArray& body,
+                                   const QByteArray& contentType, qint64 bytes,
+                                   qint64 bytesPerSecond)
+{
+    auto route = std::make_shared<Route>();
+    route->kind = Route::CloseAfter;
+    route->body = body;
+    route->contentType = contentType;
+    route->limit = bytes;
+    route->bytesPerSecond = bytesPerSecond;
+    m_routes.insert(path, route);
+}
+
+void TestHttpServer::addSilent(const QString& path)
+{
+    auto route = std::make_shared<Route>();
+    route->kind = Route::Silent;
+    m_routes.insert(path, route);
+}
+
+int TestHttpServer::requestCount(const QString& path) const
+{
+    int count = 0;
+    for (const Request& request : m_requests)
+        count += request.path == path.toUtf8();
+    return count;
+}
+
+int TestHttpServer::openConnections() const
+{
+    return int(m_connections.size());
+}
+
+void TestHttpServer::accept()
+{
+    while (QTcpSocket* socket = m_server->nextPendingConnection()) {
+        auto connection = std::make_shared<Connection>();
+        connection->socket = socket;
+        m_connections.insert(socket, connection);
+        connect(socket, &QTcpSocket::readyRead, this, [this, socket] { readRequest(socket); });
+        connect(socket, &QTcpSocket::disconnected, this, [this, socket] { drop(socket); });
+        readRequest(socket);
+    }
+}
+
+void TestHttpServer::readRequest(QTcpSocket* socket)
+{
+    const auto found = m_connections.constFind(socket);
+    if (found == m_connections.cend())
+        return;
+    Connection& connection = *found.value();
+    if (connection.responding) {
+        socket->readAll();
+        return;
+    }
+    connection.request += socket->readAll();
+    const qsizetype end = connection.request.indexOf("\r\n\r\n");
+    if (end < 0)
+        return;
+
+    Request request;
+    const QList<QByteArray> lines = connection.request.left(end).split('\n');
+    const QList<QByteArray> first = lines.value(0).trimmed().split(' ');
+    request.method = first.value(0);
+    request.path = first.value(1);
+    for (qsizetype i = 1; i < lines.size(); ++i) {
+        const qsizetype colon = lines[i].indexOf(':');
+        if (colon > 0)
+            request.headers.insert(lines[i].left(colon).trimmed().toLower(),
+                                   lines[i].mid(colon + 1).trimmed());
+    }
+    m_requests.append(request);
+    connection.route = m_routes.value(QString::fromUtf8(request.path.split('?').value(0)));
+    if (!connection.route) {
+        auto missing = std::make_shared<Route>();
+        missing->kind = Route::Status;
+        missing->status = 404;
+        missing->body = "<html><body>Not found</body></html>";
+        missing->contentType = "text/html";
+        connection.route = missing;
+    }
+    connection.responding = true;
+    respond(connection);
+    emit requested(request.path);
+}
+
+void TestHttpServer::respond(Connection& connection)
+{
+    const Route& route = *connection.route;
+    if (route.kind == Route::Silent)
+        return;
+
+    QByteArray head;
+    switch (route.kind) {
+    case Route::Status:
+        head = "HTTP/1.0 " + QByteArray::number(route.status) + " Status\r\n";
+        break;
+    case Route::Redirect:
+        head = "HTTP/1.0 302 Found\r\nLocation: " + route.location + "\r\n";
+        break;
+    default:
+        head = "HTTP/1.0 200 OK\r\n";
+    }
+    if (!route.contentType.isEmpty())
+        head += "Content-Type: " + route.contentType + "\r\n";
+    if (route.kind == Route::File || route.kind == Route::Status || route.kind == Route::Redirect)
+        head += "Content-Length: " + QByteArray::number(route.body.size()) + "\r\n";
+    head += "Connection: close\r\n\r\n";
+    connection.socket->write(head);
+
+    if (route.kind == Route::Stream || route.kind == Route::CloseAfter) {
+        connection.clock.start();
+        QTcpSocket* socket = connection.socket;
+        connection.pacer = new QTimer(socket);
+        connection.pacer->setInterval(20);
+        connect(connection.pacer, &QTimer::timeout, this, [this, socket] {
+            const auto found = m_connections.constFind(socket);
+            if (found != m_connections.cend())
+                pump(*found.value());
+        });
+        connection.pacer->start();
+        pump(connection);
+        return;
+    }
+    connection.socket->write(route.body);
+    connection.socket->disconnectFromHost();
+}
+
+void TestHttpServer::pump(Connection& connection)
+{
+    const Route& route = *connection.route;
+    qint64 due = route.burst + route.bytesPerSecond * connection.clock.elapsed() / 1000;
+    if (route.limit >= 0)
+        due = std::min(due, route.limit);
+    // Keep the socket's own buffer short so the pace holds on the wire.
+    if (connection.socket->bytesToWrite() > 64 * 1024)
+        return;
+    while (connection.sent < due && !route.body.isEmpty()) {
+        const qint64 offset = connection.sent % route.body.size();
+        const qint64 chunk = std::min(due - connection.sent, route.body.size() - offset);
+        connection.socket->write(route.body.constData() + offset, chunk);
+        connection.sent += chunk;
+    }
+    if (route.limit >= 0 && connection.sent >= route.limit) {
+        connection.pacer->stop();
+        connection.socket->disconnectFromHost();
+    }
+}
+
+void TestHttpServer::drop(QTcpSocket* socket)
+{
+    const auto found = m_connections.find(socket);
+    if (found == m_connections.end())
+        return;
+    if (found.value()->pacer)
+        found.value()->pacer->stop();
+    m_connections.erase(found);
+    socket->deleteLater();
+}
