@@ -5,5 +5,7 @@
 MediaPlayerFactory defaultMediaPlayerFactory()
 {
     // No backend yet.
-    return [](const QUrl&) { return std::unique_ptr<MediaPlayer>(); };
+    return [](const QUrl&) {
+        return std::unique_ptr<MediaPlayer>();
+    };
 }
