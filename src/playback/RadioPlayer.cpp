@@ -1,0 +1,182 @@
+#include "RadioPlayer.h"
+
+#include <QLoggingCategory>
+#include <QPointer>
+
+Q_LOGGING_CATEGORY(lcRadioPlayer, "sondik.player")
+
+namespace {
+
+bool isStreamScheme(const QString& scheme)
+{
+    return scheme == QLatin1String("http") || scheme == QLatin1String("https");
+}
+
+} // namespace
+
+RadioPlayer::RadioPlayer(QObject* parent)
+    : RadioPlayer(defaultMediaPlayerFactory(), QStringLiteral(SONDIK_TUNE_HOST), parent)
+{}
+
+RadioPlayer::RadioPlayer(MediaPlayerFactory factory, QString tuneHost, QObject* parent)
+    : QObject(parent)
+    , m_factory(std::move(factory))
+    , m_tuneHost(std::move(tuneHost))
+{}
+
+RadioPlayer::~RadioPlayer()
+{
+    invalidateFade();
+    if (m_player)
+        m_player->disconnect(this);
+}
+
+QUrl RadioPlayer::streamUrl(const RadioStation& station, const QString& tuneHost)
+{
+    QString text = station.streamUrl.value_or(QStringLiteral("https://") + tuneHost +
+                                              QStringLiteral("/Tune.ashx?id=") + station.id);
+    // An address stored without a scheme ("host/path") could never play.
+    if (!text.contains(QLatin1String("://")) && !text.isEmpty())
+        text.prepend(QLatin1String("http://"));
+
+    const QUrl url(text, QUrl::StrictMode);
+    // Only network streams: a catalog entry must never make the player open a
+    // local file or some other protocol handler.
+    if (!url.isValid() || !isStreamScheme(url.scheme()) || url.host().isEmpty())
+        return {};
+    return url;
+}
+
+void RadioPlayer::play(const RadioStation& radioStation, float volume)
+{
+    const QUrl url = streamUrl(radioStation, m_tuneHost);
+    if (url.isEmpty())
+        return;
+
+    std::unique_ptr<MediaPlayer> newPlayer = m_factory ? m_factory(url) : nullptr;
+    if (!newPlayer) {
+        // No backend: the station cannot play, which is a failure like a dead stream.
+        qCWarning(lcRadioPlayer) << "no media player for" << url.toString();
+        setHasError(true);
+        invalidateFade();
+        setPlayer(nullptr);
+        setCurrentStation(std::nullopt);
+        return;
+    }
+
+    MediaPlayer& player = *newPlayer;
+    setPlayer(std::move(newPlayer));
+    connect(&player, &MediaPlayer::rateChanged, this, &RadioPlayer::onRateChanged);
+    player.setVolume(volume);
+    player.play();
+    invalidateFade();
+    m_fadeTimer = fadeVolume(player, 0.0f, volume, fadeInDuration);
+    setHasError(false);
+    setCurrentStation(radioStation);
+}
+
+void RadioPlayer::stop()
+{
+    invalidateFade();
+    setPlayer(nullptr);
+}
+
+std::shared_ptr<FadeTimer> RadioPlayer::fadeVolume(MediaPlayer& player, float from, float to,
+                                                   double duration)
+{
+    player.setVolume(from);
+    if (from == to)
+        return nullptr;
+
+    const float step = (to - from) * fadeTickInterval / float(duration);
+    const auto interval = std::chrono::milliseconds(qRound(double(fadeTickInterval) * 1000.0));
+
+    // The timer holds the player weakly: RadioPlayer owns it, and a released
+    // player must fall silent at once rather than live on in a fade.
+    QPointer<MediaPlayer> weakPlayer(&player);
+    return std::make_shared<FadeTimer>(
+        interval, [this, weakPlayer, from, to, step](FadeTimer& timer) {
+            if (!weakPlayer)
+                return;
+            std::weak_ptr<FadeTimer> weakTimer = timer.weak_from_this();
+            // Each tick runs as its own event, after whatever else is queued.
+            QMetaObject::invokeMethod(
+                this,
+                [weakPlayer, weakTimer, from, to, step] {
+                    if (!weakPlayer)
+                        return;
+                    MediaPlayer& player = *weakPlayer;
+                    const float v = player.volume();
+                    const std::shared_ptr<FadeTimer> timer = weakTimer.lock();
+                    if (v < 0.0f || v > 1.0f) {
+                        player.setVolume(to);
+                        if (timer)
+                            timer->invalidate();
+                    } else if ((to > from && v >= to) || (to <= from && v <= to)) {
+                        if (timer)
+                            timer->invalidate();
+                    } else {
+                        player.setVolume(v + step);
+                    }
+                },
+                Qt::QueuedConnection);
+        });
+}
+
+void RadioPlayer::onRateChanged()
+{
+    if (!m_player || m_player->rate() != 0.0f)
+        return;
+    // The player being notified about is released here: let it finish
+    // emitting before it is destroyed.
+    m_inRateNotification = true;
+    setHasError(true);
+    invalidateFade();
+    setPlayer(nullptr);
+    setCurrentStation(std::nullopt);
+    m_inRateNotification = false;
+}
+
+void RadioPlayer::setPlayer(std::unique_ptr<MediaPlayer> player)
+{
+    std::unique_ptr<MediaPlayer> old = std::exchange(m_player, std::move(player));
+    if (old) {
+        // A released player reports nothing more.
+        old->disconnect(this);
+        if (m_inRateNotification)
+            old.release()->deleteLater();
+    }
+    emit playerChanged();
+    // `old` is destroyed here, which silences it.
+}
+
+void RadioPlayer::setHasError(bool hasError)
+{
+    m_hasError = hasError;
+    emit hasErrorChanged();
+}
+
+void RadioPlayer::setCurrentStation(const std::optional<RadioStation>& station)
+{
+    m_currentStation = station;
+    emit currentStationChanged();
+}
+
+void RadioPlayer::invalidateFade()
+{
+    if (m_fadeTimer)
+        m_fadeTimer->invalidate();
+}
+
+QVariant RadioPlayer::currentStationValue() const
+{
+    return m_currentStation ? QVariant::fromValue(*m_currentStation) : QVariant();
+}
+
+void RadioPlayer::setCurrentStationValue(const QVariant& station)
+{
+    if (station.canConvert<RadioStation>() && !station.isNull())
+        setCurrentStation(station.value<RadioStation>());
+    else
+        setCurrentStation(std::nullopt);
+}

@@ -1,0 +1,74 @@
+#pragma once
+
+#include "FadeTimer.h"
+#include "MediaPlayer.h"
+#include "catalog/RadioStation.h"
+
+#include <QObject>
+#include <QUrl>
+#include <QVariant>
+#include <QtQml/qqmlregistration.h>
+
+#include <memory>
+#include <optional>
+
+// Turns a chosen station into sound: picks the stream URL, starts a media
+// player with an 8-second fade-in, and notices when the stream dies.
+class RadioPlayer : public QObject {
+    Q_OBJECT
+    QML_ELEMENT
+    QML_UNCREATABLE("The application owns the one RadioPlayer")
+    // null while nothing plays
+    Q_PROPERTY(MediaPlayer* player READ player NOTIFY playerChanged)
+    Q_PROPERTY(bool hasError READ hasError NOTIFY hasErrorChanged)
+    // a radioStation, or null
+    Q_PROPERTY(QVariant currentStation READ currentStationValue WRITE setCurrentStationValue NOTIFY
+                   currentStationChanged)
+
+public:
+    static constexpr double fadeInDuration = 8.0;    // seconds
+    static constexpr float fadeTickInterval = 0.05f; // seconds
+
+    explicit RadioPlayer(QObject* parent = nullptr);
+    RadioPlayer(MediaPlayerFactory factory, QString tuneHost, QObject* parent = nullptr);
+    ~RadioPlayer() override;
+
+    Q_INVOKABLE void play(const RadioStation& radioStation, float volume);
+    Q_INVOKABLE void stop();
+
+    FadeTimer* fadeTimer() const { return m_fadeTimer.get(); }
+    MediaPlayer* player() const { return m_player.get(); }
+    bool hasError() const { return m_hasError; }
+    std::optional<RadioStation> currentStation() const { return m_currentStation; }
+    void setCurrentStation(const std::optional<RadioStation>& station);
+
+    // Sets the volume to `from`, then steps it towards `to` every tick over
+    // `duration` seconds. No timer when there is nothing to fade.
+    std::shared_ptr<FadeTimer> fadeVolume(MediaPlayer& player, float from, float to,
+                                          double duration);
+
+    // The stream URL of a station: its own, else the tune service's for its
+    // id. Text without a scheme is taken as http. Empty when it cannot play.
+    static QUrl streamUrl(const RadioStation& station, const QString& tuneHost);
+
+signals:
+    void playerChanged();
+    void hasErrorChanged();
+    void currentStationChanged();
+
+private:
+    void onRateChanged();
+    void setPlayer(std::unique_ptr<MediaPlayer> player);
+    void setHasError(bool hasError);
+    void invalidateFade();
+    QVariant currentStationValue() const;
+    void setCurrentStationValue(const QVariant& station);
+
+    MediaPlayerFactory m_factory;
+    QString m_tuneHost;
+    std::shared_ptr<FadeTimer> m_fadeTimer;
+    std::unique_ptr<MediaPlayer> m_player;
+    bool m_hasError = false;
+    std::optional<RadioStation> m_currentStation;
+    bool m_inRateNotification = false;
+};

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "playback/MediaPlayer.h"
+
+#include <QList>
+#include <QUrl>
+
+// A media player that plays nothing: it records what it is told and reports
+// the rates a test feeds it. Volumes are kept unclamped so a test can push
+// one out of range.
+class FakeMediaPlayer : public MediaPlayer {
+    Q_OBJECT
+
+public:
+    explicit FakeMediaPlayer(QUrl url, int* alive = nullptr)
+        : url(std::move(url))
+        , m_alive(alive)
+    {
+        if (m_alive)
+            ++*m_alive;
+    }
+    ~FakeMediaPlayer() override
+    {
+        if (m_alive)
+            --*m_alive;
+    }
+
+    void play() override
+    {
+        ++playCalls;
+        m_rate = 1.0f;
+    }
+    float rate() const override { return m_rate; }
+    float volume() const override { return m_volume; }
+    void setVolume(float volume) override
+    {
+        m_volume = volume;
+        volumes.append(volume);
+    }
+
+    void reportRate(float rate)
+    {
+        m_rate = rate;
+        emit rateChanged(rate);
+    }
+
+    const QUrl url;
+    int playCalls = 0;
+    QList<float> volumes; // every volume set, in order
+
+private:
+    int* m_alive;
+    float m_rate = 0.0f;
+    float m_volume = 1.0f;
+};
