@@ -140,7 +140,7 @@ int TestHttpServer::requestCount(const QString& path) const
 {
     int count = 0;
     for (const Request& request : m_requests)
-        count += request.path == path.toUtf8();
+        count += request.path.split('?').value(0) == path.toUtf8();
     return count;
 }
 

@@ -51,6 +51,7 @@ public:
     void addSilent(const QString& path);
 
     QList<Request> requests() const { return m_requests; }
+    // Requests for `path`, whatever their query.
     int requestCount(const QString& path) const;
     // Connections the server still holds open.
     int openConnections() const;

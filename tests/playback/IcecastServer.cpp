@@ -48,9 +48,9 @@ bool IcecastServer::writeConfiguration()
     // then writes the logs.
     const bool root = geteuid() == 0;
     if (root)
-        QFile::setPermissions(m_dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner
-                                                | QFileDevice::ExeOwner | QFileDevice::ReadOther
-                                                | QFileDevice::WriteOther | QFileDevice::ExeOther);
+        QFile::setPermissions(m_dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                QFileDevice::ExeOwner | QFileDevice::ReadOther |
+                                                QFileDevice::WriteOther | QFileDevice::ExeOther);
     const QString config =
         QStringLiteral(
             "<icecast>\n"
@@ -63,7 +63,8 @@ bool IcecastServer::writeConfiguration()
             "    <admin-user>admin</admin-user><admin-password>%1</admin-password>\n"
             "  </authentication>\n"
             "  <hostname>127.0.0.1</hostname>\n"
-            "  <listen-socket><port>%2</port><bind-address>127.0.0.1</bind-address></listen-socket>\n"
+            "  "
+            "<listen-socket><port>%2</port><bind-address>127.0.0.1</bind-address></listen-socket>\n"
             "  <fileserve>1</fileserve>\n"
             "  <paths><basedir>/usr/share/icecast2</basedir><logdir>%3</logdir>\n"
             "    <webroot>/usr/share/icecast2/web</webroot>\n"
@@ -122,20 +123,21 @@ bool IcecastServer::start(const QString& mount, int toneHz)
             QTest::qWait(100);
     }
     if (!listening) {
-        m_error = QStringLiteral("icecast2 does not listen: ") + QString::fromLocal8Bit(m_icecast.readAll());
+        m_error = QStringLiteral("icecast2 does not listen: ") +
+                  QString::fromLocal8Bit(m_icecast.readAll());
         return false;
     }
 
     m_source.setProcessChannelMode(QProcess::MergedChannels);
-    m_source.start(
-        QStringLiteral("ffmpeg"),
-        {"-nostdin", "-loglevel", "error", "-re", "-f", "lavfi", "-i",
-         QStringLiteral("sine=frequency=%1:sample_rate=44100").arg(toneHz), "-ac", "2", "-c:a",
-         "libmp3lame", "-b:a", "128k", "-content_type", "audio/mpeg", "-f", "mp3",
-         QStringLiteral("icecast://source:%1@127.0.0.1:%2%3")
-             .arg(QLatin1String(password))
-             .arg(m_port)
-             .arg(mount)});
+    m_source.start(QStringLiteral("ffmpeg"),
+                   {"-nostdin", "-loglevel", "error", "-re", "-f", "lavfi", "-i",
+                    QStringLiteral("sine=frequency=%1:sample_rate=44100").arg(toneHz), "-ac", "2",
+                    "-c:a", "libmp3lame", "-b:a", "128k", "-content_type", "audio/mpeg", "-f",
+                    "mp3",
+                    QStringLiteral("icecast://source:%1@127.0.0.1:%2%3")
+                        .arg(QLatin1String(password))
+                        .arg(m_port)
+                        .arg(mount)});
     if (!m_source.waitForStarted(5000)) {
         m_error = QStringLiteral("ffmpeg does not start");
         return false;
@@ -145,6 +147,7 @@ bool IcecastServer::start(const QString& mount, int toneHz)
             return true;
         QTest::qWait(200);
     }
-    m_error = QStringLiteral("the mount is not on the air: ") + QString::fromLocal8Bit(m_source.readAll());
+    m_error = QStringLiteral("the mount is not on the air: ") +
+              QString::fromLocal8Bit(m_source.readAll());
     return false;
 }

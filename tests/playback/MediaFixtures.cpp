@@ -47,6 +47,7 @@ bool MediaFixtures::make()
                            "-b:a", QString::number(mp3BitRate), "tone.mp3"}) &&
                       run({"-f", "lavfi", "-i", tone + "20", "-ac", "2", "-c:a", "aac", "-b:a",
                            QString::number(aacBitRate), "-f", "adts", "tone.aac"}) &&
+                      run({"-i", "tone.mp3", "-c:a", "pcm_s16le", "tone-reference.wav"}) &&
                       run({"-f", "lavfi", "-i", tone + "3", "-ac", "2", "-c:a", "libmp3lame",
                            "-b:a", "128000", "short.mp3"}) &&
                       QDir(m_dir.path()).mkpath(QStringLiteral("hls")) &&

@@ -24,6 +24,8 @@ public:
     QByteArray aac() const { return m_aac; }
     // A short file for fast, unpaced playback.
     QByteArray shortMp3() const { return m_shortMp3; }
+    // tone.mp3 decoded by ffmpeg: the level to expect at full volume.
+    QString referenceWav() const { return QStringLiteral("tone-reference.wav"); }
     // HLS: the playlist and its segments, all under the "hls/" folder.
     QString hlsPlaylistName() const { return QStringLiteral("index.m3u8"); }
     QStringList hlsFiles() const;

@@ -232,7 +232,7 @@ private slots:
 
         playManually(radio, stationB, 0.5f);
         QCoreApplication::processEvents();
-        QVERIFY(!first); // replaced, and with it the old fade
+        QVERIFY(!first);            // replaced, and with it the old fade
         QCOMPARE(backend.alive, 1); // the old player is gone, not faded
         QVERIFY(!backend.created[0]);
         FakeMediaPlayer* second = backend.last();

@@ -1,0 +1,261 @@
+// RadioPlayer on the real mpv backend: the tune service over https, the fade
+// as heard, input that must change nothing, and many quick station changes.
+#include "MediaFixtures.h"
+#include "PcmRecording.h"
+#include "TestHttpServer.h"
+#include "playback/MediaPlayerPlugin.h"
+#include "playback/RadioPlayer.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QSslCertificate>
+#include <QSslKey>
+#include <QTest>
+
+#include <cmath>
+
+class TestRadioPlayerPlayback : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void playsThroughTuneService();
+    void refusesUntrustedTuneService();
+    void fadeRisesLinearly_data();
+    void fadeRisesLinearly();
+    void unparsableUrlChangesNothing_data();
+    void unparsableUrlChangesNothing();
+    void rapidStationChanges();
+
+private:
+    static RadioStation station(const QString& id, std::optional<QString> streamUrl);
+    bool waitForAudio(double seconds, int limitMs);
+
+    MediaFixtures m_media;
+    TestHttpServer m_server;
+    TestHttpServer m_tuneService;
+    QString m_certificate;
+    QString m_audioFile;
+    int m_fileCount = 0;
+    // The tone as decoded at full volume.
+    double m_fullLevel = 0.0;
+};
+
+RadioStation TestRadioPlayerPlayback::station(const QString& id, std::optional<QString> streamUrl)
+{
+    return RadioStation{id,     "Station " + id,     "", "Loopback", std::nullopt,
+                        "logo", std::move(streamUrl)};
+}
+
+bool TestRadioPlayerPlayback::waitForAudio(double seconds, int limitMs)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < limitMs) {
+        if (PcmRecording::framesIn(m_audioFile) >= qsizetype(seconds * 44100))
+            return true;
+        QTest::qWait(50);
+    }
+    return false;
+}
+
+void TestRadioPlayerPlayback::initTestCase()
+{
+    QVERIFY2(m_media.make(), qPrintable(m_media.error()));
+    QVERIFY(m_server.listen());
+    const qint64 mp3Rate = MediaFixtures::mp3BitRate / 8;
+    const qint64 aacRate = MediaFixtures::aacBitRate / 8;
+    m_server.addStream("/live.mp3", m_media.mp3(), "audio/mpeg", mp3Rate, mp3Rate / 2);
+    m_server.addStream("/live.aac", m_media.aac(), "audio/aac", aacRate, aacRate / 2);
+    // No head start: what is decoded follows the clock, so the fade can be
+    // read off the samples.
+    m_server.addStream("/paced.mp3", m_media.mp3(), "audio/mpeg", mp3Rate, 0);
+    m_server.addFile("/list.m3u", m_server.url("/live.mp3").toEncoded() + "\n", "audio/x-mpegurl");
+    m_server.addStatus("/gone.mp3", 404);
+    PcmRecording reference;
+    QVERIFY(reference.read(m_media.path(m_media.referenceWav())));
+    m_fullLevel = reference.rms(1.0, 2.0);
+    QVERIFY(m_fullLevel > 0.01);
+
+    // The tune service answers over https, with a certificate made here.
+    const QString key = m_media.path("tune-key.pem");
+    m_certificate = m_media.path("tune-cert.pem");
+    QProcess openssl;
+    openssl.start("openssl",
+                  {"req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1",
+                   "-nodes", "-days", "1", "-subj", "/CN=127.0.0.1", "-addext",
+                   "subjectAltName=IP:127.0.0.1", "-keyout", key, "-out", m_certificate});
+    QVERIFY(openssl.waitForFinished(30000));
+    QCOMPARE(openssl.exitCode(), 0);
+    QFile keyFile(key);
+    QVERIFY(keyFile.open(QIODevice::ReadOnly));
+    QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
+    tls.setLocalCertificate(QSslCertificate::fromPath(m_certificate).value(0));
+    tls.setPrivateKey(QSslKey(&keyFile, QSsl::Ec));
+    QVERIFY(!tls.localCertificate().isNull() && !tls.privateKey().isNull());
+    m_tuneService.setSslConfiguration(tls);
+    QVERIFY(m_tuneService.listen());
+    m_tuneService.addFile("/Tune.ashx", m_server.url("/live.mp3").toEncoded() + "\n",
+                          "audio/x-mpegurl");
+}
+
+void TestRadioPlayerPlayback::init()
+{
+    qputenv("SONDIK_AUDIO_OUTPUT", "pcm");
+    m_audioFile = m_media.path(QStringLiteral("heard-%1.wav").arg(++m_fileCount));
+    qputenv("SONDIK_AUDIO_FILE", m_audioFile.toLocal8Bit());
+    qputenv("SONDIK_TLS_CA_FILE", m_certificate.toLocal8Bit());
+}
+
+void TestRadioPlayerPlayback::cleanup()
+{
+    QTRY_COMPARE_WITH_TIMEOUT(mediaPlayerCoreCount(), 0, 10000);
+}
+
+void TestRadioPlayerPlayback::playsThroughTuneService()
+{
+    const QString tuneHost = QStringLiteral("127.0.0.1:%1").arg(m_tuneService.port());
+    RadioPlayer radio(defaultMediaPlayerFactory(), tuneHost);
+    const RadioStation tuned = station("s24896", std::nullopt);
+    radio.play(tuned, 1.0f);
+    QVERIFY(radio.player());
+
+    QVERIFY(waitForAudio(3.0, 15000));
+    QVERIFY(radio.player());
+    QVERIFY(!radio.hasError());
+    QCOMPARE(radio.currentStation(), tuned);
+    QCOMPARE(m_tuneService.requestCount("/Tune.ashx"), 1);
+    QCOMPARE(m_tuneService.requests().last().path, QByteArray("/Tune.ashx?id=s24896"));
+
+    PcmRecording heard;
+    QVERIFY(heard.read(m_audioFile));
+    QVERIFY(heard.toneShare(MediaFixtures::toneHz, 2.0, 1.0) > 0.9);
+    radio.stop();
+}
+
+void TestRadioPlayerPlayback::refusesUntrustedTuneService()
+{
+    // The certificate is not in the trust store: the stream is refused.
+    qunsetenv("SONDIK_TLS_CA_FILE");
+    const QString tuneHost = QStringLiteral("127.0.0.1:%1").arg(m_tuneService.port());
+    RadioPlayer radio(defaultMediaPlayerFactory(), tuneHost);
+    const int before = m_tuneService.requestCount("/Tune.ashx");
+    radio.play(station("s1", std::nullopt), 1.0f);
+    QTRY_VERIFY_WITH_TIMEOUT(radio.hasError(), 10000);
+    QVERIFY(!radio.player());
+    QCOMPARE(radio.currentStation(), std::nullopt);
+    QCOMPARE(m_tuneService.requestCount("/Tune.ashx"), before);
+    QCOMPARE(PcmRecording::framesIn(m_audioFile), 0);
+}
+
+void TestRadioPlayerPlayback::fadeRisesLinearly_data()
+{
+    QTest::addColumn<float>("volume");
+    QTest::newRow("to full") << 1.0f;
+    QTest::newRow("to half") << 0.5f;
+}
+
+void TestRadioPlayerPlayback::fadeRisesLinearly()
+{
+    QFETCH(float, volume);
+    RadioPlayer radio(defaultMediaPlayerFactory(), QStringLiteral("unused.invalid"));
+    radio.play(station("paced", m_server.url("/paced.mp3").toString()), volume);
+    QVERIFY(waitForAudio(11.0, 20000));
+    QVERIFY(radio.player());
+    radio.stop();
+
+    PcmRecording heard;
+    QVERIFY(heard.read(m_audioFile));
+    const double target = m_fullLevel * volume;
+    const double end = heard.rms(heard.seconds() - 1.5, 1.0);
+    QVERIFY2(std::abs(end / target - 1.0) < 0.05, qPrintable(QString::number(end / target)));
+
+    // When the level passes shares of its target. The first samples come
+    // out at once after the stream has been probed, at the level of that
+    // moment; from then on they follow the clock.
+    const double window = 0.1;
+    auto crossing = [&](double share) {
+        for (double t = 0.0; t + window <= heard.seconds(); t += window / 2) {
+            if (heard.rms(t, window) >= share * target)
+                return t + window / 2;
+        }
+        return -1.0;
+    };
+    const double half = crossing(0.5), more = crossing(0.7), most = crossing(0.9);
+    const QString times = QStringLiteral("%1 %2 %3").arg(half).arg(more).arg(most);
+    QVERIFY2(half > 0.0 && more > half && most > more, qPrintable(times));
+    // Linear in amplitude over 8 s: 40 % of the rise takes 3.2 s, evenly.
+    QVERIFY2(std::abs((most - half) - 3.2) < 0.5, qPrintable(times));
+    QVERIFY2(std::abs((more - half) - (most - more)) < 0.4, qPrintable(times));
+}
+
+void TestRadioPlayerPlayback::unparsableUrlChangesNothing_data()
+{
+    QTest::addColumn<QString>("url");
+    QTest::newRow("space in the host") << "http://radio example.com/live";
+    QTest::newRow("unclosed IPv6 bracket") << "http://[::1/live";
+    QTest::newRow("empty") << "";
+}
+
+void TestRadioPlayerPlayback::unparsableUrlChangesNothing()
+{
+    QFETCH(QString, url);
+    RadioPlayer radio(defaultMediaPlayerFactory(), QStringLiteral("unused.invalid"));
+    const RadioStation playing = station("good", m_server.url("/live.mp3").toString());
+    radio.play(playing, 1.0f);
+    QVERIFY(waitForAudio(1.0, 15000));
+    MediaPlayer* player = radio.player();
+    QVERIFY(player);
+
+    QSignalSpy players(&radio, &RadioPlayer::playerChanged);
+    QSignalSpy errors(&radio, &RadioPlayer::hasErrorChanged);
+    QSignalSpy stations(&radio, &RadioPlayer::currentStationChanged);
+    radio.play(station("bad", url), 0.3f);
+
+    QCOMPARE(radio.player(), player);
+    QCOMPARE(radio.currentStation(), playing);
+    QVERIFY(!radio.hasError());
+    QCOMPARE(players.size() + errors.size() + stations.size(), 0);
+    QCOMPARE(mediaPlayerCoreCount(), 1);
+    // The stream goes on as before.
+    const qsizetype frames = PcmRecording::framesIn(m_audioFile);
+    QVERIFY(waitForAudio(double(frames) / 44100 + 1.0, 5000));
+    QCOMPARE(player->rate(), 1.0f);
+    radio.stop();
+}
+
+void TestRadioPlayerPlayback::rapidStationChanges()
+{
+    qputenv("SONDIK_AUDIO_OUTPUT", "null");
+    RadioPlayer radio(defaultMediaPlayerFactory(), QStringLiteral("unused.invalid"));
+    const QList<RadioStation> stations = {
+        station("mp3", m_server.url("/live.mp3").toString()),
+        station("aac", m_server.url("/live.aac").toString()),
+        station("m3u", m_server.url("/list.m3u").toString()),
+        station("gone", m_server.url("/gone.mp3").toString()),
+    };
+    for (int i = 0; i < 300; ++i) {
+        radio.play(stations[i % 4], 0.8f);
+        radio.stop();
+        radio.play(stations[(i + 1) % 4], 0.8f);
+        QCoreApplication::processEvents();
+    }
+    // The last one plays on.
+    QVERIFY(radio.player());
+    QCOMPARE(radio.currentStation(), stations[300 % 4]);
+    QTRY_COMPARE_WITH_TIMEOUT(mediaPlayerCoreCount(), 1, 60000);
+    QTest::qWait(1000);
+    QVERIFY(radio.player());
+    QCOMPARE(radio.player()->rate(), 1.0f);
+    QVERIFY(!radio.hasError());
+    radio.stop();
+    QTRY_COMPARE_WITH_TIMEOUT(mediaPlayerCoreCount(), 0, 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(m_server.openConnections(), 0, 10000);
+}
+
+QTEST_MAIN(TestRadioPlayerPlayback)
+#include "tst_radioplayerplayback.moc"
