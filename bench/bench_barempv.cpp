@@ -1,0 +1,54 @@
+// The floor for the playback benchmark: libmpv with its built-in scripts off
+// and otherwise its defaults, playing one URL.
+//   bench_barempv URL SECONDS
+#include <mpv/client.h>
+
+#include <chrono>
+#include <clocale>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+long long now()
+{
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: bench_barempv URL SECONDS\n");
+        return 2;
+    }
+    std::printf("main %lld\n", now());
+    std::setlocale(LC_NUMERIC, "C");
+    std::printf("create %lld\n", now());
+    mpv_handle* mpv = mpv_create();
+    for (const char* option : {"load-scripts", "load-stats-overlay", "load-osd-console",
+                               "load-auto-profiles", "osc", "ytdl", "vid"})
+        mpv_set_option_string(mpv, option, "no");
+    if (mpv_initialize(mpv) < 0)
+        return 1;
+    const char* load[] = {"loadfile", argv[1], nullptr};
+    std::printf("play %lld\n", now());
+    std::fflush(stdout);
+    mpv_command_async(mpv, 0, load);
+    const auto end =
+        std::chrono::steady_clock::now() + std::chrono::duration<double>(std::atof(argv[2]));
+    int exitCode = 0;
+    while (std::chrono::steady_clock::now() < end) {
+        const double left =
+            std::chrono::duration<double>(end - std::chrono::steady_clock::now()).count();
+        const mpv_event* event = mpv_wait_event(mpv, left > 0 ? left : 0);
+        if (event->event_id == MPV_EVENT_END_FILE)
+            exitCode = 3;
+    }
+    mpv_terminate_destroy(mpv);
+    std::printf("end %lld\n", now());
+    return exitCode;
+}
