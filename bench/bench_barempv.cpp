@@ -47,6 +47,12 @@ int main(int argc, char* argv[])
         const mpv_event* event = mpv_wait_event(mpv, left > 0 ? left : 0);
         if (event->event_id == MPV_EVENT_END_FILE)
             exitCode = 3;
+        // Where the start-up time goes: file opened, playback under way.
+        if (event->event_id == MPV_EVENT_FILE_LOADED)
+            std::printf("loaded %lld\n", now());
+        if (event->event_id == MPV_EVENT_PLAYBACK_RESTART)
+            std::printf("restart %lld\n", now());
+        std::fflush(stdout);
     }
     mpv_terminate_destroy(mpv);
     std::printf("end %lld\n", now());

@@ -17,6 +17,7 @@ struct TestHttpServer::Route {
     qint64 bytesPerSecond = 0;
     qint64 burst = 0;
     qint64 limit = -1;
+    int metaInterval = 0; // Shoutcast
 };
 
 struct TestHttpServer::Connection {
@@ -24,6 +25,7 @@ struct TestHttpServer::Connection {
     QByteArray request;
     std::shared_ptr<Route> route;
     bool responding = false;
+    bool wantsMetadata = false;
     qint64 sent = 0;
     QElapsedTimer clock;
     QTimer* pacer = nullptr; // child of the socket
@@ -94,6 +96,13 @@ void TestHttpServer::addStream(const QString& path, const QByteArray& body,
     route->bytesPerSecond = bytesPerSecond;
     route->burst = burstBytes;
     m_routes.insert(path, route);
+}
+
+void TestHttpServer::addShoutcastStream(const QString& path, const QByteArray& body,
+                                        qint64 bytesPerSecond, int metaInterval)
+{
+    addStream(path, body, "audio/mpeg", bytesPerSecond, bytesPerSecond);
+    m_routes[path]->metaInterval = metaInterval;
 }
 
 void TestHttpServer::addStatus(const QString& path, int status, const QByteArray& body,
@@ -188,6 +197,7 @@ void TestHttpServer::readRequest(QTcpSocket* socket)
                                    lines[i].mid(colon + 1).trimmed());
     }
     m_requests.append(request);
+    connection.wantsMetadata = request.headers.value("icy-metadata") == "1";
     connection.route = m_routes.value(QString::fromUtf8(request.path.split('?').value(0)));
     if (!connection.route) {
         auto missing = std::make_shared<Route>();
@@ -217,7 +227,10 @@ void TestHttpServer::respond(Connection& connection)
         head = "HTTP/1.0 302 Found\r\nLocation: " + route.location + "\r\n";
         break;
     default:
-        head = "HTTP/1.0 200 OK\r\n";
+        head = route.metaInterval ? "ICY 200 OK\r\nicy-name: Loopback Tone\r\nicy-br: 128\r\n"
+                                  : "HTTP/1.0 200 OK\r\n";
+        if (route.metaInterval && connection.wantsMetadata)
+            head += "icy-metaint: " + QByteArray::number(route.metaInterval) + "\r\n";
     }
     if (!route.contentType.isEmpty())
         head += "Content-Type: " + route.contentType + "\r\n";
@@ -256,12 +269,33 @@ void TestHttpServer::pump(Connection& connection)
     while (connection.sent < due && !route.body.isEmpty()) {
         const qint64 offset = connection.sent % route.body.size();
         const qint64 chunk = std::min(due - connection.sent, route.body.size() - offset);
-        connection.socket->write(route.body.constData() + offset, chunk);
-        connection.sent += chunk;
+        send(connection, route.body.constData() + offset, chunk);
     }
     if (route.limit >= 0 && connection.sent >= route.limit) {
         connection.pacer->stop();
         connection.socket->disconnectFromHost();
+    }
+}
+
+void TestHttpServer::send(Connection& connection, const char* data, qint64 size)
+{
+    const int interval = connection.route->metaInterval;
+    if (!interval || !connection.wantsMetadata) {
+        connection.socket->write(data, size);
+        connection.sent += size;
+        return;
+    }
+    while (size > 0) {
+        const qint64 chunk = std::min(size, interval - connection.sent % interval);
+        connection.socket->write(data, chunk);
+        connection.sent += chunk;
+        data += chunk;
+        size -= chunk;
+        if (connection.sent % interval == 0) {
+            QByteArray title = "StreamTitle='Tone " + QByteArray::number(connection.sent) + "';";
+            title.append(QByteArray((16 - title.size() % 16) % 16, '\0'));
+            connection.socket->write(QByteArray(1, char(title.size() / 16)) + title);
+        }
     }
 }
 

@@ -40,6 +40,10 @@ public:
     // Loops `body` for ever at `bytesPerSecond`, after a first burst.
     void addStream(const QString& path, const QByteArray& body, const QByteArray& contentType,
                    qint64 bytesPerSecond, qint64 burstBytes = 0);
+    // The same as a Shoutcast server sends it: an "ICY 200 OK" answer and,
+    // to a client that asks, the stream title every `metaInterval` bytes.
+    void addShoutcastStream(const QString& path, const QByteArray& body, qint64 bytesPerSecond,
+                            int metaInterval = 8192);
     void addStatus(const QString& path, int status, const QByteArray& body = {},
                    const QByteArray& contentType = "text/html");
     void addRedirect(const QString& path, const QUrl& target);
@@ -65,6 +69,7 @@ private:
     void accept();
     void readRequest(QTcpSocket* socket);
     void respond(Connection& connection);
+    void send(Connection& connection, const char* data, qint64 size);
     void pump(Connection& connection);
     void drop(QTcpSocket* socket);
 

@@ -83,6 +83,12 @@ void TestMpvMediaPlayer::initTestCase()
     const qint64 aacRate = MediaFixtures::aacBitRate / 8;
     m_server.addStream("/live.mp3", m_media.mp3(), "audio/mpeg", mp3Rate, mp3Rate);
     m_server.addStream("/live.aac", m_media.aac(), "audio/aac", aacRate, aacRate);
+    m_server.addShoutcastStream("/shoutcast", m_media.mp3(), mp3Rate);
+    m_server.addFile(
+        "/list.pls",
+        "[playlist]\nNumberOfEntries=1\nFile1=" + m_server.url("/live.aac").toEncoded() +
+            "\nTitle1=Tone\nLength1=-1\nVersion=2\n",
+        "audio/x-scpls");
     m_server.addFile("/short.mp3", m_media.shortMp3(), "audio/mpeg");
     m_server.addFile("/list.m3u",
                      "#EXTM3U\n#EXTINF:-1,Tone\n" + m_server.url("/live.mp3").toEncoded() + "\n",
@@ -150,6 +156,10 @@ void TestMpvMediaPlayer::playsStreamForms_data()
                                        << "/live.aac";
     QTest::newRow("M3U playlist") << "/list.m3u"
                                   << "/list.m3u";
+    QTest::newRow("PLS playlist") << "/list.pls"
+                                  << "/list.pls";
+    QTest::newRow("Shoutcast mount, endless, with titles") << "/shoutcast"
+                                                           << "/shoutcast";
     QTest::newRow("HLS playlist") << "/hls/index.m3u8"
                                   << "/hls/index.m3u8";
     QTest::newRow("redirect to a stream") << "/moved"
