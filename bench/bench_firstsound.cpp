@@ -46,6 +46,7 @@ int main(int argc, char* argv[])
             } else {
                 if (silentRun >= dropoutFrames) {
                     ++dropouts;
+                    std::printf("dropout-at %.3f\n", double(heardFrames - silentRun) / rate);
                     if (silentRun > longestSilence)
                         longestSilence = silentRun;
                 }

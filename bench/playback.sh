@@ -129,11 +129,12 @@ measure() { # name program...
   [ -n "$sound" ] && first=$(awk -v a="$play" -v b="$sound" 'BEGIN { printf "%.3f", (b - a) / 1e9 }')
   local cpu; cpu=$(awk -v t=$((c1 - c0)) -v k="$tick" 'BEGIN { print t / k }')
   echo "$first $cpu $pss $(mark dropouts "$rec")" >>"$work/$name.data"
-  printf '%-8s first sample %7s s   cpu %6.2f s/30 s (%4.1f %%)   PSS %6.1f MB   RSS %6.1f MB   dropouts %s (longest %s ms)\n' \
+  printf '%-8s first sample %7s s   cpu %6.2f s/30 s (%4.1f %%)   PSS %6.1f MB   RSS %6.1f MB   dropouts %s (longest %s ms%s)\n' \
     "$name" "$first" "$(awk -v t=$((c1 - c0)) -v k="$tick" 'BEGIN { print t / k }')" \
     "$(awk -v t=$((c1 - c0)) -v k="$tick" 'BEGIN { print 100 * t / k / 30 }')" \
     "$(awk -v k="$pss" 'BEGIN { print k / 1024 }')" "$(awk -v k="$rss" 'BEGIN { print k / 1024 }')" \
-    "$(mark dropouts "$rec")" "$(mark longest-silence-ms "$rec")"
+    "$(mark dropouts "$rec")" "$(mark longest-silence-ms "$rec")" \
+    "$(awk '$1 == "dropout-at" { printf "%s %s", (n++ ? "," : "; at"), $2 " s" }' "$rec")"
 }
 
 echo "Playback of $url into a PulseAudio null sink, $runs runs each, alternating"
