@@ -1,0 +1,22 @@
+#pragma once
+
+#include <memory>
+
+class QWindow;
+
+// What the desktop's compositor does for translucent windows.
+class DesktopCompositor {
+public:
+    virtual ~DesktopCompositor() = default;
+
+    // Whether a window with an alpha channel is blended over what lies behind
+    // it. Without a compositor an X server shows such pixels as they are:
+    // premultiplied and dark.
+    virtual bool blendsTranslucentWindows() const = 0;
+    // Asks for what lies behind the whole window to be blurred; true when the
+    // compositor offers it. Creates the platform window if need be.
+    virtual bool requestBlurBehind(QWindow* window) = 0;
+
+    // The one for the platform the application runs on.
+    static std::unique_ptr<DesktopCompositor> create();
+};

@@ -1,0 +1,81 @@
+#include "X11DesktopCompositor.h"
+
+#include <QByteArray>
+#include <QWindow>
+
+#include <cstdlib>
+#include <cstring>
+#include <xcb/xcb.h>
+
+namespace {
+
+template <typename T> struct FreeDeleter {
+    void operator()(T* p) const { std::free(p); }
+};
+template <typename T> using XcbReply = std::unique_ptr<T, FreeDeleter<T>>;
+
+} // namespace
+
+X11DesktopCompositor::X11DesktopCompositor(xcb_connection_t* connection)
+    : m_connection(connection)
+{
+    // The default screen of the connection: the one DISPLAY names.
+    const xcb_setup_t* setup = xcb_get_setup(m_connection);
+    xcb_screen_iterator_t screens = xcb_setup_roots_iterator(setup);
+    const QByteArray display = qgetenv("DISPLAY");
+    const int dot = display.lastIndexOf('.');
+    const int colon = display.lastIndexOf(':');
+    if (dot > colon && colon >= 0)
+        m_screenNumber = display.mid(dot + 1).toInt();
+    for (int i = 0; i < m_screenNumber && screens.rem > 1; ++i)
+        xcb_screen_next(&screens);
+    if (screens.rem > 0)
+        m_root = screens.data->root;
+}
+
+uint32_t X11DesktopCompositor::atom(const char* name, bool onlyIfExists) const
+{
+    XcbReply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
+        m_connection,
+        xcb_intern_atom(m_connection, onlyIfExists, uint16_t(std::strlen(name)), name), nullptr));
+    return reply ? reply->atom : uint32_t(XCB_ATOM_NONE);
+}
+
+bool X11DesktopCompositor::blendsTranslucentWindows() const
+{
+    const QByteArray name = "_NET_WM_CM_S" + QByteArray::number(m_screenNumber);
+    const xcb_atom_t selection = atom(name.constData(), false);
+    if (selection == XCB_ATOM_NONE)
+        return false;
+    XcbReply<xcb_get_selection_owner_reply_t> reply(xcb_get_selection_owner_reply(
+        m_connection, xcb_get_selection_owner(m_connection, selection), nullptr));
+    return reply && reply->owner != XCB_WINDOW_NONE;
+}
+
+bool X11DesktopCompositor::blurBehindOffered(xcb_connection_t* connection, uint32_t root)
+{
+    static const char name[] = "_KDE_NET_WM_BLUR_BEHIND_REGION";
+    XcbReply<xcb_intern_atom_reply_t> atomReply(xcb_intern_atom_reply(
+        connection, xcb_intern_atom(connection, true, uint16_t(sizeof name - 1), name), nullptr));
+    if (!atomReply || atomReply->atom == XCB_ATOM_NONE || root == 0)
+        return false;
+    XcbReply<xcb_get_property_reply_t> property(xcb_get_property_reply(
+        connection,
+        xcb_get_property(connection, false, root, atomReply->atom, XCB_GET_PROPERTY_TYPE_ANY, 0, 0),
+        nullptr));
+    return property && property->type != XCB_ATOM_NONE;
+}
+
+bool X11DesktopCompositor::requestBlurBehind(QWindow* window)
+{
+    if (!window || !blurBehindOffered(m_connection, m_root))
+        return false;
+    const xcb_atom_t region = atom("_KDE_NET_WM_BLUR_BEHIND_REGION", false);
+    if (region == XCB_ATOM_NONE)
+        return false;
+    // An empty region stands for the whole window.
+    xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, xcb_window_t(window->winId()), region,
+                        XCB_ATOM_CARDINAL, 32, 0, nullptr);
+    xcb_flush(m_connection);
+    return true;
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "DesktopCompositor.h"
+
+#include <cstdint>
+
+struct xcb_connection_t;
+
+// The compositor of an X11 desktop: its presence is the owner of the
+// _NET_WM_CM_S<screen> selection; KWin announces its blur by setting
+// _KDE_NET_WM_BLUR_BEHIND_REGION on the root window and blurs behind the
+// windows that carry that property.
+class X11DesktopCompositor : public DesktopCompositor {
+public:
+    explicit X11DesktopCompositor(xcb_connection_t* connection);
+
+    bool blendsTranslucentWindows() const override;
+    bool requestBlurBehind(QWindow* window) override;
+
+    static bool blurBehindOffered(xcb_connection_t* connection, uint32_t root);
+
+private:
+    uint32_t atom(const char* name, bool onlyIfExists) const;
+
+    xcb_connection_t* m_connection;
+    uint32_t m_root = 0;
+    int m_screenNumber = 0;
+};
