@@ -184,14 +184,15 @@ void AppDelegate::statusBarButtonClicked()
 
 bool AppDelegate::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_window && event->type() == QEvent::Close) {
+    // Only the window manager's close request (Alt+F4 and the like); a close
+    // sent while the application quits must go through.
+    if (watched == m_window && event->type() == QEvent::Close && event->spontaneous()) {
         if (m_windowStyle == WindowStyle::OrdinaryWindow) {
             // The window is the whole program here.
             QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
             return false;
         }
-        // Closing from the window manager (Alt+F4) only hides it: the icon
-        // brings back the same window.
+        // A tray popup only hides: the icon brings back the same window.
         event->ignore();
         closeWindow();
         return true;
