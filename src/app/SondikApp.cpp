@@ -1,7 +1,7 @@
 #include "SondikApp.h"
 
 #include "AppDelegate.h"
-#include "DesktopCompositor.h"
+#include "DesktopWindowManager.h"
 #include "SingleInstance.h"
 #include "WindowStore.h"
 #include "catalog/RadioStationStore.h"
@@ -110,7 +110,7 @@ SondikApp::SondikApp(int& argc, char** argv)
             &AppDelegate::showWindow);
     m_singleInstance->listen();
 
-    m_compositor = DesktopCompositor::create();
+    m_windowManager = DesktopWindowManager::create();
     createWindow();
     if (m_exitCode >= 0)
         return;
@@ -175,7 +175,7 @@ void SondikApp::configureWindow()
         m_appDelegate->windowStyle() == AppDelegate::WindowStyle::OrdinaryWindow
             ? WindowStore::Style::OrdinaryWindow
             : WindowStore::Style::TrayPopup;
-    auto store = std::make_unique<WindowStore>(window, style, *m_compositor);
+    auto store = std::make_unique<WindowStore>(window, style, *m_windowManager);
     // The content shows once it has a configured window.
     m_view->rootObject()->setProperty("windowStore", QVariant::fromValue(store.get()));
     m_windowStore = std::move(store);

@@ -9,7 +9,7 @@
 #include <memory>
 
 class AppDelegate;
-class DesktopCompositor;
+class DesktopWindowManager;
 class Preferences;
 class QApplication;
 class QProcessEnvironment;
@@ -65,7 +65,7 @@ private:
     std::unique_ptr<RadioPlayer> m_radioPlayer;
     std::unique_ptr<Preferences> m_preferences;
     bool m_showPreferences = false;
-    std::unique_ptr<DesktopCompositor> m_compositor;
+    std::unique_ptr<DesktopWindowManager> m_windowManager;
     std::unique_ptr<QQmlEngine> m_engine;
     std::unique_ptr<QQuickView> m_view;
     std::unique_ptr<WindowStore> m_windowStore;

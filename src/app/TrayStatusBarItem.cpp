@@ -22,9 +22,10 @@ TrayStatusBarItem::TrayStatusBarItem(QObject* parent)
     m_trayIcon->setContextMenu(m_menu.get());
     connect(m_trayIcon.get(), &QSystemTrayIcon::activated, this,
             [this](QSystemTrayIcon::ActivationReason reason) {
-                // A double click also arrives as a click first; acting on
-                // both would close the window right after opening it.
-                if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::MiddleClick)
+                // Every press is a click: the second press of a quick pair
+                // arrives as a double click only, and the user meant it.
+                if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick ||
+                    reason == QSystemTrayIcon::MiddleClick)
                     emit clicked();
             });
     m_trayIcon->show();

@@ -1,12 +1,12 @@
 #include "WindowStore.h"
 
-#include "DesktopCompositor.h"
+#include "DesktopWindowManager.h"
 
 #include <QGuiApplication>
 #include <QPalette>
 #include <QSurfaceFormat>
 
-WindowStore::WindowStore(QQuickWindow* window, Style style, DesktopCompositor& compositor,
+WindowStore::WindowStore(QQuickWindow* window, Style style, DesktopWindowManager& windowManager,
                          QObject* parent)
     : QObject(parent)
     , m_window(window)
@@ -16,7 +16,7 @@ WindowStore::WindowStore(QQuickWindow* window, Style style, DesktopCompositor& c
 
     // Without a compositor the same colours are drawn opaque: alpha pixels
     // would otherwise show premultiplied, nearly black.
-    m_translucent = compositor.blendsTranslucentWindows();
+    m_translucent = windowManager.blendsTranslucentWindows();
     // The visual of a platform window is chosen when it is created.
     if (m_translucent && !m_window->handle()) {
         QSurfaceFormat format = m_window->format();
@@ -38,5 +38,7 @@ WindowStore::WindowStore(QQuickWindow* window, Style style, DesktopCompositor& c
     m_window->setTitle(QStringLiteral("Sondik"));
 
     if (m_translucent)
-        m_blurBehind = compositor.requestBlurBehind(m_window);
+        m_blurBehind = windowManager.requestBlurBehind(m_window);
+    if (!m_window->isVisible())
+        windowManager.setKeptOutOfTaskBar(m_window, style == Style::TrayPopup);
 }

@@ -1,17 +1,17 @@
 # Files of src/app.
 target_sources(sondikcore PRIVATE
     app/AppDelegate.h app/AppDelegate.cpp
-    app/DesktopCompositor.h app/DesktopCompositor.cpp
+    app/DesktopWindowManager.h app/DesktopWindowManager.cpp
     app/SingleInstance.h app/SingleInstance.cpp
     app/SondikApp.h app/SondikApp.cpp
     app/StatusBarItem.h
     app/TrayStatusBarItem.h app/TrayStatusBarItem.cpp
     app/WindowPlacement.h app/WindowPlacement.cpp
     app/WindowStore.h app/WindowStore.cpp
-    app/X11DesktopCompositor.h app/X11DesktopCompositor.cpp
+    app/X11DesktopWindowManager.h app/X11DesktopWindowManager.cpp
 )
 
-pkg_check_modules(XCB REQUIRED IMPORTED_TARGET xcb)
+pkg_check_modules(XCB REQUIRED IMPORTED_TARGET GLOBAL xcb)
 target_link_libraries(sondikcore PRIVATE PkgConfig::XCB)
 
 # The tray icon and the window icon.

@@ -1,4 +1,4 @@
-#include "FakeDesktopCompositor.h"
+#include "FakeDesktopWindowManager.h"
 #include "app/WindowStore.h"
 
 #include <QGuiApplication>
@@ -39,16 +39,17 @@ private slots:
         QFETCH(bool, translucent);
         QFETCH(bool, blurBehind);
 
-        FakeDesktopCompositor compositor;
-        compositor.blends = blends;
-        compositor.blurOffered = blurOffered;
+        FakeDesktopWindowManager windowManager;
+        windowManager.blends = blends;
+        windowManager.blurOffered = blurOffered;
         QQuickWindow window;
-        WindowStore store(&window, style, compositor);
+        WindowStore store(&window, style, windowManager);
 
         QCOMPARE(store.window(), &window);
         QCOMPARE(store.isTranslucent(), translucent);
         QCOMPARE(store.hasBlurBehind(), blurBehind);
-        QCOMPARE(compositor.blurRequests, translucent ? 1 : 0);
+        QCOMPARE(windowManager.blurRequests, translucent ? 1 : 0);
+        QCOMPARE(windowManager.keptOutOfTaskBar, std::optional(style == Style::TrayPopup));
         QCOMPARE(window.title(), QStringLiteral("Sondik"));
 
         const QColor windowColour =
@@ -75,12 +76,12 @@ private slots:
 
     void configuringAgainChangesNothingVisible()
     {
-        FakeDesktopCompositor compositor;
+        FakeDesktopWindowManager windowManager;
         QQuickWindow window;
-        WindowStore first(&window, Style::TrayPopup, compositor);
+        WindowStore first(&window, Style::TrayPopup, windowManager);
         const auto flags = window.flags();
         const auto colour = window.color();
-        WindowStore second(&window, Style::TrayPopup, compositor);
+        WindowStore second(&window, Style::TrayPopup, windowManager);
         QCOMPARE(window.flags(), flags);
         QCOMPARE(window.color(), colour);
         QCOMPARE(second.backgroundColor(), first.backgroundColor());
@@ -89,10 +90,10 @@ private slots:
     void anAlreadyCreatedOpaqueWindowStaysOpaque()
     {
         // The visual of a platform window cannot change after creation.
-        FakeDesktopCompositor compositor;
+        FakeDesktopWindowManager windowManager;
         QQuickWindow window;
         window.create();
-        WindowStore store(&window, Style::TrayPopup, compositor);
+        WindowStore store(&window, Style::TrayPopup, windowManager);
         QVERIFY(!store.isTranslucent());
         QCOMPARE(store.backgroundColor().alpha(), 255);
         QCOMPARE(window.color().alpha(), 255);
@@ -100,8 +101,8 @@ private slots:
 
     void noWindowIsHarmless()
     {
-        FakeDesktopCompositor compositor;
-        WindowStore store(nullptr, Style::TrayPopup, compositor);
+        FakeDesktopWindowManager windowManager;
+        WindowStore store(nullptr, Style::TrayPopup, windowManager);
         QVERIFY(!store.window());
         QVERIFY(!store.isTranslucent());
     }

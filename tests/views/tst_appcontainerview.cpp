@@ -1,4 +1,4 @@
-#include "app/FakeDesktopCompositor.h"
+#include "app/FakeDesktopWindowManager.h"
 #include "app/SondikApp.h"
 #include "app/WindowStore.h"
 #include "catalog/RadioStationStore.h"
@@ -72,8 +72,8 @@ private slots:
         // Still nothing until the window is configured.
         QVERIFY(!loader->property("item").value<QObject*>());
 
-        FakeDesktopCompositor compositor;
-        WindowStore store(view.get(), WindowStore::Style::TrayPopup, compositor);
+        FakeDesktopWindowManager windowManager;
+        WindowStore store(view.get(), WindowStore::Style::TrayPopup, windowManager);
         root()->setProperty("windowStore", QVariant::fromValue(&store));
         auto* content = loader->property("item").value<QQuickItem*>();
         QVERIFY(content);
@@ -90,8 +90,8 @@ private slots:
         QVERIFY(line->height() > 0);
         QCOMPARE(line->y(), 0.0);
 
-        FakeDesktopCompositor compositor;
-        WindowStore store(view.get(), WindowStore::Style::TrayPopup, compositor);
+        FakeDesktopWindowManager windowManager;
+        WindowStore store(view.get(), WindowStore::Style::TrayPopup, windowManager);
         root()->setProperty("windowStore", QVariant::fromValue(&store));
         QQuickItem* loader = child("contentLoader");
         QVERIFY(loader->y() >= line->y() + line->height());
@@ -102,8 +102,8 @@ private slots:
     void theWindowTakesItsSizeBeforeItIsShown()
     {
         // The window is placed by its size before it is first drawn.
-        FakeDesktopCompositor compositor;
-        WindowStore store(view.get(), WindowStore::Style::TrayPopup, compositor);
+        FakeDesktopWindowManager windowManager;
+        WindowStore store(view.get(), WindowStore::Style::TrayPopup, windowManager);
         root()->setProperty("windowStore", QVariant::fromValue(&store));
         QVERIFY(!view->isVisible());
         const QQuickItem* loader = child("contentLoader");

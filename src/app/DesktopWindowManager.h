@@ -4,10 +4,11 @@
 
 class QWindow;
 
-// What the desktop's compositor does for translucent windows.
-class DesktopCompositor {
+// What the desktop's window manager and compositor do for the window beyond
+// what Qt asks of them.
+class DesktopWindowManager {
 public:
-    virtual ~DesktopCompositor() = default;
+    virtual ~DesktopWindowManager() = default;
 
     // Whether a window with an alpha channel is blended over what lies behind
     // it. Without a compositor an X server shows such pixels as they are:
@@ -16,7 +17,10 @@ public:
     // Asks for what lies behind the whole window to be blurred; true when the
     // compositor offers it. Creates the platform window if need be.
     virtual bool requestBlurBehind(QWindow* window) = 0;
+    // Keeps the window out of task bars and pagers, or lets it in. Takes
+    // effect when the window is next shown.
+    virtual void setKeptOutOfTaskBar(QWindow* window, bool keptOut) = 0;
 
     // The one for the platform the application runs on.
-    static std::unique_ptr<DesktopCompositor> create();
+    static std::unique_ptr<DesktopWindowManager> create();
 };

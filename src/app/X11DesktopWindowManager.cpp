@@ -1,4 +1,4 @@
-#include "X11DesktopCompositor.h"
+#include "X11DesktopWindowManager.h"
 
 #include <QByteArray>
 #include <QWindow>
@@ -16,7 +16,7 @@ template <typename T> using XcbReply = std::unique_ptr<T, FreeDeleter<T>>;
 
 } // namespace
 
-X11DesktopCompositor::X11DesktopCompositor(xcb_connection_t* connection)
+X11DesktopWindowManager::X11DesktopWindowManager(xcb_connection_t* connection)
     : m_connection(connection)
 {
     // The default screen of the connection: the one DISPLAY names.
@@ -33,7 +33,7 @@ X11DesktopCompositor::X11DesktopCompositor(xcb_connection_t* connection)
         m_root = screens.data->root;
 }
 
-uint32_t X11DesktopCompositor::atom(const char* name, bool onlyIfExists) const
+uint32_t X11DesktopWindowManager::atom(const char* name, bool onlyIfExists) const
 {
     XcbReply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
         m_connection,
@@ -41,7 +41,7 @@ uint32_t X11DesktopCompositor::atom(const char* name, bool onlyIfExists) const
     return reply ? reply->atom : uint32_t(XCB_ATOM_NONE);
 }
 
-bool X11DesktopCompositor::blendsTranslucentWindows() const
+bool X11DesktopWindowManager::blendsTranslucentWindows() const
 {
     const QByteArray name = "_NET_WM_CM_S" + QByteArray::number(m_screenNumber);
     const xcb_atom_t selection = atom(name.constData(), false);
@@ -52,7 +52,7 @@ bool X11DesktopCompositor::blendsTranslucentWindows() const
     return reply && reply->owner != XCB_WINDOW_NONE;
 }
 
-bool X11DesktopCompositor::blurBehindOffered(xcb_connection_t* connection, uint32_t root)
+bool X11DesktopWindowManager::blurBehindOffered(xcb_connection_t* connection, uint32_t root)
 {
     static const char name[] = "_KDE_NET_WM_BLUR_BEHIND_REGION";
     XcbReply<xcb_intern_atom_reply_t> atomReply(xcb_intern_atom_reply(
@@ -66,7 +66,7 @@ bool X11DesktopCompositor::blurBehindOffered(xcb_connection_t* connection, uint3
     return property && property->type != XCB_ATOM_NONE;
 }
 
-bool X11DesktopCompositor::requestBlurBehind(QWindow* window)
+bool X11DesktopWindowManager::requestBlurBehind(QWindow* window)
 {
     if (!window || !blurBehindOffered(m_connection, m_root))
         return false;
@@ -78,4 +78,17 @@ bool X11DesktopCompositor::requestBlurBehind(QWindow* window)
                         XCB_ATOM_CARDINAL, 32, 0, nullptr);
     xcb_flush(m_connection);
     return true;
+}
+
+void X11DesktopWindowManager::setKeptOutOfTaskBar(QWindow* window, bool keptOut)
+{
+    if (!window)
+        return;
+    // Written while the window is unmapped; Qt keeps the states it does not
+    // manage itself when it maps the window.
+    const xcb_atom_t states[] = {atom("_NET_WM_STATE_SKIP_TASKBAR", false),
+                                 atom("_NET_WM_STATE_SKIP_PAGER", false)};
+    xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, xcb_window_t(window->winId()),
+                        atom("_NET_WM_STATE", false), XCB_ATOM_ATOM, 32, keptOut ? 2 : 0, states);
+    xcb_flush(m_connection);
 }
