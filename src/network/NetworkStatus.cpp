@@ -43,9 +43,9 @@ NetworkStatus::NetworkStatus(std::unique_ptr<PathMonitor> monitor, QObject* pare
             this, [this, satisfied] { setMissingConnection(!satisfied); }, Qt::QueuedConnection);
     });
     if (!started) {
-        qCWarning(lcNetwork).nospace() << "Network path monitoring is unavailable ("
-                                       << QString::fromStdString(m_monitor->errorString())
-                                       << "); the connection is taken to be present";
+        qCWarning(lcNetwork).nospace().noquote() << "Network path monitoring is unavailable ("
+                                                 << QString::fromStdString(m_monitor->errorString())
+                                                 << "); the connection is taken to be present";
         m_monitor.reset();
     }
 }
