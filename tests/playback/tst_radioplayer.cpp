@@ -224,7 +224,7 @@ private slots:
         Backend backend;
         RadioPlayer radio(backend.factory(), "tune.example");
         playManually(radio, stationA, 1.0f);
-        FadeTimer* first = radio.fadeTimer();
+        QPointer<FadeTimer> first = radio.fadeTimer();
         for (int i = 0; i < 10; ++i)
             step(first);
         // A tick already queued when the fade is replaced must not touch the new player.
@@ -232,7 +232,7 @@ private slots:
 
         playManually(radio, stationB, 0.5f);
         QCoreApplication::processEvents();
-        QVERIFY(!first->isValid());
+        QVERIFY(!first); // replaced, and with it the old fade
         QCOMPARE(backend.alive, 1); // the old player is gone, not faded
         QVERIFY(!backend.created[0]);
         FakeMediaPlayer* second = backend.last();
