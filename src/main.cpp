@@ -1,5 +1,10 @@
 #include "app/SondikApp.h"
 
+#include <QtQml/qqmlextensionplugin.h>
+
+// The views' QML module is linked in statically.
+Q_IMPORT_QML_PLUGIN(SondikPlugin)
+
 int main(int argc, char* argv[])
 {
     SondikApp app(argc, argv);

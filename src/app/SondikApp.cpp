@@ -5,6 +5,7 @@
 #include "SingleInstance.h"
 #include "WindowStore.h"
 #include "catalog/RadioStationStore.h"
+#include "network/NetworkStatus.h"
 #include "playback/MediaPlayer.h"
 #include "playback/Preferences.h"
 #include "playback/RadioPlayer.h"
@@ -17,9 +18,6 @@
 #include <QQuickItem>
 #include <QQuickView>
 #include <QTimer>
-#include <QtQml/qqmlextensionplugin.h>
-
-Q_IMPORT_QML_PLUGIN(SondikPlugin)
 
 namespace {
 Q_LOGGING_CATEGORY(lcShell, "sondik.shell")
@@ -96,6 +94,8 @@ SondikApp::SondikApp(int& argc, char** argv)
     m_radioPlayer = std::make_unique<RadioPlayer>();
     m_preferences = std::make_unique<Preferences>();
     m_showPreferences = false;
+    // Kept for the life of the window; its views only observe it.
+    m_networkStatus = std::make_unique<NetworkStatus>();
 
     // A volume change reaches the playing stream at once.
     RadioPlayer* radioPlayer = m_radioPlayer.get();
@@ -144,6 +144,7 @@ void SondikApp::createWindow()
         {QStringLiteral("radioStationStore"), QVariant::fromValue(m_radioStationStore.get())},
         {QStringLiteral("radioPlayer"), QVariant::fromValue(m_radioPlayer.get())},
         {QStringLiteral("preferences"), QVariant::fromValue(m_preferences.get())},
+        {QStringLiteral("networkStatus"), QVariant::fromValue(m_networkStatus.get())},
     });
     m_view->setSource(QUrl(QStringLiteral("qrc:/Sondik/AppContainerView.qml")));
     QQuickItem* root = m_view->rootObject();

@@ -10,6 +10,7 @@
 
 class AppDelegate;
 class DesktopWindowManager;
+class NetworkStatus;
 class Preferences;
 class QApplication;
 class QProcessEnvironment;
@@ -65,6 +66,7 @@ private:
     std::unique_ptr<RadioPlayer> m_radioPlayer;
     std::unique_ptr<Preferences> m_preferences;
     bool m_showPreferences = false;
+    std::unique_ptr<NetworkStatus> m_networkStatus;
     std::unique_ptr<DesktopWindowManager> m_windowManager;
     std::unique_ptr<QQmlEngine> m_engine;
     std::unique_ptr<QQuickView> m_view;

@@ -11,6 +11,7 @@ Item {
     required property RadioStationStore radioStationStore
     required property RadioPlayer radioPlayer
     required property Preferences preferences
+    required property NetworkStatus networkStatus
     // Set by the application once the reported window is configured.
     property WindowStore windowStore: null
 
@@ -61,6 +62,7 @@ Item {
             radioStationStore: root.radioStationStore
             radioPlayer: root.radioPlayer
             preferences: root.preferences
+            networkStatus: root.networkStatus
             store: root.windowStore
         }
     }

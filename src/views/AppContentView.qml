@@ -10,6 +10,7 @@ Item {
     required property RadioStationStore radioStationStore
     required property RadioPlayer radioPlayer
     required property Preferences preferences
+    required property NetworkStatus networkStatus
     required property WindowStore store
 
     implicitWidth: 320

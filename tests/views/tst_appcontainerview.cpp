@@ -2,6 +2,7 @@
 #include "app/SondikApp.h"
 #include "app/WindowStore.h"
 #include "catalog/RadioStationStore.h"
+#include "network/NetworkStatus.h"
 #include "playback/Preferences.h"
 #include "playback/RadioPlayer.h"
 
@@ -22,6 +23,7 @@ class TestAppContainerView : public QObject {
     std::unique_ptr<RadioStationStore> radioStationStore;
     std::unique_ptr<RadioPlayer> radioPlayer;
     std::unique_ptr<Preferences> preferences;
+    std::unique_ptr<NetworkStatus> networkStatus;
     std::unique_ptr<QQuickView> view;
 
     QQuickItem* root() const { return view->rootObject(); }
@@ -36,6 +38,8 @@ private slots:
         radioStationStore = std::make_unique<RadioStationStore>([] { return std::nullopt; });
         radioPlayer = std::make_unique<RadioPlayer>();
         preferences = std::make_unique<Preferences>(dir.filePath(QStringLiteral("Sondik.conf")));
+        // No monitor: the connection counts as present.
+        networkStatus = std::make_unique<NetworkStatus>(nullptr);
         view = std::make_unique<QQuickView>();
         view->setResizeMode(QQuickView::SizeViewToRootObject);
         view->setInitialProperties({
@@ -43,6 +47,7 @@ private slots:
             {QStringLiteral("radioStationStore"), QVariant::fromValue(radioStationStore.get())},
             {QStringLiteral("radioPlayer"), QVariant::fromValue(radioPlayer.get())},
             {QStringLiteral("preferences"), QVariant::fromValue(preferences.get())},
+            {QStringLiteral("networkStatus"), QVariant::fromValue(networkStatus.get())},
         });
         view->setSource(QUrl(QStringLiteral("qrc:/Sondik/AppContainerView.qml")));
         QCOMPARE(view->status(), QQuickView::Ready);
@@ -51,6 +56,7 @@ private slots:
     void cleanup()
     {
         view.reset();
+        networkStatus.reset();
         preferences.reset();
         radioPlayer.reset();
         radioStationStore.reset();
@@ -79,6 +85,7 @@ private slots:
         QVERIFY(content);
         QCOMPARE(content->property("store").value<QObject*>(), &store);
         QCOMPARE(content->property("radioStationStore").value<QObject*>(), radioStationStore.get());
+        QCOMPARE(content->property("networkStatus").value<QObject*>(), networkStatus.get());
     }
 
     void theRadioLineKeepsItsPlaceAboveTheContent()
