@@ -4,12 +4,16 @@
 # opens under it, a click on the icon hides it, activating another window
 # closes it, and a second start brings it back instead of adding an icon.
 #
-#   shell_end_to_end.sh SONDIK XPROBE ARTIFACT_DIR
+# With "no-tray": without a tray host the window is an ordinary, framed one
+# that stays open when another window is activated.
+#
+#   shell_end_to_end.sh SONDIK XPROBE ARTIFACT_DIR [no-tray]
 set -euo pipefail
 
 sondik=$1
 export XPROBE=$2
 artifacts=$3
+mode=${4:-tray}
 here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=xsession.sh
 source "$here/xsession.sh"
@@ -28,6 +32,30 @@ fail() {
     exit 1
 }
 
+window_state() { "$XPROBE" wait "$1" sondik 200 4000 "${2:-4000}" | head -n1; }
+
+if [ "$mode" = no-tray ]; then
+    start_x_session "$work" 1280x800 notray
+    export SONDIK_AUDIO_OUTPUT=null QT_QPA_PLATFORM=xcb
+    start_bg "$work/sondik.log" "$sondik"
+    window=$(window_state viewable 10000) || fail "no window without a tray"
+    read -r wid _ <<<"$window"
+    grep -q "No system tray" "$work/sondik.log" || fail "no word on the log about the tray"
+    (( $(grep -c "No system tray" "$work/sondik.log") == 1 )) || fail "said more than once"
+    # left, right, top, bottom: a title bar on top
+    xprop -id "$wid" _NET_FRAME_EXTENTS | grep -Eq '= [0-9]+, [0-9]+, [1-9]' || fail "no title bar"
+    if xprop -id "$wid" _NET_WM_STATE | grep -q _NET_WM_STATE_SKIP_TASKBAR; then
+        fail "the ordinary window is out of the task bar"
+    fi
+    start_bg "$work/xmessage.log" xmessage -geometry +100+500 -title other "Another application"
+    wait_until 10000 xdotool search --name '^other$' || fail "no other window"
+    xdotool windowactivate "$(xdotool search --name '^other$' | head -n1)"
+    sleep 0.5
+    "$XPROBE" find sondik 200 4000 | grep -q . || fail "the ordinary window closed"
+    echo "all checks passed"
+    exit 0
+fi
+
 start_x_session "$work" 1280x800 compositor
 
 # A backdrop behind the window, so the screenshot shows what shows through.
@@ -43,8 +71,6 @@ sondik_pid=$LAST_PID
 icon=$("$XPROBE" wait viewable sondik 1 64 10000 embedded | head -n1) || fail "no tray icon"
 read -r _ ix iy iw ih <<<"$icon"
 echo "tray icon at ${ix},${iy} ${iw}x${ih}"
-
-window_state() { "$XPROBE" wait "$1" sondik 200 4000 "${2:-4000}" | head -n1; }
 
 # The launch shows the window by itself.
 window=$(window_state viewable 5000) || fail "the window did not open at launch"

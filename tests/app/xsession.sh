@@ -46,9 +46,9 @@ stop_x_session() {
 selection_owned() { [ "$("$XPROBE" owner "$1")" != 0 ]; }
 wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
 
-# start_x_session WORKDIR [WIDTHxHEIGHT] [compositor]
+# start_x_session WORKDIR [WIDTHxHEIGHT] [compositor] [notray]
 start_x_session() {
-    local work=$1 size=${2:-1280x800} compositor=${3:-}
+    local work=$1 size=${2:-1280x800} options=" ${*:3} "
     local here
     here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 
@@ -75,11 +75,12 @@ start_x_session() {
     start_bg "$work/openbox.log" openbox --sm-disable
     wait_until 10000 wm_running || { echo "openbox did not start" >&2; return 1; }
 
-    if [ "$compositor" = compositor ] && command -v picom >/dev/null; then
+    if [[ $options == *" compositor "* ]] && command -v picom >/dev/null; then
         start_bg "$work/picom.log" picom --backend xrender --no-vsync --config /dev/null
         wait_until 10000 selection_owned _NET_WM_CM_S0 || echo "picom did not start" >&2
     fi
 
+    [[ $options == *" notray "* ]] && return 0
     start_bg "$work/tint2.log" tint2 -c "$here/tint2rc"
     # tint2 may take a while to claim the tray; wait on the claim itself.
     wait_until 30000 selection_owned _NET_SYSTEM_TRAY_S0 || {
