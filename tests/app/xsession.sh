@@ -43,6 +43,21 @@ stop_x_session() {
     SESSION_PIDS=()
 }
 
+# window_named PATTERN: the id of a window whose name matches, within 10 s.
+# Retried: xdotool gives up when a window vanishes while it walks the tree.
+window_named() {
+    local id end=$(( $(now_ms) + 10000 ))
+    while (( $(now_ms) < end )); do
+        id=$(xdotool search --name "$1" 2>/dev/null | head -n1) || true
+        if [ -n "$id" ]; then
+            echo "$id"
+            return 0
+        fi
+        sleep 0.05
+    done
+    return 1
+}
+
 selection_owned() { [ "$("$XPROBE" owner "$1")" != 0 ]; }
 wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
 
