@@ -15,7 +15,7 @@ public:
     // premultiplied and dark.
     virtual bool blendsTranslucentWindows() const = 0;
     // Asks for what lies behind the whole window to be blurred; true when the
-    // compositor offers it. Creates the platform window if need be.
+    // compositor offers it.
     virtual bool requestBlurBehind(QWindow* window) = 0;
     // Keeps the window out of task bars and pagers, or lets it in. Takes
     // effect when the window is next shown.

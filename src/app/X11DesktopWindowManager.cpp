@@ -1,6 +1,7 @@
 #include "X11DesktopWindowManager.h"
 
 #include <QByteArray>
+#include <QPlatformSurfaceEvent>
 #include <QWindow>
 
 #include <cstdlib>
@@ -15,6 +16,32 @@ template <typename T> struct FreeDeleter {
 template <typename T> using XcbReply = std::unique_ptr<T, FreeDeleter<T>>;
 
 } // namespace
+
+// Applies a property each time the platform window is created.
+class PlatformWindowHook : public QObject {
+public:
+    using QObject::QObject;
+
+    void setApply(std::function<void(uint32_t)> apply) { m_apply = std::move(apply); }
+    void applyTo(QWindow* window)
+    {
+        if (m_apply)
+            m_apply(uint32_t(window->winId()));
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::PlatformSurface &&
+            static_cast<QPlatformSurfaceEvent*>(event)->surfaceEventType() ==
+                QPlatformSurfaceEvent::SurfaceCreated)
+            applyTo(static_cast<QWindow*>(watched));
+        return false;
+    }
+
+private:
+    std::function<void(uint32_t)> m_apply;
+};
 
 X11DesktopWindowManager::X11DesktopWindowManager(xcb_connection_t* connection)
     : m_connection(connection)
@@ -73,10 +100,13 @@ bool X11DesktopWindowManager::requestBlurBehind(QWindow* window)
     const xcb_atom_t region = atom("_KDE_NET_WM_BLUR_BEHIND_REGION", false);
     if (region == XCB_ATOM_NONE)
         return false;
-    // An empty region stands for the whole window.
-    xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, xcb_window_t(window->winId()), region,
-                        XCB_ATOM_CARDINAL, 32, 0, nullptr);
-    xcb_flush(m_connection);
+    xcb_connection_t* connection = m_connection;
+    whenCreated(window, "blurBehind", [connection, region](xcb_window_t id) {
+        // An empty region stands for the whole window.
+        xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, region, XCB_ATOM_CARDINAL, 32, 0,
+                            nullptr);
+        xcb_flush(connection);
+    });
     return true;
 }
 
@@ -84,11 +114,32 @@ void X11DesktopWindowManager::setKeptOutOfTaskBar(QWindow* window, bool keptOut)
 {
     if (!window)
         return;
-    // Written while the window is unmapped; Qt keeps the states it does not
-    // manage itself when it maps the window.
-    const xcb_atom_t states[] = {atom("_NET_WM_STATE_SKIP_TASKBAR", false),
-                                 atom("_NET_WM_STATE_SKIP_PAGER", false)};
-    xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, xcb_window_t(window->winId()),
-                        atom("_NET_WM_STATE", false), XCB_ATOM_ATOM, 32, keptOut ? 2 : 0, states);
-    xcb_flush(m_connection);
+    xcb_connection_t* connection = m_connection;
+    const xcb_atom_t state = atom("_NET_WM_STATE", false);
+    const xcb_atom_t skip[] = {atom("_NET_WM_STATE_SKIP_TASKBAR", false),
+                               atom("_NET_WM_STATE_SKIP_PAGER", false)};
+    whenCreated(window, "keptOutOfTaskBar", [=](xcb_window_t id) {
+        // Written while the window is unmapped; Qt keeps the states it does
+        // not manage itself when it maps the window.
+        xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, state, XCB_ATOM_ATOM, 32,
+                            keptOut ? 2 : 0, skip);
+        xcb_flush(connection);
+    });
+}
+
+void X11DesktopWindowManager::whenCreated(QWindow* window, const char* name,
+                                          std::function<void(uint32_t)> apply)
+{
+    // Qt creates the platform window when it is first shown, not at start
+    // while the tray icon is still to come; the properties go on then.
+    auto* hook =
+        window->findChild<PlatformWindowHook*>(QLatin1String(name), Qt::FindDirectChildrenOnly);
+    if (!hook) {
+        hook = new PlatformWindowHook(window); // owned by the window
+        hook->setObjectName(QLatin1String(name));
+        window->installEventFilter(hook);
+    }
+    hook->setApply(std::move(apply));
+    if (window->handle())
+        hook->applyTo(window);
 }

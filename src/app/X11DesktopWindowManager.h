@@ -3,6 +3,7 @@
 #include "DesktopWindowManager.h"
 
 #include <cstdint>
+#include <functional>
 
 struct xcb_connection_t;
 
@@ -22,6 +23,9 @@ public:
 
 private:
     uint32_t atom(const char* name, bool onlyIfExists) const;
+    // Runs apply with the window's id now if it exists, and at every
+    // creation of its platform window.
+    static void whenCreated(QWindow* window, const char* name, std::function<void(uint32_t)> apply);
 
     xcb_connection_t* m_connection;
     uint32_t m_root = 0;
