@@ -1,1 +1,33 @@
 # Files of src/app.
+target_sources(sondikcore PRIVATE
+    app/AppDelegate.h app/AppDelegate.cpp
+    app/DesktopWindowManager.h app/DesktopWindowManager.cpp
+    app/SingleInstance.h app/SingleInstance.cpp
+    app/SondikApp.h app/SondikApp.cpp
+    app/StatusBarItem.h
+    app/TrayStatusBarItem.h app/TrayStatusBarItem.cpp
+    app/WindowPlacement.h app/WindowPlacement.cpp
+    app/WindowStore.h app/WindowStore.cpp
+    app/X11DesktopWindowManager.h app/X11DesktopWindowManager.cpp
+)
+
+pkg_check_modules(XCB REQUIRED IMPORTED_TARGET GLOBAL xcb)
+target_link_libraries(sondikcore PRIVATE PkgConfig::XCB)
+
+# The tray icon and the window icon.
+qt_add_resources(sondikcore sondik_icons
+    PREFIX /icons
+    BASE ${PROJECT_SOURCE_DIR}/resources/icons
+    FILES
+        ${PROJECT_SOURCE_DIR}/resources/icons/StatusBarIcon.svg
+        ${PROJECT_SOURCE_DIR}/resources/icons/AppIcon.svg
+)
+
+# Desktop integration: the launcher entry and the icon in the hicolor theme.
+configure_file(${PROJECT_SOURCE_DIR}/resources/desktop/sondik.desktop.in
+    ${CMAKE_CURRENT_BINARY_DIR}/${SONDIK_APP_ID}.desktop @ONLY)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/${SONDIK_APP_ID}.desktop
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${PROJECT_SOURCE_DIR}/resources/icons/AppIcon.svg
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps
+    RENAME ${SONDIK_APP_ID}.svg)

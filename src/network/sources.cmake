@@ -1,1 +1,10 @@
 # Files of src/network.
+target_sources(sondikcore PRIVATE
+    network/PathMonitor.h
+    network/NetworkStatus.h network/NetworkStatus.cpp
+)
+if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
+    target_sources(sondikcore PRIVATE
+        network/NetlinkPathMonitor.h network/NetlinkPathMonitor.cpp
+    )
+endif()

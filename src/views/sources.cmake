@@ -1,3 +1,6 @@
 list(APPEND SONDIK_QML_FILES
-    views/Main.qml
+    views/AppContainerView.qml
+    views/AppContentView.qml
+    views/WindowBackgroundView.qml
+    views/WindowVisualEffectView.qml
 )

@@ -1,0 +1,114 @@
+#!/usr/bin/env bash
+# What the application shell costs, on a private X server (Xvfb) with openbox
+# and a tint2 tray, once with Qt Quick's software renderer and once with
+# OpenGL (Mesa's llvmpipe under Xvfb):
+#   - start to tray icon shown, and to the window shown (the launch opens it
+#     0.2 s after start by design);
+#   - icon click to window shown (median and worst of several clicks; includes
+#     starting xdotool, a few ms);
+#   - resident memory with the window hidden;
+#   - CPU seconds over SECONDS with the window hidden and nothing playing.
+# Targets: icon within 400 ms of start, window within 50 ms of the click,
+# effectively no CPU while hidden.
+#
+#   bench/shell-startup.sh [build-dir] [seconds] [software|opengl|both]
+set -euo pipefail
+
+build=${1:-build}
+seconds=${2:-60}
+renderers=${3:-both}
+sondik="$build/src/sondik"
+export XPROBE="$build/tests/app/xprobe"
+for program in "$sondik" "$XPROBE"; do
+    if [ ! -x "$program" ]; then
+        echo "$program is missing; build with: cmake --build $build --target sondik xprobe" >&2
+        exit 1
+    fi
+done
+here=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=../tests/app/xsession.sh
+source "$here/../tests/app/xsession.sh"
+
+work=$(mktemp -d)
+trap 'stop_x_session; rm -rf "$work"' EXIT
+
+now_ns() { date +%s%N; }
+ms_between() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.1f", (b - a) / 1e6 }'; }
+cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
+
+median() { sort -n | awk '{ a[NR] = $1 } END { print a[int((NR + 1) / 2)] }'; }
+maximum() { sort -n | tail -n1; }
+
+measure() {
+    local renderer=$1
+    local log="$work/sondik-$renderer.log"
+    rm -rf "$XDG_RUNTIME_DIR"/* "$XDG_CONFIG_HOME/Sondik"
+    local -a env=(SONDIK_AUDIO_OUTPUT=null QT_QPA_PLATFORM=xcb QSG_INFO=1)
+    [ "$renderer" = software ] && env+=(QT_QUICK_BACKEND=software)
+
+    local t0 t_icon t_window
+    t0=$(now_ns)
+    env "${env[@]}" "$sondik" >"$log" 2>&1 &
+    local pid=$!
+    SESSION_PIDS+=("$pid")
+    t_icon=$("$XPROBE" wait viewable sondik 1 64 10000 embedded | tail -n1)
+    local icon
+    icon=$("$XPROBE" find sondik 1 64 embedded | head -n1)
+    t_window=$("$XPROBE" wait viewable sondik 200 4000 10000 | tail -n1)
+    local ix iy iw ih
+    read -r _ ix iy iw ih <<<"$icon"
+    local cx=$(( ix + iw / 2 )) cy=$(( iy + ih / 2 ))
+
+    # Clicks: hide, then time the showing. Apart enough not to be a double click.
+    local clicks=() t_click t_shown
+    for _ in 1 2 3 4 5 6 7; do
+        xdotool mousemove "$cx" "$cy" click 1
+        "$XPROBE" wait gone sondik 200 4000 5000 >/dev/null
+        sleep 0.6
+        "$XPROBE" wait viewable sondik 200 4000 5000 >"$work/shown" &
+        local probe=$!
+        sleep 0.1 # the probe is polling
+        t_click=$(now_ns)
+        xdotool click 1
+        wait "$probe"
+        t_shown=$(tail -n1 "$work/shown")
+        clicks+=("$(ms_between "$t_click" "$t_shown")")
+        sleep 0.6
+    done
+
+    # Hidden and idle.
+    xdotool mousemove "$cx" "$cy" click 1
+    "$XPROBE" wait gone sondik 200 4000 5000 >/dev/null
+    sleep 2
+    local rss pss threads
+    rss=$(awk '/^VmRSS/ { print $2 }' "/proc/$pid/status")
+    pss=$(awk '/^Pss:/ { print $2 }' "/proc/$pid/smaps_rollup")
+    threads=$(awk '/^Threads/ { print $2 }' "/proc/$pid/status")
+    local ticks0 ticks1 hz
+    hz=$(getconf CLK_TCK)
+    ticks0=$(cpu_ticks "$pid")
+    sleep "$seconds"
+    ticks1=$(cpu_ticks "$pid")
+
+    local gl
+    gl=$(sed -n 's/.*RENDERER: \(.*\) VERSION.*/\1/p' "$log" | head -n1)
+    [ "$renderer" = software ] && gl="Qt Quick software renderer (QT_QUICK_BACKEND=software)"
+
+    echo "== $renderer: ${gl:-unknown}"
+    echo "start to tray icon shown:        $(ms_between "$t0" "$t_icon") ms (target 400)"
+    echo "start to window shown:           $(ms_between "$t0" "$t_window") ms (launch delay 200 ms)"
+    echo "click to window shown, median:   $(printf '%s\n' "${clicks[@]}" | median) ms (target 50)"
+    echo "click to window shown, worst:    $(printf '%s\n' "${clicks[@]}" | maximum) ms"
+    echo "resident memory, window hidden:  $(( rss / 1024 )) MiB RSS, $(( pss / 1024 )) MiB PSS, $threads threads"
+    echo "CPU over ${seconds} s hidden, idle:  $(awk -v a="$ticks0" -v b="$ticks1" -v hz="$hz" 'BEGIN { printf "%.2f", (b - a) / hz }') s"
+
+    kill "$pid"
+    wait "$pid" 2>/dev/null || true
+}
+
+start_x_session "$work" 1280x800
+echo "Xvfb 1280x800, openbox, tint2, no compositor; $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg)"
+case $renderers in
+    both) measure software; measure opengl ;;
+    *) measure "$renderers" ;;
+esac

@@ -1,0 +1,87 @@
+#pragma once
+
+#include "StatusBarItem.h"
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QPoint>
+#include <QPointer>
+#include <QTimer>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+
+class QWindow;
+
+// Owns the tray icon and shows, places and hides the one window.
+//
+//   window          icon click             application inactive
+//   not yet known   ignored                onWindowClosed only
+//   shown           hide, onWindowClosed   hide, onWindowClosed
+//   closed          showWindow             onWindowClosed
+//
+// Without a system tray the window is an ordinary one instead: it stays open
+// when the application becomes inactive, and closing it quits.
+class AppDelegate : public QObject {
+    Q_OBJECT
+
+public:
+    enum class WindowStyle { TrayPopup, OrdinaryWindow };
+
+    explicit AppDelegate(QObject* parent = nullptr);
+    explicit AppDelegate(StatusBarItemFactory statusBarItemFactory, QObject* parent = nullptr);
+    ~AppDelegate() override;
+
+    QWindow* window() const { return m_window; }
+    // The window is known: written by the container's onWindowCreated.
+    void setWindow(QWindow* window);
+    // Called after this object hid the window. Installing one replaces the last.
+    void setOnWindowClosed(std::function<void()> callback)
+    {
+        m_onWindowClosed = std::move(callback);
+    }
+
+    WindowStyle windowStyle() const { return m_windowStyle; }
+    // How long to wait for a tray host that starts after us.
+    void setTrayWaitTime(std::chrono::milliseconds time) { m_trayWaitTime = time; }
+
+    // Once the event loop runs: the icon, then showWindow 0.2 s later.
+    void applicationDidFinishLaunching();
+    void applicationDidResignActive();
+    void setUpStatusBarItem();
+    void showWindow();
+    void closeWindow();
+    void statusBarButtonClicked();
+
+    StatusBarItem* statusBarItem() const { return m_statusBarItem.get(); }
+
+signals:
+    // The tray turned out to be missing: the window is to be configured as an
+    // ordinary window before it is shown.
+    void windowStyleChanged();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void hideWindow();
+    void placeWindow();
+    void checkTray();
+    void useOrdinaryWindow();
+
+    StatusBarItemFactory m_statusBarItemFactory;
+    QPointer<QWindow> m_window;
+    std::function<void()> m_onWindowClosed;
+    std::unique_ptr<StatusBarItem> m_statusBarItem;
+
+    WindowStyle m_windowStyle = WindowStyle::TrayPopup;
+    bool m_waitingForTray = false;
+    bool m_showWhenTrayKnown = false;
+    std::chrono::milliseconds m_trayWaitTime{2000};
+    QTimer m_trayCheck;
+    QElapsedTimer m_trayWaited;
+    QPoint m_pointerAtShow;
+    // Native Wayland does not let a program place its windows.
+    bool m_placesWindow = true;
+};

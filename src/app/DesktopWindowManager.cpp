@@ -1,0 +1,26 @@
+#include "DesktopWindowManager.h"
+
+#include "X11DesktopWindowManager.h"
+
+#include <QGuiApplication>
+
+namespace {
+
+// Wayland compositors blend every surface with an alpha channel and keep
+// tool windows out of task bars; offscreen and other platforms have nothing
+// behind the window to blur.
+class PlainDesktopWindowManager : public DesktopWindowManager {
+public:
+    bool blendsTranslucentWindows() const override { return true; }
+    bool requestBlurBehind(QWindow*) override { return false; }
+    void setKeptOutOfTaskBar(QWindow*, bool) override {}
+};
+
+} // namespace
+
+std::unique_ptr<DesktopWindowManager> DesktopWindowManager::create()
+{
+    if (auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>())
+        return std::make_unique<X11DesktopWindowManager>(x11->connection());
+    return std::make_unique<PlainDesktopWindowManager>();
+}

@@ -1,0 +1,107 @@
+#include "SingleInstance.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QLoggingCategory>
+#include <QStandardPaths>
+#include <QThread>
+
+namespace {
+Q_LOGGING_CATEGORY(lcInstance, "sondik.instance")
+
+const QByteArray showRequest = "show\n";
+// Anything longer than a request is not one of ours.
+constexpr qint64 maxRequestLength = 64;
+constexpr int connectTimeoutMs = 250;
+constexpr int writeTimeoutMs = 1000;
+constexpr unsigned long retryIntervalMs = 25;
+} // namespace
+
+SingleInstance::SingleInstance(const QString& directory, const QString& name, QObject* parent)
+    : QObject(parent)
+    , m_lock(QDir(directory).filePath(name + QStringLiteral(".lock")))
+    , m_socketPath(QDir(directory).filePath(name + QStringLiteral(".socket")))
+{
+    // Only a dead owner (or an unlocked file) makes a lock stale, never its age.
+    m_lock.setStaleLockTime(0);
+}
+
+SingleInstance::~SingleInstance() = default;
+
+QString SingleInstance::defaultDirectory()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+}
+
+SingleInstance::Role SingleInstance::claim(std::chrono::milliseconds patience)
+{
+    const QDeadlineTimer deadline(patience);
+    for (;;) {
+        if (m_lock.tryLock(0))
+            return Role::Primary;
+        if (m_lock.error() != QLockFile::LockFailedError) {
+            qCWarning(lcInstance) << "Cannot create" << m_lock.fileName()
+                                  << "- running without the one-instance guard";
+            return Role::Unguarded;
+        }
+        // Held by a live process: it listens once it has the lock.
+        if (askToShow())
+            return Role::Secondary;
+        if (deadline.hasExpired()) {
+            QString host, application;
+            m_lock.getLockInfo(&m_otherProcessId, &host, &application);
+            return Role::Unanswered;
+        }
+        QThread::msleep(retryIntervalMs);
+    }
+}
+
+bool SingleInstance::listen()
+{
+    m_server = std::make_unique<QLocalServer>();
+    m_server->setSocketOptions(QLocalServer::UserAccessOption);
+    // Holding the lock, any socket file there is left from a crashed instance.
+    QLocalServer::removeServer(m_socketPath);
+    if (!m_server->listen(m_socketPath)) {
+        qCWarning(lcInstance) << "Cannot listen on" << m_socketPath
+                              << "- a second start will not find this instance:"
+                              << m_server->errorString();
+        return false;
+    }
+    connect(m_server.get(), &QLocalServer::newConnection, this, &SingleInstance::acceptConnections);
+    return true;
+}
+
+void SingleInstance::acceptConnections()
+{
+    while (QLocalSocket* socket = m_server->nextPendingConnection()) {
+        // The server owns the socket until it is deleted here.
+        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
+            if (socket->canReadLine()) {
+                if (socket->readLine(maxRequestLength) == showRequest)
+                    emit showRequested();
+                socket->abort();
+                socket->deleteLater();
+            } else if (socket->bytesAvailable() > maxRequestLength) {
+                socket->abort();
+                socket->deleteLater();
+            }
+        });
+    }
+}
+
+bool SingleInstance::askToShow()
+{
+    QLocalSocket socket;
+    socket.connectToServer(m_socketPath);
+    if (!socket.waitForConnected(connectTimeoutMs))
+        return false;
+    socket.write(showRequest);
+    if (!socket.waitForBytesWritten(writeTimeoutMs))
+        return false;
+    socket.disconnectFromServer();
+    return true;
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QObject>
+#include <QRect>
+
+#include <functional>
+#include <memory>
+
+// The program's icon in the desktop's system tray: a button that toggles the
+// window, and a context menu for hosts that open a menu instead of sending a
+// click.
+class StatusBarItem : public QObject {
+    Q_OBJECT
+
+public:
+    using QObject::QObject;
+    ~StatusBarItem() override = default;
+
+    // Whether a tray host is there to show the icon.
+    virtual bool isAvailable() const = 0;
+    // The icon's rectangle in global coordinates; invalid where the host does
+    // not report it.
+    virtual QRect geometry() const = 0;
+    // Lets the menu offer "hide" while the window is shown, else "show".
+    virtual void setWindowShown(bool shown) = 0;
+
+signals:
+    // The icon was clicked, or "show"/"hide" chosen from its menu.
+    void clicked();
+    void quitRequested();
+};
+
+using StatusBarItemFactory = std::function<std::unique_ptr<StatusBarItem>()>;

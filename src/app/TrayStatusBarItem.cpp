@@ -1,0 +1,60 @@
+#include "TrayStatusBarItem.h"
+
+#include <QIcon>
+#include <QMenu>
+#include <QSystemTrayIcon>
+
+TrayStatusBarItem::TrayStatusBarItem(QObject* parent)
+    : StatusBarItem(parent)
+    , m_menu(std::make_unique<QMenu>())
+    , m_trayIcon(std::make_unique<QSystemTrayIcon>())
+{
+    m_toggleAction = m_menu->addAction(QString());
+    connect(m_toggleAction, &QAction::triggered, this, &StatusBarItem::clicked);
+    m_menu->addSeparator();
+    //: Context menu of the tray icon
+    QAction* quit = m_menu->addAction(qtTrId("Quit Sondik"));
+    connect(quit, &QAction::triggered, this, &StatusBarItem::quitRequested);
+    setWindowShown(false);
+
+    m_trayIcon->setIcon(QIcon(QStringLiteral(":/icons/StatusBarIcon.svg")));
+    m_trayIcon->setToolTip(QStringLiteral("Sondik"));
+    m_trayIcon->setContextMenu(m_menu.get());
+    connect(m_trayIcon.get(), &QSystemTrayIcon::activated, this,
+            [this](QSystemTrayIcon::ActivationReason reason) {
+                // Every press is a click: the second press of a quick pair
+                // arrives as a double click only, and the user meant it.
+                if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick ||
+                    reason == QSystemTrayIcon::MiddleClick)
+                    emit clicked();
+            });
+    m_trayIcon->show();
+}
+
+TrayStatusBarItem::~TrayStatusBarItem()
+{
+    // The icon refers to the menu.
+    m_trayIcon.reset();
+}
+
+bool TrayStatusBarItem::isAvailable() const
+{
+    return QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+QRect TrayStatusBarItem::geometry() const
+{
+    return m_trayIcon->geometry();
+}
+
+void TrayStatusBarItem::setWindowShown(bool shown)
+{
+    // The ids read as the English text where no translation has them.
+    //: Context menu of the tray icon
+    m_toggleAction->setText(shown ? qtTrId("Hide Sondik") : qtTrId("Show Sondik"));
+}
+
+std::unique_ptr<StatusBarItem> TrayStatusBarItem::create()
+{
+    return std::make_unique<TrayStatusBarItem>();
+}

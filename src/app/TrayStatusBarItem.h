@@ -1,0 +1,30 @@
+#pragma once
+
+#include "StatusBarItem.h"
+
+#include <memory>
+
+class QAction;
+class QMenu;
+class QSystemTrayIcon;
+
+// The icon through QSystemTrayIcon: XEmbed on X11, StatusNotifierItem over
+// D-Bus where a watcher runs.
+class TrayStatusBarItem : public StatusBarItem {
+    Q_OBJECT
+
+public:
+    explicit TrayStatusBarItem(QObject* parent = nullptr);
+    ~TrayStatusBarItem() override;
+
+    bool isAvailable() const override;
+    QRect geometry() const override;
+    void setWindowShown(bool shown) override;
+
+    static std::unique_ptr<StatusBarItem> create();
+
+private:
+    std::unique_ptr<QMenu> m_menu;
+    QAction* m_toggleAction = nullptr; // owned by m_menu
+    std::unique_ptr<QSystemTrayIcon> m_trayIcon;
+};

@@ -1,0 +1,111 @@
+#include "WindowPlacement.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace {
+
+// Squared distance from a point to a rectangle (0 inside).
+qint64 distanceSquared(const QPoint& point, const QRect& rect)
+{
+    const qint64 dx = point.x() < rect.left()    ? rect.left() - point.x()
+                      : point.x() > rect.right() ? point.x() - rect.right()
+                                                 : 0;
+    const qint64 dy = point.y() < rect.top()      ? rect.top() - point.y()
+                      : point.y() > rect.bottom() ? point.y() - rect.bottom()
+                                                  : 0;
+    return dx * dx + dy * dy;
+}
+
+// Keeps [start, start + length) inside [low, high); aligns to low when it
+// cannot fit.
+int clampSpan(int start, int length, int low, int high)
+{
+    return std::max(low, std::min(start, high - length));
+}
+
+} // namespace
+
+const WindowPlacement::Screen* WindowPlacement::screenAt(const QPoint& point,
+                                                         const QList<Screen>& screens)
+{
+    const Screen* nearest = nullptr;
+    qint64 best = std::numeric_limits<qint64>::max();
+    for (const Screen& screen : screens) {
+        const qint64 distance = distanceSquared(point, screen.geometry);
+        if (distance < best) {
+            best = distance;
+            nearest = &screen;
+        }
+    }
+    return nearest;
+}
+
+QRect WindowPlacement::iconFromPointer(const QPoint& pointer, const QList<Screen>& screens)
+{
+    const Screen* screen = screenAt(pointer, screens);
+    if (!screen)
+        return QRect(pointer, QSize(1, 1));
+
+    const QRect g = screen->geometry;
+    const QRect a = screen->availableGeometry.isValid() ? screen->availableGeometry : g;
+
+    struct Band {
+        QRect rect;
+        bool horizontal;
+    };
+    const Band bands[] = {
+        {QRect(g.left(), g.top(), g.width(), a.top() - g.top()), true},
+        {QRect(g.left(), a.bottom() + 1, g.width(), g.bottom() - a.bottom()), true},
+        {QRect(g.left(), g.top(), a.left() - g.left(), g.height()), false},
+        {QRect(a.right() + 1, g.top(), g.right() - a.right(), g.height()), false},
+    };
+
+    const Band* nearest = nullptr;
+    qint64 best = std::numeric_limits<qint64>::max();
+    for (const Band& band : bands) {
+        if (band.rect.width() <= 0 || band.rect.height() <= 0)
+            continue;
+        const qint64 distance = distanceSquared(pointer, band.rect);
+        if (distance < best) {
+            best = distance;
+            nearest = &band;
+        }
+    }
+    if (!nearest)
+        return QRect(pointer, QSize(1, 1));
+
+    const QRect band = nearest->rect;
+    if (nearest->horizontal) {
+        const int size = band.height();
+        const int x = clampSpan(pointer.x() - size / 2, size, band.left(), band.right() + 1);
+        return QRect(x, band.top(), size, size);
+    }
+    const int size = band.width();
+    const int y = clampSpan(pointer.y() - size / 2, size, band.top(), band.bottom() + 1);
+    return QRect(band.left(), y, size, size);
+}
+
+QPoint WindowPlacement::windowPosition(const QRect& icon, const QPoint& pointer,
+                                       const QSize& windowSize, const QList<Screen>& screens)
+{
+    const QRect anchor = icon.isValid() ? icon : iconFromPointer(pointer, screens);
+    const Screen* screen = screenAt(anchor.center(), screens);
+
+    const int x = anchor.left() - leftOffset;
+    // Exclusive bottom edge: y + height.
+    int y = anchor.top() + anchor.height() + edgeOffset - windowSize.height();
+    if (screen) {
+        const QRect g = screen->geometry;
+        const bool lowerHalf = 2 * (anchor.center().y() - g.top()) > g.height();
+        if (lowerHalf)
+            y = anchor.top() - edgeOffset;
+    }
+    if (!screen)
+        return QPoint(x, y);
+
+    const QRect a =
+        screen->availableGeometry.isValid() ? screen->availableGeometry : screen->geometry;
+    return QPoint(clampSpan(x, windowSize.width(), a.left(), a.right() + 1),
+                  clampSpan(y, windowSize.height(), a.top(), a.bottom() + 1));
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QList>
+#include <QPoint>
+#include <QRect>
+#include <QSize>
+
+// Where the window goes when it opens from the tray icon. Pure geometry in
+// Qt's top-down global coordinates, so it can be tested without a desktop.
+//
+// Under a top panel the window's left edge is 140 px left of the icon's left
+// edge and its bottom edge 412 px below the icon's bottom edge. For an icon in
+// the lower half of its screen the rule is mirrored: the window's top edge is
+// 412 px above the icon's top edge. The result is then kept inside the
+// screen's available area.
+class WindowPlacement {
+public:
+    static constexpr int leftOffset = 140;
+    static constexpr int edgeOffset = 412;
+
+    struct Screen {
+        QRect geometry;
+        // geometry minus the panels (struts) of the desktop
+        QRect availableGeometry;
+    };
+
+    // icon: the tray icon's rectangle, or an invalid QRect where the tray host
+    // does not report one; the icon is then guessed from the pointer position
+    // at the click and the screen's panel area.
+    static QPoint windowPosition(const QRect& icon, const QPoint& pointer, const QSize& windowSize,
+                                 const QList<Screen>& screens);
+
+    // A square icon in the panel band nearest to the pointer on the pointer's
+    // screen, as thick as the panel, centred on the pointer along the panel.
+    // Without any panel area: a 1x1 rectangle at the pointer.
+    static QRect iconFromPointer(const QPoint& pointer, const QList<Screen>& screens);
+
+private:
+    static const Screen* screenAt(const QPoint& point, const QList<Screen>& screens);
+};

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QColor>
+#include <QObject>
+#include <QPointer>
+#include <QQuickWindow>
+#include <QtQml/qqmlregistration.h>
+
+class DesktopWindowManager;
+
+// Gives the window its look when it is created: a frameless surface with the
+// window-background colour at alpha 0.2, out of the task bar, that does not
+// move when its background is dragged (there is no title bar to drag, and
+// nothing in the window starts a system move).
+class WindowStore : public QObject {
+    Q_OBJECT
+    QML_ELEMENT
+    QML_UNCREATABLE("The application configures the window")
+    Q_PROPERTY(QQuickWindow* window READ window CONSTANT)
+    // Whether what lies behind the window shows through it.
+    Q_PROPERTY(bool translucent READ isTranslucent CONSTANT)
+    // Whether the compositor blurs what lies behind it.
+    Q_PROPERTY(bool blurBehind READ hasBlurBehind CONSTANT)
+    // The window-background colour at alpha 0.2 (opaque where nothing shows
+    // through), drawn by the backdrop view.
+    Q_PROPERTY(QColor backgroundColor READ backgroundColor CONSTANT)
+
+public:
+    static constexpr qreal backgroundAlpha = 0.2;
+
+    enum class Style {
+        // Opens from the tray icon: no frame, no task-bar entry.
+        TrayPopup,
+        // Without a tray: a window the window manager frames and lists.
+        OrdinaryWindow,
+    };
+
+    WindowStore(QQuickWindow* window, Style style, DesktopWindowManager& windowManager,
+                QObject* parent = nullptr);
+
+    QQuickWindow* window() const { return m_window; }
+    bool isTranslucent() const { return m_translucent; }
+    bool hasBlurBehind() const { return m_blurBehind; }
+    QColor backgroundColor() const { return m_backgroundColor; }
+
+private:
+    QPointer<QQuickWindow> m_window;
+    bool m_translucent = false;
+    bool m_blurBehind = false;
+    QColor m_backgroundColor;
+};

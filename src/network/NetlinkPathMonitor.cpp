@@ -1,0 +1,535 @@
+#include "NetlinkPathMonitor.h"
+
+#include <array>
+#include <cerrno>
+#include <cstdint>
+#include <cstring>
+#include <system_error>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+#include <linux/netlink.h>
+#include <linux/nexthop.h>
+#include <linux/rtnetlink.h>
+#include <net/if.h>
+#include <poll.h>
+#include <pthread.h>
+#include <sys/eventfd.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+// A dump is answered by the kernel while we read it, so a silent socket means
+// something is badly wrong; give up on this round instead of hanging.
+constexpr int dumpTimeoutMs = 5000;
+// After a failed read of the kernel's state, try again this much later.
+constexpr int retryDelayMs = 1000;
+
+std::string systemError(const char* what, int error)
+{
+    return std::string(what) + ": " + std::error_code(error, std::system_category()).message();
+}
+
+class FileDescriptor {
+public:
+    FileDescriptor() = default;
+    ~FileDescriptor() { reset(); }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+
+    int get() const { return m_fd; }
+    bool isValid() const { return m_fd >= 0; }
+    void reset(int fd = -1)
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+        m_fd = fd;
+    }
+
+private:
+    int m_fd = -1;
+};
+
+std::uint32_t readU32(const rtattr* attribute)
+{
+    std::uint32_t value = 0;
+    if (RTA_PAYLOAD(attribute) >= sizeof value)
+        std::memcpy(&value, RTA_DATA(attribute), sizeof value);
+    return value;
+}
+
+constexpr unsigned unusableNexthopFlags = RTNH_F_DEAD | RTNH_F_LINKDOWN;
+
+// What the kernel says about links, default routes and nexthop objects at one
+// moment; just enough to tell whether a usable default route exists.
+struct RoutingState {
+    struct DefaultRoute {
+        std::vector<int> interfaces; // usable-looking nexthops only
+        std::uint32_t nexthopId = 0; // route refers to a nexthop object
+    };
+    struct Nexthop {
+        int interface = 0;
+        bool usable = false;
+        std::vector<std::uint32_t> group;
+    };
+
+    std::unordered_map<int, unsigned> linkFlags;
+    std::vector<DefaultRoute> defaultRoutes;
+    std::unordered_map<std::uint32_t, Nexthop> nexthops;
+
+    void clear()
+    {
+        linkFlags.clear();
+        defaultRoutes.clear();
+        nexthops.clear();
+    }
+
+    void addLink(const nlmsghdr* header)
+    {
+        if (header->nlmsg_type != RTM_NEWLINK ||
+            header->nlmsg_len < NLMSG_LENGTH(sizeof(ifinfomsg)))
+            return;
+        const auto* link = static_cast<const ifinfomsg*>(NLMSG_DATA(header));
+        linkFlags[link->ifi_index] = link->ifi_flags;
+    }
+
+    void addRoute(const nlmsghdr* header)
+    {
+        if (header->nlmsg_type != RTM_NEWROUTE || header->nlmsg_len < NLMSG_LENGTH(sizeof(rtmsg)))
+            return;
+        auto* route = static_cast<rtmsg*>(NLMSG_DATA(header));
+        if ((route->rtm_family != AF_INET && route->rtm_family != AF_INET6) ||
+            route->rtm_dst_len != 0 || route->rtm_type != RTN_UNICAST ||
+            (route->rtm_flags & unusableNexthopFlags))
+            return;
+
+        std::uint32_t table = route->rtm_table;
+        DefaultRoute entry;
+        int length = RTM_PAYLOAD(header);
+        for (rtattr* attribute = RTM_RTA(route); RTA_OK(attribute, length);
+             attribute = RTA_NEXT(attribute, length)) {
+            switch (attribute->rta_type) {
+            case RTA_TABLE:
+                table = readU32(attribute);
+                break;
+            case RTA_OIF:
+                entry.interfaces.push_back(static_cast<int>(readU32(attribute)));
+                break;
+            case RTA_NH_ID:
+                entry.nexthopId = readU32(attribute);
+                break;
+            case RTA_MULTIPATH: {
+                int left = RTA_PAYLOAD(attribute);
+                for (auto* hop = static_cast<rtnexthop*>(RTA_DATA(attribute)); RTNH_OK(hop, left);
+                     left -= RTNH_ALIGN(hop->rtnh_len), hop = RTNH_NEXT(hop)) {
+                    if (!(hop->rtnh_flags & unusableNexthopFlags))
+                        entry.interfaces.push_back(hop->rtnh_ifindex);
+                }
+                break;
+            }
+            default:
+                break;
+            }
+        }
+        if (table == RT_TABLE_MAIN)
+            defaultRoutes.push_back(std::move(entry));
+    }
+
+    void addNexthop(const nlmsghdr* header)
+    {
+        if (header->nlmsg_type != RTM_NEWNEXTHOP || header->nlmsg_len < NLMSG_LENGTH(sizeof(nhmsg)))
+            return;
+        auto* message = static_cast<nhmsg*>(NLMSG_DATA(header));
+        std::uint32_t id = 0;
+        Nexthop nexthop;
+        nexthop.usable = !(message->nh_flags & unusableNexthopFlags);
+        int length = static_cast<int>(header->nlmsg_len - NLMSG_LENGTH(sizeof(nhmsg)));
+        auto* attribute = reinterpret_cast<rtattr*>(reinterpret_cast<char*>(message) +
+                                                    NLMSG_ALIGN(sizeof(nhmsg)));
+        for (; RTA_OK(attribute, length); attribute = RTA_NEXT(attribute, length)) {
+            switch (attribute->rta_type) {
+            case NHA_ID:
+                id = readU32(attribute);
+                break;
+            case NHA_OIF:
+                nexthop.interface = static_cast<int>(readU32(attribute));
+                break;
+            case NHA_BLACKHOLE:
+            case NHA_FDB:
+                nexthop.usable = false;
+                break;
+            case NHA_GROUP: {
+                const std::size_t count = RTA_PAYLOAD(attribute) / sizeof(nexthop_grp);
+                const auto* members = static_cast<const nexthop_grp*>(RTA_DATA(attribute));
+                for (std::size_t i = 0; i < count; ++i)
+                    nexthop.group.push_back(members[i].id);
+                break;
+            }
+            default:
+                break;
+            }
+        }
+        if (id != 0)
+            nexthops[id] = std::move(nexthop);
+    }
+
+    // Routes through nexthop objects name no interface of their own unless the
+    // kernel's compatibility mode adds it; only then do we need the objects.
+    bool needsNexthops() const
+    {
+        for (const DefaultRoute& route : defaultRoutes) {
+            if (route.nexthopId != 0 && route.interfaces.empty())
+                return true;
+        }
+        return false;
+    }
+
+    // IFF_RUNNING is the kernel's summary of the operational state (up or
+    // unknown, carrier present), so the flags alone answer "up and running".
+    bool isUsableInterface(int index) const
+    {
+        const auto link = linkFlags.find(index);
+        if (link == linkFlags.end())
+            return false;
+        const unsigned flags = link->second;
+        return (flags & IFF_UP) && (flags & IFF_RUNNING) && !(flags & IFF_LOOPBACK);
+    }
+
+    bool isUsableNexthop(std::uint32_t id, bool inGroup = false) const
+    {
+        const auto found = nexthops.find(id);
+        if (found == nexthops.end() || !found->second.usable)
+            return false;
+        const Nexthop& nexthop = found->second;
+        if (nexthop.group.empty())
+            return isUsableInterface(nexthop.interface);
+        // Groups hold plain nexthops only; the guard keeps a malformed answer finite.
+        if (inGroup)
+            return false;
+        for (std::uint32_t member : nexthop.group) {
+            if (isUsableNexthop(member, true))
+                return true;
+        }
+        return false;
+    }
+
+    bool isSatisfied() const
+    {
+        for (const DefaultRoute& route : defaultRoutes) {
+            for (int index : route.interfaces) {
+                if (isUsableInterface(index))
+                    return true;
+            }
+            if (route.interfaces.empty() && route.nexthopId != 0 &&
+                isUsableNexthop(route.nexthopId))
+                return true;
+        }
+        return false;
+    }
+};
+
+// Whether a change notification could alter the answer. Routes of other tables
+// (local, policy tables) do not; addresses do, because removing an IPv4 address
+// drops its routes without a route notification.
+bool isRelevantChange(const nlmsghdr* header)
+{
+    switch (header->nlmsg_type) {
+    case RTM_NEWLINK:
+    case RTM_DELLINK:
+    case RTM_NEWADDR:
+    case RTM_DELADDR:
+    case RTM_NEWNEXTHOP:
+    case RTM_DELNEXTHOP:
+        return true;
+    case RTM_NEWROUTE:
+    case RTM_DELROUTE: {
+        if (header->nlmsg_len < NLMSG_LENGTH(sizeof(rtmsg)))
+            return true;
+        auto* route = static_cast<rtmsg*>(NLMSG_DATA(header));
+        std::uint32_t table = route->rtm_table;
+        int length = RTM_PAYLOAD(header);
+        for (rtattr* attribute = RTM_RTA(route); RTA_OK(attribute, length);
+             attribute = RTA_NEXT(attribute, length)) {
+            if (attribute->rta_type == RTA_TABLE)
+                table = readU32(attribute);
+        }
+        return table == RT_TABLE_MAIN;
+    }
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+class NetlinkPathMonitor::Worker {
+public:
+    explicit Worker(PathUpdateHandler handler)
+        : m_handler(std::move(handler))
+    {}
+
+    bool open(std::string& error)
+    {
+        m_stop.reset(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK));
+        if (!m_stop.isValid()) {
+            error = systemError("eventfd", errno);
+            return false;
+        }
+        // Join the change groups before the first read of the state, so that
+        // nothing can change unseen in between.
+        if (!openSocket(m_changes, error) || !openSocket(m_queries, error))
+            return false;
+        for (int group : {RTNLGRP_LINK, RTNLGRP_IPV4_IFADDR, RTNLGRP_IPV6_IFADDR,
+                          RTNLGRP_IPV4_ROUTE, RTNLGRP_IPV6_ROUTE}) {
+            if (::setsockopt(m_changes.get(), SOL_NETLINK, NETLINK_ADD_MEMBERSHIP, &group,
+                             sizeof group) != 0) {
+                error = systemError("netlink membership", errno);
+                return false;
+            }
+        }
+        // Kernels without nexthop objects have no such group and no such routes.
+        const int nexthopGroup = RTNLGRP_NEXTHOP;
+        ::setsockopt(m_changes.get(), SOL_NETLINK, NETLINK_ADD_MEMBERSHIP, &nexthopGroup,
+                     sizeof nexthopGroup);
+        return true;
+    }
+
+    void requestStop()
+    {
+        const std::uint64_t one = 1;
+        [[maybe_unused]] const ssize_t written = ::write(m_stop.get(), &one, sizeof one);
+    }
+
+    void run()
+    {
+        bool stale = true;
+        bool retrying = false;
+        for (;;) {
+            if (stale) {
+                switch (readState()) {
+                case Result::Stopped:
+                    return;
+                case Result::Failed:
+                    retrying = true;
+                    break;
+                case Result::Done:
+                    stale = false;
+                    retrying = false;
+                    m_handler(Path{m_state.isSatisfied() ? Path::Status::Satisfied
+                                                         : Path::Status::Unsatisfied});
+                    break;
+                }
+            }
+
+            std::array<pollfd, 2> fds{{{m_stop.get(), POLLIN, 0}, {m_changes.get(), POLLIN, 0}}};
+            const int ready = ::poll(fds.data(), fds.size(), retrying ? retryDelayMs : -1);
+            if (ready < 0 && errno != EINTR)
+                return;
+            if (fds[0].revents)
+                return;
+            if (ready == 0)
+                continue; // retry the failed read
+            if (fds[1].revents && drainChanges())
+                stale = true;
+        }
+    }
+
+private:
+    enum class Result { Done, Stopped, Failed };
+
+    static bool openSocket(FileDescriptor& socket, std::string& error)
+    {
+        socket.reset(::socket(AF_NETLINK, SOCK_RAW | SOCK_CLOEXEC | SOCK_NONBLOCK, NETLINK_ROUTE));
+        if (!socket.isValid()) {
+            error = systemError("netlink socket", errno);
+            return false;
+        }
+        sockaddr_nl address{};
+        address.nl_family = AF_NETLINK;
+        if (::bind(socket.get(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+            error = systemError("netlink bind", errno);
+            return false;
+        }
+        return true;
+    }
+
+    // Receives one datagram from the kernel into m_buffer; 0 when none is waiting.
+    ssize_t receive(int fd, int& error)
+    {
+        sockaddr_nl sender{};
+        iovec vector{m_buffer.data(), m_buffer.size()};
+        for (;;) {
+            msghdr message{};
+            message.msg_name = &sender;
+            message.msg_namelen = sizeof sender;
+            message.msg_iov = &vector;
+            message.msg_iovlen = 1;
+            const ssize_t size = ::recvmsg(fd, &message, MSG_DONTWAIT);
+            if (size < 0) {
+                if (errno == EINTR)
+                    continue;
+                error = (errno == EAGAIN || errno == EWOULDBLOCK) ? 0 : errno;
+                return -1;
+            }
+            error = 0;
+            if (message.msg_flags & MSG_TRUNC) {
+                error = EMSGSIZE;
+                return -1;
+            }
+            // Only the kernel speaks for the routing state.
+            if (sender.nl_pid != 0)
+                continue;
+            return size;
+        }
+    }
+
+    // Reads and forgets every waiting notification; true when one of them (or a
+    // lost one: the socket overran) could change the answer.
+    bool drainChanges()
+    {
+        bool relevant = false;
+        for (;;) {
+            int error = 0;
+            ssize_t size = receive(m_changes.get(), error);
+            if (size < 0) {
+                if (error == 0)
+                    return relevant; // drained
+                if (error == ENOBUFS || error == EMSGSIZE) {
+                    relevant = true; // notifications were lost: read everything again
+                    continue;
+                }
+                return true;
+            }
+            for (auto* header = reinterpret_cast<nlmsghdr*>(m_buffer.data());
+                 NLMSG_OK(header, size); header = NLMSG_NEXT(header, size)) {
+                if (isRelevantChange(header))
+                    relevant = true;
+            }
+        }
+    }
+
+    Result readState()
+    {
+        m_state.clear();
+        Result result = dump(RTM_GETLINK, &RoutingState::addLink);
+        if (result == Result::Done)
+            result = dump(RTM_GETROUTE, &RoutingState::addRoute);
+        if (result == Result::Done && m_state.needsNexthops())
+            result = dump(RTM_GETNEXTHOP, &RoutingState::addNexthop);
+        return result;
+    }
+
+    // Asks the kernel for a full dump of one kind of object (both address
+    // families) and hands each answer to the state. A dump that the kernel
+    // marks as interrupted is still taken: the change that interrupted it has
+    // its own notification waiting, which brings another full read.
+    Result dump(std::uint16_t type, void (RoutingState::*add)(const nlmsghdr*))
+    {
+        struct {
+            nlmsghdr header;
+            union {
+                ifinfomsg link;
+                rtmsg route;
+                nhmsg nexthop;
+            } body;
+        } request{};
+        std::size_t bodySize = sizeof(ifinfomsg);
+        if (type == RTM_GETROUTE)
+            bodySize = sizeof(rtmsg);
+        else if (type == RTM_GETNEXTHOP)
+            bodySize = sizeof(nhmsg);
+        request.header.nlmsg_len = NLMSG_LENGTH(bodySize);
+        request.header.nlmsg_type = type;
+        request.header.nlmsg_flags = NLM_F_REQUEST | NLM_F_DUMP;
+        request.header.nlmsg_seq = ++m_sequence;
+
+        sockaddr_nl kernel{};
+        kernel.nl_family = AF_NETLINK;
+        if (::sendto(m_queries.get(), &request, request.header.nlmsg_len, 0,
+                     reinterpret_cast<sockaddr*>(&kernel), sizeof kernel) < 0)
+            return Result::Failed;
+
+        for (;;) {
+            int error = 0;
+            ssize_t size = receive(m_queries.get(), error);
+            if (size < 0) {
+                if (error != 0)
+                    return Result::Failed;
+                std::array<pollfd, 2> fds{
+                    {{m_stop.get(), POLLIN, 0}, {m_queries.get(), POLLIN, 0}}};
+                const int ready = ::poll(fds.data(), fds.size(), dumpTimeoutMs);
+                if (ready < 0 && errno != EINTR)
+                    return Result::Failed;
+                if (fds[0].revents)
+                    return Result::Stopped;
+                if (ready == 0)
+                    return Result::Failed;
+                continue;
+            }
+            for (auto* header = reinterpret_cast<nlmsghdr*>(m_buffer.data());
+                 NLMSG_OK(header, size); header = NLMSG_NEXT(header, size)) {
+                if (header->nlmsg_seq != m_sequence)
+                    continue; // the tail of an earlier, abandoned dump
+                if (header->nlmsg_type == NLMSG_DONE) {
+                    int status = 0;
+                    if (header->nlmsg_len >= NLMSG_LENGTH(sizeof status))
+                        std::memcpy(&status, NLMSG_DATA(header), sizeof status);
+                    return status < 0 ? Result::Failed : Result::Done;
+                }
+                if (header->nlmsg_type == NLMSG_ERROR) {
+                    int status = -EINVAL;
+                    if (header->nlmsg_len >= NLMSG_LENGTH(sizeof status))
+                        std::memcpy(&status, NLMSG_DATA(header), sizeof status);
+                    if (status != 0)
+                        return Result::Failed;
+                    continue;
+                }
+                (m_state.*add)(header);
+            }
+        }
+    }
+
+    PathUpdateHandler m_handler;
+    FileDescriptor m_stop;
+    FileDescriptor m_changes;
+    FileDescriptor m_queries;
+    std::uint32_t m_sequence = 0;
+    RoutingState m_state;
+    alignas(nlmsghdr) std::array<char, 64 * 1024> m_buffer{};
+};
+
+NetlinkPathMonitor::NetlinkPathMonitor() = default;
+
+NetlinkPathMonitor::~NetlinkPathMonitor()
+{
+    if (m_thread.joinable()) {
+        m_worker->requestStop();
+        m_thread.join();
+    }
+}
+
+bool NetlinkPathMonitor::start(const std::string& queueLabel, PathUpdateHandler handler)
+{
+    if (m_worker) {
+        m_error = "already started";
+        return false;
+    }
+    auto worker = std::make_unique<Worker>(std::move(handler));
+    if (!worker->open(m_error))
+        return false;
+    // Thread names are at most 15 characters on Linux.
+    const std::string threadName = queueLabel.substr(0, 15);
+    try {
+        m_thread = std::thread([run = worker.get(), threadName] {
+            ::pthread_setname_np(::pthread_self(), threadName.c_str());
+            run->run();
+        });
+    } catch (const std::system_error& error) {
+        m_error = error.what();
+        return false;
+    }
+    m_worker = std::move(worker);
+    return true;
+}

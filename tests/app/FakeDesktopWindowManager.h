@@ -1,0 +1,22 @@
+#pragma once
+
+#include "app/DesktopWindowManager.h"
+
+#include <optional>
+
+// A window manager whose answers the test decides.
+class FakeDesktopWindowManager : public DesktopWindowManager {
+public:
+    bool blends = true;
+    bool blurOffered = false;
+    int blurRequests = 0;
+    std::optional<bool> keptOutOfTaskBar;
+
+    bool blendsTranslucentWindows() const override { return blends; }
+    bool requestBlurBehind(QWindow*) override
+    {
+        ++blurRequests;
+        return blurOffered;
+    }
+    void setKeptOutOfTaskBar(QWindow*, bool keptOut) override { keptOutOfTaskBar = keptOut; }
+};

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "app/StatusBarItem.h"
+
+// A tray icon whose host, rectangle and clicks the test decides.
+class FakeStatusBarItem : public StatusBarItem {
+    Q_OBJECT
+
+public:
+    bool available = true;
+    QRect rect;
+    bool windowShown = false;
+
+    bool isAvailable() const override { return available; }
+    QRect geometry() const override { return rect; }
+    void setWindowShown(bool shown) override { windowShown = shown; }
+
+    void click() { emit clicked(); }
+};

@@ -1,0 +1,143 @@
+#!/usr/bin/env bash
+# The application shell as a user meets it, on a private X server with a
+# window manager and a real system-tray host: the icon appears, the window
+# opens under it, a click on the icon hides it, activating another window
+# closes it, and a second start brings it back instead of adding an icon.
+#
+# With "no-tray": without a tray host the window is an ordinary, framed one
+# that stays open when another window is activated.
+#
+#   shell_end_to_end.sh SONDIK XPROBE ARTIFACT_DIR [no-tray]
+set -euo pipefail
+
+sondik=$1
+export XPROBE=$2
+artifacts=$3
+mode=${4:-tray}
+here=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=xsession.sh
+source "$here/xsession.sh"
+
+work=$(mktemp -d)
+cleanup() {
+    stop_x_session
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAIL: $*" >&2
+    echo "--- sondik log" >&2
+    cat "$work/sondik.log" >&2 || true
+    exit 1
+}
+
+window_state() { "$XPROBE" wait "$1" sondik 200 4000 "${2:-4000}" | head -n1; }
+
+if [ "$mode" = no-tray ]; then
+    start_x_session "$work" 1280x800 notray
+    export SONDIK_AUDIO_OUTPUT=null QT_QPA_PLATFORM=xcb
+    start_bg "$work/sondik.log" "$sondik"
+    window=$(window_state viewable 10000) || fail "no window without a tray"
+    read -r wid _ <<<"$window"
+    grep -q "No system tray" "$work/sondik.log" || fail "no word on the log about the tray"
+    (( $(grep -c "No system tray" "$work/sondik.log") == 1 )) || fail "said more than once"
+    # left, right, top, bottom: a title bar on top
+    xprop -id "$wid" _NET_FRAME_EXTENTS | grep -Eq '= [0-9]+, [0-9]+, [1-9]' || fail "no title bar"
+    if xprop -id "$wid" _NET_WM_STATE | grep -q _NET_WM_STATE_SKIP_TASKBAR; then
+        fail "the ordinary window is out of the task bar"
+    fi
+    start_bg "$work/xmessage.log" xmessage -geometry +100+500 -title other "Another application"
+    other=$(window_named '^other$') || fail "no other window"
+    xdotool windowactivate "$other"
+    sleep 0.5
+    "$XPROBE" find sondik 200 4000 | grep -q . || fail "the ordinary window closed"
+    echo "all checks passed"
+    exit 0
+fi
+
+start_x_session "$work" 1280x800 compositor
+
+# A backdrop behind the window, so the screenshot shows what shows through.
+convert -size 1280x770 gradient:'#2f6fdf'-'#f0a020' \
+    -fill '#202020' -draw 'rectangle 560,250 760,450' "$work/backdrop.png"
+start_bg "$work/display.log" display -geometry +0+30 -title backdrop "$work/backdrop.png"
+window_named '^backdrop$' >/dev/null || fail "no backdrop window"
+
+export SONDIK_AUDIO_OUTPUT=null QT_QPA_PLATFORM=xcb
+export LSAN_OPTIONS=exitcode=0
+start_bg "$work/sondik.log" "$sondik"
+sondik_pid=$LAST_PID
+
+icon=$("$XPROBE" wait viewable sondik 1 64 10000 embedded | head -n1) || fail "no tray icon"
+read -r _ ix iy iw ih <<<"$icon"
+echo "tray icon at ${ix},${iy} ${iw}x${ih}"
+
+# The launch shows the window by itself.
+window=$(window_state viewable 5000) || fail "the window did not open at launch"
+read -r wid wx wy ww wh <<<"$window"
+echo "window at ${wx},${wy} ${ww}x${wh}"
+
+check_placement() {
+    # Top panel: left edge 140 left of the icon's, bottom edge 412 below
+    # the icon's bottom edge. The panel sits so that nothing is clamped.
+    local ex=$(( ix - 140 )) ey=$(( iy + ih + 412 - wh ))
+    (( ex >= 0 && ex + ww <= 1280 && ey >= 30 )) || fail "the layout would clamp: ${ex},${ey}"
+    [ "$wx,$wy" = "$ex,$ey" ] || fail "window at ${wx},${wy}, expected ${ex},${ey}"
+}
+check_placement
+(( ww == 320 )) || fail "window width ${ww}"
+
+# No title bar or frame, out of the task bar.
+xprop -id "$wid" _NET_FRAME_EXTENTS | grep -q '= 0, 0, 0, 0' || fail "the window has a frame"
+xprop -id "$wid" _NET_WM_STATE | grep -q _NET_WM_STATE_SKIP_TASKBAR ||
+    fail "the window is in the task bar"
+[ "$(xprop -id "$wid" _NET_WM_NAME | cut -d'"' -f2)" = Sondik ] || fail "window title"
+
+mkdir -p "$artifacts"
+sleep 0.3 # let the compositor draw the new window before the shot
+import -window root "$artifacts/shell-window.png"
+echo "screenshot: $artifacts/shell-window.png"
+
+click_icon() { xdotool mousemove $(( ix + iw / 2 )) $(( iy + ih / 2 )) click 1; }
+
+# A click on the icon hides the window, another brings it back in place.
+click_icon
+window_state gone >/dev/null || fail "a click on the icon did not hide the window"
+click_icon
+window=$(window_state viewable) || fail "a second click did not show the window"
+read -r wid wx wy ww wh <<<"$window"
+check_placement
+
+# Another window taking the focus closes it.
+start_bg "$work/xmessage.log" xmessage -geometry +100+500 -title other "Another application"
+other_pid=$LAST_PID
+other=$(window_named '^other$') || fail "no other window"
+xdotool windowactivate "$other"
+window_state gone >/dev/null || fail "activating another window did not close the window"
+
+# A second start shows the running window and ends; still one icon.
+timeout 10 env SONDIK_AUDIO_OUTPUT=null "$sondik" >"$work/second.log" 2>&1 ||
+    fail "the second start failed: $(cat "$work/second.log")"
+window_state viewable >/dev/null || fail "a second start did not show the window"
+kill -0 "$sondik_pid" 2>/dev/null || fail "the first instance ended"
+icons=$("$XPROBE" find sondik 1 64 embedded | wc -l)
+(( icons == 1 )) || fail "${icons} tray icons"
+kill "$other_pid" 2>/dev/null || true
+
+# The icon's menu reaches the window and quits.
+process_ended() { ! kill -0 "$1" 2>/dev/null || ps -o stat= -p "$1" | grep -q '^Z'; }
+xdotool mousemove $(( ix + iw / 2 )) $(( iy + ih / 2 )) click 3
+"$XPROBE" wait viewable sondik 40 300 5000 >/dev/null || fail "no menu on the icon"
+xdotool key Up Return
+wait_until 5000 process_ended "$sondik_pid" || fail "quit from the menu did not end Sondik"
+wait "$sondik_pid" || fail "Sondik ended with status $?"
+# In a sanitizer build: any memory error, undefined behaviour, or a leak that
+# passes through our own code. (D-Bus and Mesa's unloaded driver leave a few
+# allocations of their own at exit.)
+sources=$(cd "$here/../.." && pwd)/src/
+if grep -qE 'ERROR: AddressSanitizer|runtime error' "$work/sondik.log" "$work/second.log" ||
+    grep -qF "$sources" "$work/sondik.log" "$work/second.log"; then
+    fail "sanitizer report"
+fi
+echo "all checks passed"

@@ -1,0 +1,225 @@
+#include "app/SingleInstance.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QLocalSocket>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+using Role = SingleInstance::Role;
+
+namespace {
+
+const char* childDirectoryVariable = "SONDIK_TEST_INSTANCE_DIR";
+const char* childCountVariable = "SONDIK_TEST_INSTANCE_COUNT";
+const QString name = QStringLiteral("test.Sondik");
+
+// A socket file nobody listens on: what a crashed instance leaves behind.
+bool leaveDeadSocket(const QString& path)
+{
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    if (fd < 0)
+        return false;
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const QByteArray bytes = QFile::encodeName(path);
+    qstrncpy(address.sun_path, bytes.constData(), sizeof address.sun_path);
+    const bool bound = ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    ::close(fd);
+    return bound && QFile::exists(path);
+}
+
+// Child mode: claim, print the role; the primary then counts show requests
+// until every other child has reached it or time runs out.
+int runChild()
+{
+    const QString directory = qEnvironmentVariable(childDirectoryVariable);
+    const int others = qEnvironmentVariableIntValue(childCountVariable) - 1;
+    SingleInstance instance(directory, name);
+    const Role role = instance.claim(std::chrono::milliseconds(5000));
+    if (role != Role::Primary) {
+        printf("%s\n", role == Role::Secondary ? "secondary" : "other");
+        return 0;
+    }
+    int argc = 1;
+    char arg0[] = "child";
+    char* argv[] = {arg0, nullptr};
+    QCoreApplication app(argc, argv);
+    if (!instance.listen())
+        return 2;
+    int requests = 0;
+    QObject::connect(&instance, &SingleInstance::showRequested, &app, [&] {
+        if (++requests == others)
+            app.quit();
+    });
+    QTimer::singleShot(8000, &app, &QCoreApplication::quit);
+    app.exec();
+    printf("primary %d\n", requests);
+    fflush(stdout);
+    return 0;
+}
+
+} // namespace
+
+class TestSingleInstance : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> dir;
+
+private slots:
+    void init() { dir = std::make_unique<QTemporaryDir>(); }
+
+    void secondStartAsksTheFirstToShow()
+    {
+        SingleInstance first(dir->path(), name);
+        QCOMPARE(first.claim(), Role::Primary);
+        QVERIFY(first.listen());
+        QSignalSpy shown(&first, &SingleInstance::showRequested);
+
+        SingleInstance second(dir->path(), name);
+        QCOMPARE(second.claim(std::chrono::milliseconds(1000)), Role::Secondary);
+        QTRY_COMPARE(shown.size(), 1);
+
+        // Again, and after the second one is gone.
+        SingleInstance third(dir->path(), name);
+        QCOMPARE(third.claim(std::chrono::milliseconds(1000)), Role::Secondary);
+        QTRY_COMPARE(shown.size(), 2);
+    }
+
+    void aLockWithoutListenerIsWaitedForThenReported()
+    {
+        SingleInstance first(dir->path(), name);
+        QCOMPARE(first.claim(), Role::Primary); // holds the lock, never listens
+        SingleInstance second(dir->path(), name);
+        QElapsedTimer timer;
+        timer.start();
+        QCOMPARE(second.claim(std::chrono::milliseconds(400)), Role::Unanswered);
+        QVERIFY(timer.elapsed() >= 350);
+        QVERIFY(timer.elapsed() < 3000);
+        QCOMPARE(second.otherProcessId(), QCoreApplication::applicationPid());
+    }
+
+    void aSocketLeftByACrashIsReplaced()
+    {
+        SingleInstance probe(dir->path(), name);
+        QVERIFY(leaveDeadSocket(probe.socketPath()));
+
+        SingleInstance first(dir->path(), name);
+        QCOMPARE(first.claim(), Role::Primary);
+        QVERIFY(first.listen());
+        QSignalSpy shown(&first, &SingleInstance::showRequested);
+        SingleInstance second(dir->path(), name);
+        QCOMPARE(second.claim(std::chrono::milliseconds(1000)), Role::Secondary);
+        QTRY_COMPARE(shown.size(), 1);
+    }
+
+    void aLockLeftByADeadProcessIsTakenOver()
+    {
+        // A lock file naming a process that has ended, beside its socket.
+        QProcess gone;
+        gone.start(QStringLiteral("true"));
+        QVERIFY(gone.waitForFinished(5000));
+        const qint64 deadPid = gone.processId() ? gone.processId() : 999999;
+        SingleInstance probe(dir->path(), name);
+        QFile lock(probe.lockPath());
+        QVERIFY(lock.open(QIODevice::WriteOnly));
+        lock.write(QByteArray::number(deadPid) + "\nsondik\n" +
+                   QSysInfo::machineHostName().toUtf8() + "\n");
+        lock.close();
+        QVERIFY(leaveDeadSocket(probe.socketPath()));
+
+        SingleInstance first(dir->path(), name);
+        QCOMPARE(first.claim(std::chrono::milliseconds(1000)), Role::Primary);
+        QVERIFY(first.listen());
+    }
+
+    void strangersAreIgnored_data()
+    {
+        QTest::addColumn<QByteArray>("request");
+        QTest::newRow("unknown word") << QByteArray("quit\n");
+        QTest::newRow("no line end") << QByteArray("show");
+        QTest::newRow("flood") << QByteArray(100000, 'x');
+        QTest::newRow("binary") << QByteArray("\0\xff show\n", 8);
+    }
+
+    void strangersAreIgnored()
+    {
+        QFETCH(QByteArray, request);
+        SingleInstance first(dir->path(), name);
+        QCOMPARE(first.claim(), Role::Primary);
+        QVERIFY(first.listen());
+        QSignalSpy shown(&first, &SingleInstance::showRequested);
+
+        QLocalSocket stranger;
+        stranger.connectToServer(first.socketPath());
+        QVERIFY(stranger.waitForConnected(1000));
+        stranger.write(request);
+        stranger.flush();
+        QTest::qWait(200);
+        stranger.disconnectFromServer();
+
+        // Still answers the real thing.
+        SingleInstance second(dir->path(), name);
+        QCOMPARE(second.claim(std::chrono::milliseconds(1000)), Role::Secondary);
+        QTRY_COMPARE(shown.size(), 1);
+    }
+
+    void othersCannotReachTheSocket()
+    {
+        SingleInstance first(dir->path(), name);
+        QCOMPARE(first.claim(), Role::Primary);
+        QVERIFY(first.listen());
+        const QFile::Permissions permissions = QFileInfo(first.socketPath()).permissions();
+        QVERIFY(!(permissions &
+                  (QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther)));
+    }
+
+    void simultaneousStartsMakeOnePrimary()
+    {
+        const int count = 6;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(childDirectoryVariable, dir->path());
+        environment.insert(childCountVariable, QString::number(count));
+        std::vector<std::unique_ptr<QProcess>> children;
+        for (int i = 0; i < count; ++i) {
+            auto child = std::make_unique<QProcess>();
+            child->setProcessEnvironment(environment);
+            child->start(QCoreApplication::applicationFilePath(), {});
+            children.push_back(std::move(child));
+        }
+        QStringList primaries;
+        int secondaries = 0;
+        for (auto& child : children) {
+            QVERIFY(child->waitForFinished(15000));
+            QCOMPARE(child->exitCode(), 0);
+            const QString line = QString::fromUtf8(child->readAllStandardOutput()).trimmed();
+            if (line.startsWith(QLatin1String("primary")))
+                primaries.append(line);
+            else if (line == QLatin1String("secondary"))
+                ++secondaries;
+            else
+                QFAIL(qPrintable(QStringLiteral("unexpected: ") + line));
+        }
+        QCOMPARE(primaries, QStringList{QStringLiteral("primary %1").arg(count - 1)});
+        QCOMPARE(secondaries, count - 1);
+    }
+};
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsSet(childDirectoryVariable))
+        return runChild();
+    QCoreApplication app(argc, argv);
+    TestSingleInstance test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_singleinstance.moc"

@@ -1,0 +1,157 @@
+// A small X11 probe for the end-to-end test and the benchmark: who owns a
+// selection, and which windows of a class are on screen, waiting for them to
+// appear or go with a bounded poll.
+//
+//   xprobe owner SELECTION
+//   xprobe find CLASS MINWIDTH MAXWIDTH [embedded]
+//   xprobe wait viewable|gone CLASS MINWIDTH MAXWIDTH TIMEOUT_MS [embedded]
+//
+// find and wait print "id x y width height" per window (absolute position);
+// wait then prints the wall-clock time in ns when it saw the change, and
+// exits 1 on timeout.
+#include <xcb/xcb.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+struct Free {
+    void operator()(void* p) const { std::free(p); }
+};
+template <typename T> using Reply = std::unique_ptr<T, Free>;
+
+struct Found {
+    xcb_window_t id;
+    int x, y, width, height;
+};
+
+xcb_connection_t* connection;
+xcb_window_t root;
+
+xcb_atom_t atom(const char* name)
+{
+    Reply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
+        connection, xcb_intern_atom(connection, 0, uint16_t(std::strlen(name)), name), nullptr));
+    return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+}
+
+std::string instanceOf(xcb_window_t window)
+{
+    Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
+        connection,
+        xcb_get_property(connection, 0, window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 0, 64),
+        nullptr));
+    if (!reply || xcb_get_property_value_length(reply.get()) <= 0)
+        return {};
+    const char* value = static_cast<const char*>(xcb_get_property_value(reply.get()));
+    return std::string(value, strnlen(value, size_t(xcb_get_property_value_length(reply.get()))));
+}
+
+// insideForeign: an ancestor below the root belongs to another program (the
+// tray host), so this window is embedded rather than a top level.
+void walk(xcb_window_t window, bool insideForeign, const std::string& wanted, int minWidth,
+          int maxWidth, bool embedded, std::vector<Found>& out)
+{
+    Reply<xcb_get_window_attributes_reply_t> attributes(xcb_get_window_attributes_reply(
+        connection, xcb_get_window_attributes(connection, window), nullptr));
+    if (!attributes || attributes->map_state != XCB_MAP_STATE_VIEWABLE)
+        return;
+    const std::string instance = window != root ? instanceOf(window) : std::string();
+    if (instance == wanted) {
+        Reply<xcb_get_geometry_reply_t> geometry(
+            xcb_get_geometry_reply(connection, xcb_get_geometry(connection, window), nullptr));
+        Reply<xcb_translate_coordinates_reply_t> origin(xcb_translate_coordinates_reply(
+            connection, xcb_translate_coordinates(connection, window, root, 0, 0), nullptr));
+        if (geometry && origin && geometry->width >= minWidth && geometry->width <= maxWidth &&
+            embedded == insideForeign)
+            out.push_back(
+                {window, origin->dst_x, origin->dst_y, geometry->width, geometry->height});
+    }
+    Reply<xcb_query_tree_reply_t> tree(
+        xcb_query_tree_reply(connection, xcb_query_tree(connection, window), nullptr));
+    if (!tree)
+        return;
+    const xcb_window_t* children = xcb_query_tree_children(tree.get());
+    for (int i = 0; i < xcb_query_tree_children_length(tree.get()); ++i)
+        walk(children[i], insideForeign || (!instance.empty() && instance != wanted), wanted,
+             minWidth, maxWidth, embedded, out);
+}
+
+std::vector<Found> find(const std::string& wanted, int minWidth, int maxWidth, bool embedded)
+{
+    std::vector<Found> out;
+    walk(root, false, wanted, minWidth, maxWidth, embedded, out);
+    return out;
+}
+
+void print(const std::vector<Found>& found)
+{
+    for (const Found& f : found)
+        std::printf("%u %d %d %d %d\n", f.id, f.x, f.y, f.width, f.height);
+}
+
+int usage()
+{
+    std::fprintf(stderr, "usage: xprobe owner SELECTION | find CLASS MINW MAXW [embedded] | "
+                         "wait viewable|gone CLASS MINW MAXW TIMEOUT_MS [embedded]\n");
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 3)
+        return usage();
+    int screenNumber = 0;
+    connection = xcb_connect(nullptr, &screenNumber);
+    if (xcb_connection_has_error(connection)) {
+        std::fprintf(stderr, "xprobe: cannot open the display\n");
+        return 2;
+    }
+    xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(connection));
+    for (int i = 0; i < screenNumber; ++i)
+        xcb_screen_next(&screens);
+    root = screens.data->root;
+
+    const std::string command = argv[1];
+    if (command == "owner") {
+        Reply<xcb_get_selection_owner_reply_t> reply(xcb_get_selection_owner_reply(
+            connection, xcb_get_selection_owner(connection, atom(argv[2])), nullptr));
+        std::printf("%u\n", reply ? reply->owner : 0u);
+        return 0;
+    }
+    if (command == "find" && argc >= 5) {
+        const bool embedded = argc > 5 && std::string(argv[5]) == "embedded";
+        print(find(argv[2], std::atoi(argv[3]), std::atoi(argv[4]), embedded));
+        return 0;
+    }
+    if (command == "wait" && argc >= 7) {
+        const bool wantViewable = std::string(argv[2]) == "viewable";
+        const bool embedded = argc > 7 && std::string(argv[7]) == "embedded";
+        const auto deadline =
+            std::chrono::steady_clock::now() + std::chrono::milliseconds(std::atoi(argv[6]));
+        for (;;) {
+            const std::vector<Found> found =
+                find(argv[3], std::atoi(argv[4]), std::atoi(argv[5]), embedded);
+            if (found.empty() != wantViewable) {
+                const auto now = std::chrono::system_clock::now().time_since_epoch();
+                print(found);
+                std::printf("%lld\n",
+                            static_cast<long long>(std::chrono::nanoseconds(now).count()));
+                return 0;
+            }
+            if (std::chrono::steady_clock::now() > deadline)
+                return 1;
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+    }
+    return usage();
+}

@@ -1,0 +1,105 @@
+# Shared by the end-to-end test and the benchmark: a private X session with a
+# window manager that keeps focus, a real tray host and (when installed) a
+# compositor. Source it, then call start_x_session WORKDIR. Every process it
+# starts is recorded in SESSION_PIDS; stop_x_session ends them, last first.
+
+SESSION_PIDS=()
+XPROBE=${XPROBE:-xprobe}
+
+now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
+
+# wait_until TIMEOUT_MS COMMAND...: polls COMMAND until it succeeds.
+wait_until() {
+    local timeout=$1; shift
+    local end=$(( $(now_ms) + timeout ))
+    until "$@" >/dev/null 2>&1; do
+        if (( $(now_ms) > end )); then
+            return 1
+        fi
+        sleep 0.02
+    done
+}
+
+# start_bg LOGFILE COMMAND...: starts COMMAND in the background, records it.
+start_bg() {
+    local log=$1; shift
+    "$@" >"$log" 2>&1 &
+    SESSION_PIDS+=($!)
+    LAST_PID=$!
+}
+
+stop_x_session() {
+    local i pid
+    for (( i=${#SESSION_PIDS[@]}-1; i>=0; i-- )); do
+        pid=${SESSION_PIDS[i]}
+        kill -TERM "$pid" 2>/dev/null || continue
+        for _ in $(seq 50); do
+            kill -0 "$pid" 2>/dev/null || break
+            sleep 0.02
+        done
+        kill -KILL "$pid" 2>/dev/null || true
+        wait "$pid" 2>/dev/null || true
+    done
+    SESSION_PIDS=()
+}
+
+# window_named PATTERN: the id of a window whose name matches, within 10 s.
+# Retried: xdotool gives up when a window vanishes while it walks the tree.
+window_named() {
+    local id end=$(( $(now_ms) + 10000 ))
+    while (( $(now_ms) < end )); do
+        id=$(xdotool search --name "$1" 2>/dev/null | head -n1) || true
+        if [ -n "$id" ]; then
+            echo "$id"
+            return 0
+        fi
+        sleep 0.05
+    done
+    return 1
+}
+
+selection_owned() { [ "$("$XPROBE" owner "$1")" != 0 ]; }
+wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
+
+# start_x_session WORKDIR [WIDTHxHEIGHT] [compositor] [notray]
+start_x_session() {
+    local work=$1 size=${2:-1280x800} options=" ${*:3} "
+    local here
+    here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+
+    # -displayfd: the server picks a free display and writes its number.
+    : >"$work/display"
+    Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp 3>"$work/display" \
+        >"$work/xvfb.log" 2>&1 &
+    SESSION_PIDS+=($!)
+    if ! wait_until 10000 grep -q '[0-9]' "$work/display"; then
+        echo "Xvfb did not start" >&2
+        return 1
+    fi
+    export DISPLAY=":$(head -n1 "$work/display")"
+
+    # A private home and no session bus: the tray must be the X11 one here.
+    export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config"
+    export XDG_CACHE_HOME="$work/home/.cache" XDG_DATA_HOME="$work/home/.local/share"
+    export XDG_RUNTIME_DIR="$work/runtime"
+    export DBUS_SESSION_BUS_ADDRESS="unix:path=$work/no-session-bus"
+    unset WAYLAND_DISPLAY XDG_SESSION_TYPE
+    mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
+    chmod 700 "$XDG_RUNTIME_DIR"
+
+    start_bg "$work/openbox.log" openbox --sm-disable
+    wait_until 10000 wm_running || { echo "openbox did not start" >&2; return 1; }
+
+    if [[ $options == *" compositor "* ]] && command -v picom >/dev/null; then
+        start_bg "$work/picom.log" picom --backend xrender --no-vsync --config /dev/null
+        wait_until 10000 selection_owned _NET_WM_CM_S0 || echo "picom did not start" >&2
+    fi
+
+    [[ $options == *" notray "* ]] && return 0
+    start_bg "$work/tint2.log" tint2 -c "$here/tint2rc"
+    # tint2 may take a while to claim the tray; wait on the claim itself.
+    wait_until 30000 selection_owned _NET_SYSTEM_TRAY_S0 || {
+        echo "tint2 did not take the system tray" >&2
+        return 1
+    }
+}
