@@ -164,7 +164,7 @@ echo "sondik/floor (medians): first sample $(ratio 1), cpu $(ratio 2), PSS $(rat
 
 # --- Idle memory and start-up, with and without loading the backend
 echo
-echo "Start-up and idle memory (bench_mediaplayer: QCoreApplication and sondikcore)"
+echo "Start-up and idle memory (bench_mediaplayer: the player and its factory on Qt Core)"
 startup() { # args...: median wall ms over 10 starts to a running event loop
   for _ in $(seq 10); do
     local t0; t0=$(date +%s%N)
