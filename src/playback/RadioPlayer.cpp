@@ -69,6 +69,9 @@ void RadioPlayer::play(const RadioStation& radioStation, float volume)
     connect(&player, &MediaPlayer::rateChanged, this, &RadioPlayer::onRateChanged);
     player.setVolume(volume);
     player.play();
+    // A backend may fail inside play(); the failure it reported stands.
+    if (m_player.get() != &player)
+        return;
     invalidateFade();
     m_fadeTimer = fadeVolume(player, 0.0f, volume, fadeInDuration);
     setHasError(false);

@@ -28,7 +28,10 @@ public:
     void play() override
     {
         ++playCalls;
-        m_rate = 1.0f;
+        if (failOnPlay)
+            reportRate(0.0f);
+        else
+            m_rate = 1.0f;
     }
     float rate() const override { return m_rate; }
     float volume() const override { return m_volume; }
@@ -46,7 +49,8 @@ public:
 
     const QUrl url;
     int playCalls = 0;
-    QList<float> volumes; // every volume set, in order
+    bool failOnPlay = false; // report the end from inside play()
+    QList<float> volumes;    // every volume set, in order
 
 private:
     int* m_alive;

@@ -373,6 +373,29 @@ private slots:
         QCOMPARE(stationSpy.size(), 0);
     }
 
+    void failureInsidePlayStands()
+    {
+        Backend backend;
+        bool failNext = false;
+        auto factory = backend.factory();
+        RadioPlayer radio(
+            [&](const QUrl& url) {
+                auto player = factory(url);
+                static_cast<FakeMediaPlayer*>(player.get())->failOnPlay = failNext;
+                return player;
+            },
+            "tune.example");
+        radio.play(stationA, 1.0f);
+        failNext = true;
+        radio.play(stationB, 1.0f);
+        QVERIFY(radio.hasError());
+        QVERIFY(!radio.player());
+        QVERIFY(!radio.currentStation());
+        QVERIFY(!radio.fadeTimer() || !radio.fadeTimer()->isValid());
+        flushDeletes();
+        QCOMPARE(backend.alive, 0);
+    }
+
     void missingBackendIsAFailure()
     {
         Backend backend;
