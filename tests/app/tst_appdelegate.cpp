@@ -140,7 +140,7 @@ private slots:
         QVERIFY(!window->isVisible());
         QTest::qWait(100);
         QVERIFY(!window->isVisible());
-        QTRY_VERIFY_WITH_TIMEOUT(window->isVisible(), 2000);
+        QTRY_VERIFY_WITH_TIMEOUT(window->isVisible(), 10000);
         QCOMPARE(window->position(), underIcon(iconRect));
         QTRY_COMPARE(QGuiApplication::applicationState(), Qt::ApplicationActive);
         QCOMPARE(closedCalls, 0);
@@ -223,7 +223,7 @@ private slots:
         // Not shown as a popup while the tray may still come.
         QTest::qWait(250);
         QVERIFY(!window->isVisible());
-        QTRY_VERIFY_WITH_TIMEOUT(window->isVisible(), 2000);
+        QTRY_VERIFY_WITH_TIMEOUT(window->isVisible(), 10000);
         QCOMPARE(styleChanged.size(), 1);
         QCOMPARE(delegate->windowStyle(), AppDelegate::WindowStyle::OrdinaryWindow);
         // Placed by the window manager, not under an icon.
@@ -245,7 +245,7 @@ private slots:
         QTest::qWait(350);
         QVERIFY(!window->isVisible());
         item->available = true;
-        QTRY_VERIFY_WITH_TIMEOUT(window->isVisible(), 1000);
+        QTRY_VERIFY_WITH_TIMEOUT(window->isVisible(), 10000);
         QCOMPARE(window->position(), underIcon(iconRect));
         QCOMPARE(styleChanged.size(), 0);
         QCOMPARE(delegate->windowStyle(), AppDelegate::WindowStyle::TrayPopup);
