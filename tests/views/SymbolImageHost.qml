@@ -1,0 +1,12 @@
+import QtQuick
+import Sondik
+
+SymbolImage {
+    required property string symbolName
+    required property int size
+
+    name: symbolName
+    width: size
+    height: size
+    color: "red"
+}
