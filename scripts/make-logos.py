@@ -127,9 +127,15 @@ def letters_for(name):
     return "".join(picked)[:3]
 
 
+SKIPPED_HUES = (40 / 360, 85 / 360)
+
+
 def colour_for(image):
     digest = hashlib.sha256(image.encode()).digest()
-    hue = int.from_bytes(digest[0:2], "big") / 65536
+    # Hues between orange and green turn muddy once darkened for contrast: skip them.
+    hue = int.from_bytes(digest[0:2], "big") / 65536 * (1 - SKIPPED_HUES[1] + SKIPPED_HUES[0])
+    if hue >= SKIPPED_HUES[0]:
+        hue += SKIPPED_HUES[1] - SKIPPED_HUES[0]
     saturation = 0.50 + digest[2] / 255 * 0.30
     lightness = 0.30 + digest[3] / 255 * 0.14
     r, g, b = colorsys.hls_to_rgb(hue, lightness, saturation)
@@ -149,8 +155,9 @@ def contrast_with_white(rgb):
 
 def font_size_for(text):
     width = sum(NARROW.get(c, WIDE.get(c, 0.78)) for c in text)
-    largest = {1: 28, 2: 22, 3: 18}[len(text)]
-    return min(largest, round(36 / width, 1))
+    largest = {1: 28, 2: 22, 3: 19}[len(text)]
+    # At most 40 of the 48 units wide, clear of the rounded corners.
+    return min(largest, round(40 / width, 1))
 
 
 def svg_for(image, text):
