@@ -27,9 +27,9 @@ Item {
         anchors.fill: parent
         source: symbol.name.length > 0 ? "qrc:/symbols/" + symbol.name + ".svg" : ""
         color: symbol.color
-        // Rasterised at the drawn size in device pixels, so it stays crisp.
-        sourceSize: Qt.size(Math.ceil(symbol.width * Screen.devicePixelRatio),
-                            Math.ceil(symbol.height * Screen.devicePixelRatio))
+        // Image rasterises an SVG at sourceSize times the window's device
+        // pixel ratio, so the symbol stays crisp on a scaled screen.
+        sourceSize: Qt.size(symbol.width, symbol.height)
         fillMode: Image.PreserveAspectFit
     }
 }
