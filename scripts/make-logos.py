@@ -193,8 +193,10 @@ def main():
                 path.write_text(svg, encoding="utf-8")
     extra = sorted(p.name for p in OUT.glob("*.svg") if p.stem not in wanted)
     if check:
-        for name in stale + extra:
-            print(f"make-logos: {name} is not current", file=sys.stderr)
+        for name in stale:
+            print(f"make-logos: {name} is missing or not current", file=sys.stderr)
+        for name in extra:
+            print(f"make-logos: {name} belongs to no station", file=sys.stderr)
         return 1 if stale or extra else 0
     for name in extra:
         (OUT / name).unlink()
