@@ -208,7 +208,6 @@ private slots:
     {
         delegate->setUpStatusBarItem();
         delegate->setWindow(window.get());
-        QSignalSpy quit(qApp, &QCoreApplication::aboutToQuit);
         showAndActivate();
         closedCalls = 0;
         QWindowSystemInterface::handleCloseEvent(window.get());
@@ -217,8 +216,6 @@ private slots:
         QCOMPARE(closedCalls, 1);
         item->click();
         QVERIFY(window->isVisible());
-        QCoreApplication::processEvents();
-        QCOMPARE(quit.size(), 0);
     }
 
     void withoutTrayTheWindowIsOrdinaryAndStaysOpen()

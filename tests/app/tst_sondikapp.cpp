@@ -86,77 +86,64 @@ class TestSondikApp : public QObject {
     Q_OBJECT
 
 private slots:
-    void preferredPlatform_data()
+    // Which platform to ask for, and whether a window can open at all.
+    void platform_data()
     {
         QTest::addColumn<QStringList>("variables"); // NAME=value
         QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<QByteArray>("expected");
+        QTest::addColumn<QByteArray>("preferred");
+        QTest::addColumn<bool>("canShowWindows");
 
-        const QStringList none;
         const QStringList plain{QStringLiteral("sondik")};
         QTest::newRow("X11 session")
-            << QStringList{"XDG_SESSION_TYPE=x11", "DISPLAY=:0"} << plain << QByteArray();
+            << QStringList{"XDG_SESSION_TYPE=x11", "DISPLAY=:0"} << plain << QByteArray() << true;
         QTest::newRow("Wayland with XWayland")
             << QStringList{"XDG_SESSION_TYPE=wayland", "WAYLAND_DISPLAY=wayland-0", "DISPLAY=:0"}
-            << plain << QByteArray("xcb");
+            << plain << QByteArray("xcb") << true;
         QTest::newRow("Wayland display without session type")
-            << QStringList{"WAYLAND_DISPLAY=wayland-0", "DISPLAY=:1"} << plain << QByteArray("xcb");
+            << QStringList{"WAYLAND_DISPLAY=wayland-0", "DISPLAY=:1"} << plain << QByteArray("xcb")
+            << true;
         QTest::newRow("Wayland without XWayland")
             << QStringList{"XDG_SESSION_TYPE=wayland", "WAYLAND_DISPLAY=wayland-0"} << plain
-            << QByteArray();
+            << QByteArray() << true;
         QTest::newRow("user chose a platform")
             << QStringList{"WAYLAND_DISPLAY=wayland-0", "DISPLAY=:0", "QT_QPA_PLATFORM=wayland"}
-            << plain << QByteArray();
+            << plain << QByteArray() << true;
         QTest::newRow("empty choice is no choice")
             << QStringList{"WAYLAND_DISPLAY=wayland-0", "DISPLAY=:0", "QT_QPA_PLATFORM="} << plain
-            << QByteArray("xcb");
+            << QByteArray("xcb") << true;
         QTest::newRow("platform on the command line")
             << QStringList{"WAYLAND_DISPLAY=wayland-0", "DISPLAY=:0"}
-            << QStringList{"sondik", "-platform", "wayland"} << QByteArray();
+            << QStringList{"sondik", "-platform", "wayland"} << QByteArray() << true;
         QTest::newRow("platform= on the command line")
             << QStringList{"WAYLAND_DISPLAY=wayland-0", "DISPLAY=:0"}
-            << QStringList{"sondik", "--platform=wayland"} << QByteArray();
-        QTest::newRow("nothing at all") << none << plain << QByteArray();
-    }
-
-    void preferredPlatform()
-    {
-        QFETCH(QStringList, variables);
-        QFETCH(QStringList, arguments);
-        QFETCH(QByteArray, expected);
-        QCOMPARE(SondikApp::preferredPlatform(environmentOf(variables), arguments), expected);
-    }
-
-    void canShowWindows_data()
-    {
-        QTest::addColumn<QStringList>("variables");
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<bool>("expected");
-
-        const QStringList plain{QStringLiteral("sondik")};
-        QTest::newRow("X11") << QStringList{"DISPLAY=:0"} << plain << true;
-        QTest::newRow("Wayland") << QStringList{"WAYLAND_DISPLAY=wayland-0"} << plain << true;
-        QTest::newRow("over ssh") << QStringList{"SSH_CONNECTION=x"} << plain << false;
-        QTest::newRow("empty DISPLAY") << QStringList{"DISPLAY="} << plain << false;
+            << QStringList{"sondik", "--platform=wayland"} << QByteArray() << true;
+        QTest::newRow("over ssh") << QStringList{"SSH_CONNECTION=x"} << plain << QByteArray()
+                                  << false;
+        QTest::newRow("empty DISPLAY") << QStringList{"DISPLAY="} << plain << QByteArray() << false;
         QTest::newRow("xcb chosen, no display")
-            << QStringList{"QT_QPA_PLATFORM=xcb"} << plain << false;
+            << QStringList{"QT_QPA_PLATFORM=xcb"} << plain << QByteArray() << false;
         QTest::newRow("offscreen chosen")
-            << QStringList{"QT_QPA_PLATFORM=offscreen"} << plain << true;
+            << QStringList{"QT_QPA_PLATFORM=offscreen"} << plain << QByteArray() << true;
         QTest::newRow("vnc with options")
-            << QStringList{"QT_QPA_PLATFORM=vnc:size=800x600"} << plain << true;
+            << QStringList{"QT_QPA_PLATFORM=vnc:size=800x600"} << plain << QByteArray() << true;
         QTest::newRow("offscreen on the command line")
-            << QStringList{} << QStringList{"sondik", "-platform", "offscreen"} << true;
+            << QStringList{} << QStringList{"sondik", "-platform", "offscreen"} << QByteArray()
+            << true;
         QTest::newRow("command line wins over the variable")
             << QStringList{"QT_QPA_PLATFORM=offscreen"} << QStringList{"sondik", "--platform=xcb"}
-            << false;
+            << QByteArray() << false;
     }
 
-    void canShowWindows()
+    void platform()
     {
         QFETCH(QStringList, variables);
         QFETCH(QStringList, arguments);
-        QFETCH(bool, expected);
-        QCOMPARE(SondikApp::canShowWindows(environmentOf(variables), arguments), expected);
+        QFETCH(QByteArray, preferred);
+        QFETCH(bool, canShowWindows);
+        const QProcessEnvironment environment = environmentOf(variables);
+        QCOMPARE(SondikApp::preferredPlatform(environment, arguments), preferred);
+        QCOMPARE(SondikApp::canShowWindows(environment, arguments), canShowWindows);
     }
 
     // Before the mend Qt's platform plugin aborted this process.
