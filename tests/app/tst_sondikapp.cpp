@@ -2,6 +2,7 @@
 #include "app/SondikApp.h"
 #include "catalog/RadioStationStore.h"
 #include "playback/FakeMediaPlayer.h"
+#include "playback/MediaPlayerPlugin.h"
 #include "playback/Preferences.h"
 #include "playback/RadioPlayer.h"
 
@@ -10,6 +11,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -26,6 +28,7 @@ Q_IMPORT_QML_PLUGIN(SondikPlugin)
 namespace {
 
 const char* childVariable = "SONDIK_TEST_APP_CHILD";
+const char* realCoreVariable = "SONDIK_TEST_APP_REAL_CORE";
 QString programPath; // this test's own executable, for its child mode
 
 // Every QObject made while recording, in the order of creation (the QML
@@ -60,23 +63,38 @@ QProcessEnvironment environmentOf(const QStringList& variables)
     return environment;
 }
 
-// Child mode: a whole Sondik with a fake backend, playing, until a signal
-// ends it; says whether a player was left when the event loop ended.
+// Child mode: a whole Sondik playing, with a fake backend or a real mpv core
+// on a loopback server that never answers, until a signal ends it. It says
+// how many players were alive when the event loop ended and how many media
+// cores were left after the teardown.
 int runChild(int argc, char** argv)
 {
+    const bool realCore = qEnvironmentVariableIsSet(realCoreVariable);
     int alive = 0;
     int exitCode = 0;
     {
-        SondikApp app(argc, argv, fakeFactory(&alive));
-        app.radioPlayer()->play(app.radioStationStore()->radioStations().first(), 0.5f);
-        QTimer::singleShot(0, [&alive] {
-            std::printf("ready, players %d\n", alive);
+        SondikApp app(argc, argv, realCore ? defaultMediaPlayerFactory() : fakeFactory(&alive));
+        QTcpServer silent;
+        RadioStation station = app.radioStationStore()->radioStations().first();
+        if (realCore) {
+            if (!silent.listen(QHostAddress::LocalHost))
+                return 2;
+            station.streamUrl = QStringLiteral("http://127.0.0.1:%1/").arg(silent.serverPort());
+        }
+        const auto players = [&] {
+            return realCore ? mediaPlayerCoreCount() : alive;
+        };
+        app.radioPlayer()->play(station, 0.5f);
+        QTimer::singleShot(0, [&] {
+            std::printf("ready, players %d\n", players());
             std::fflush(stdout);
         });
         exitCode = app.exec();
-        std::printf("loop ended, players %d\n", alive);
+        std::printf("loop ended, players %d\n",
+                    realCore ? int(bool(app.radioPlayer()->player())) : alive);
         std::fflush(stdout);
     }
+    std::printf("torn down, media cores %d\n", mediaPlayerCoreCount());
     return exitCode;
 }
 
@@ -232,16 +250,22 @@ private slots:
     void terminationSignalsQuitInOrder_data()
     {
         QTest::addColumn<int>("signalNumber");
-        QTest::newRow("SIGTERM") << SIGTERM;
-        QTest::newRow("SIGINT") << SIGINT;
+        QTest::addColumn<bool>("realCore");
+        QTest::newRow("SIGTERM") << SIGTERM << false;
+        QTest::newRow("SIGINT") << SIGINT << false;
+        QTest::newRow("SIGTERM, mpv core") << SIGTERM << true;
     }
 
     void terminationSignalsQuitInOrder()
     {
         QFETCH(int, signalNumber);
+        QFETCH(bool, realCore);
         QTemporaryDir runtime, config;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(childVariable, QStringLiteral("1"));
+        if (realCore)
+            environment.insert(realCoreVariable, QStringLiteral("1"));
+        environment.insert(QStringLiteral("SONDIK_AUDIO_OUTPUT"), QStringLiteral("null"));
         environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
         environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
         QProcess child;
@@ -261,7 +285,8 @@ private slots:
         QCOMPARE(child.exitStatus(), QProcess::NormalExit);
         QCOMPARE(child.exitCode(), 0);
         // Playback stopped before the teardown; lock and socket gone after it.
-        QCOMPARE(child.readAllStandardOutput().trimmed(), QByteArray("loop ended, players 0"));
+        QCOMPARE(child.readAllStandardOutput().trimmed(),
+                 QByteArray("loop ended, players 0\ntorn down, media cores 0"));
         QCOMPARE(filesIn(runtime.path()), QStringList());
     }
 };
