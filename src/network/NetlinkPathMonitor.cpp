@@ -335,10 +335,12 @@ public:
                 // Never end silently with the flag frozen: start over on new
                 // sockets, after a pause so that a lasting fault cannot spin.
                 const int error = errno;
+                // printf-style: checks of a QDebug stream under the sanitizers need
+                // a free descriptor, and the failure may be that none is left.
                 if (!std::exchange(m_reported, true))
-                    qCWarning(lcNetwork).noquote()
-                        << QString::fromStdString(systemError("Network path monitor: poll", error))
-                        << "- opening the route socket again and reading the state afresh";
+                    qCWarning(lcNetwork,
+                              "%s - opening the route socket again and reading the state afresh",
+                              systemError("Network path monitor: poll", error).c_str());
                 broken = true;
                 if (waitForStop(retryDelayMs))
                     return;
