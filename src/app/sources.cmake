@@ -2,9 +2,11 @@
 target_sources(sondikcore PRIVATE
     app/AppDelegate.h app/AppDelegate.cpp
     app/DesktopWindowManager.h app/DesktopWindowManager.cpp
+    app/ShellLogging.h app/ShellLogging.cpp
     app/SingleInstance.h app/SingleInstance.cpp
     app/SondikApp.h app/SondikApp.cpp
     app/StatusBarItem.h
+    app/TerminationSignals.h app/TerminationSignals.cpp
     app/TrayStatusBarItem.h app/TrayStatusBarItem.cpp
     app/WindowPlacement.h app/WindowPlacement.cpp
     app/WindowStore.h app/WindowStore.cpp
