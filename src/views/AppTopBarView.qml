@@ -65,7 +65,7 @@ Item {
     implicitHeight: 22
 
     SystemPalette {
-        id: palette
+        id: systemPalette
         colorGroup: SystemPalette.Active
     }
 
@@ -122,7 +122,7 @@ Item {
             anchors.verticalCenter: parent.verticalCenter
             width: Math.max(0, Math.min(implicitWidth, (searchCapsule.visible ? searchCapsule.x : preferencesButton.x) - 10 - x))
             text: bar.selectedStation ? bar.selectedStation.name : ""
-            color: palette.windowText
+            color: systemPalette.windowText
             elide: Text.ElideRight
         }
 
@@ -147,7 +147,7 @@ Item {
             Rectangle {
                 anchors.fill: parent
                 radius: height / 2
-                color: palette.window
+                color: systemPalette.window
                 opacity: 0.4
             }
 
@@ -169,7 +169,7 @@ Item {
                     opacity: 0
                     leftPadding: 12
                     rightPadding: 12
-                    color: palette.windowText
+                    color: systemPalette.windowText
                     placeholderText: qsTrId("search")
                     text: bar.searchText
                     onTextEdited: bar.searchTextEdited(text)

@@ -23,14 +23,14 @@ Item {
     Accessible.onPressAction: button.clicked()
 
     SystemPalette {
-        id: palette
+        id: systemPalette
         colorGroup: SystemPalette.Active
     }
 
     Rectangle {
         anchors.fill: parent
         radius: width / 2
-        color: palette.window
+        color: systemPalette.window
         opacity: 0.4
     }
 
@@ -47,7 +47,7 @@ Item {
         name: button.symbol
         width: button.symbolSize
         height: button.symbolSize
-        color: palette.windowText
+        color: systemPalette.windowText
         anchors.verticalCenter: parent.verticalCenter
         x: button.symbolTrailingInset < 0 ? (parent.width - width) / 2 : parent.width - button.symbolTrailingInset - width
     }
