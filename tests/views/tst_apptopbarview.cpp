@@ -23,11 +23,10 @@ public slots:
         engine->addImportPath(QStringLiteral("qrc:/"));
         auto* radioStationStore =
             new RadioStationStore([] { return std::optional(QStringLiteral("DE")); }, engine);
-        auto* radioPlayer = new RadioPlayer(
-            [](const QUrl& url) { return std::make_unique<FakeMediaPlayer>(url); },
-            QStringLiteral("tune.invalid"), engine);
-        auto* preferences =
-            new Preferences(m_dir.filePath(QStringLiteral("Sondik.conf")), engine);
+        auto* radioPlayer =
+            new RadioPlayer([](const QUrl& url) { return std::make_unique<FakeMediaPlayer>(url); },
+                            QStringLiteral("tune.invalid"), engine);
+        auto* preferences = new Preferences(m_dir.filePath(QStringLiteral("Sondik.conf")), engine);
         QQmlContext* context = engine->rootContext();
         context->setContextProperty(QStringLiteral("testRadioStationStore"), radioStationStore);
         context->setContextProperty(QStringLiteral("testRadioPlayer"), radioPlayer);
