@@ -2,7 +2,9 @@
 #include "playback/FakeMediaPlayer.h"
 #include "playback/Preferences.h"
 #include "playback/RadioPlayer.h"
+#include "views/Translations.h"
 
+#include <QCoreApplication>
 #include <QQmlContext>
 #include <QQmlEngine>
 #include <QTemporaryDir>
@@ -21,6 +23,8 @@ public slots:
     void qmlEngineAvailable(QQmlEngine* engine)
     {
         engine->addImportPath(QStringLiteral("qrc:/"));
+        // The program's own string tables (English: the test sets LANGUAGE).
+        Translations::install(*QCoreApplication::instance());
         auto* radioStationStore =
             new RadioStationStore([] { return std::optional(QStringLiteral("DE")); }, engine);
         auto* radioPlayer =
