@@ -1,0 +1,335 @@
+import QtQuick
+import QtQuick.Controls
+import QtTest
+import Sondik
+
+Item {
+    id: root
+
+    width: 400
+    height: 300
+
+    Component {
+        id: stateComponent
+
+        FirstResponderState {
+        }
+    }
+
+    Component {
+        id: fieldComponent
+
+        TextField {
+            property var fieldIdentity: 1
+            property FirstResponderState sharedState: null
+            property int operations: FirstResponder.EnterKey
+
+            width: 100
+            height: 30
+            FirstResponder.identity: fieldIdentity
+            FirstResponder.state: sharedState
+            FirstResponder.resignableUserOperations: operations
+        }
+    }
+
+    Component {
+        id: editorComponent
+
+        TextArea {
+            property FirstResponderState sharedState: null
+
+            width: 100
+            height: 60
+            FirstResponder.identity: "notes"
+            FirstResponder.state: sharedState
+            FirstResponder.resignableUserOperations: FirstResponder.All
+        }
+    }
+
+    Component {
+        id: windowComponent
+
+        Window {
+            width: 200
+            height: 100
+            visible: true
+        }
+    }
+
+    TestCase {
+        id: testCase
+
+        name: "FirstResponder"
+        when: windowShown
+
+        property FirstResponderState shared: null
+        // Every value written to `shared`, in order.
+        property var writes: []
+
+        // Keys go to the active window; a window shown by a test takes that.
+        function activate(window) {
+            window.requestActivate();
+            tryVerify(() => window.active);
+        }
+
+        function init() {
+            activate(root.Window.window);
+            shared = createTemporaryObject(stateComponent, root);
+            writes = [];
+            shared.valueChanged.connect(() => writes.push(shared.value));
+        }
+
+        function makeField(properties, parent) {
+            const field = createTemporaryObject(fieldComponent, parent || root, Object.assign({
+                        "sharedState": shared
+                    }, properties));
+            verify(field);
+            // Known to its window's publisher one turn later.
+            tryVerify(() => probe.observes(field.Window.window, field));
+            return field;
+        }
+
+        function focusThroughState(field) {
+            shared.value = field.fieldIdentity;
+            verify(field.activeFocus);
+            writes = [];
+        }
+
+        function test_kinds() {
+            const field = createTemporaryObject(fieldComponent, root);
+            compare(field.FirstResponder.kind, FirstResponder.TextField);
+            const editor = createTemporaryObject(editorComponent, root);
+            compare(editor.FirstResponder.kind, FirstResponder.TextEditor);
+        }
+
+        function test_focusRequestedBeforeTheFieldExists() {
+            shared.value = 7;
+            const field = createTemporaryObject(fieldComponent, root, {
+                    "sharedState": shared,
+                    "fieldIdentity": 7
+                });
+            tryVerify(() => field.activeFocus);
+            compare(writes, [7]);
+            writes = [];
+            // Every later write is followed, none is written back.
+            shared.value = null;
+            verify(!field.activeFocus);
+            shared.value = 7;
+            verify(field.activeFocus);
+            shared.value = 8;
+            verify(!field.activeFocus);
+            compare(writes, [null, 7, 8]);
+        }
+
+        function test_onlyKeypadEnterTakesTheFocus() {
+            const field = makeField({
+                    "x": 10,
+                    "y": 10
+                });
+            focusThroughState(field);
+            const focusChanges = [];
+            field.activeFocusChanged.connect(() => focusChanges.push(field.activeFocus));
+            keyClick(Qt.Key_Return);
+            keyClick(Qt.Key_Escape);
+            keyClick(Qt.Key_Enter); // not the keypad's
+            mouseClick(root, 300, 250);
+            mouseClick(root, 300, 250, Qt.RightButton);
+            // Queued after whatever the keys and clicks above scheduled.
+            keyClick(Qt.Key_Enter, Qt.KeypadModifier);
+            tryCompare(shared, "value", null);
+            compare(writes, [null]);
+            compare(focusChanges, [false]);
+        }
+
+        function test_clickOutsideResignsClickInsideFocuses() {
+            const field = makeField({
+                    "x": 10,
+                    "y": 10,
+                    "operations": FirstResponder.MouseDownOutside
+                });
+            focusThroughState(field);
+            mouseClick(root, 300, 250);
+            tryCompare(shared, "value", null);
+            verify(!field.activeFocus);
+            mouseClick(field);
+            tryCompare(shared, "value", 1);
+            verify(field.activeFocus);
+            // Keys outside the set do nothing; the next click outside resigns again.
+            keyClick(Qt.Key_Escape);
+            keyClick(Qt.Key_Enter, Qt.KeypadModifier);
+            mouseClick(root, 300, 250);
+            tryCompare(shared, "value", null);
+            compare(writes, [null, 1, null]);
+        }
+
+        function test_resignsOnlyAFocusedField() {
+            const field = makeField({
+                    "operations": FirstResponder.All
+                });
+            // Someone else is asked for; this field is not focused.
+            shared.value = 5;
+            writes = [];
+            keyClick(Qt.Key_Escape);
+            keyClick(Qt.Key_Return);
+            mouseClick(root, 300, 250);
+            // Tab reports the field unfocused, which leaves another's identity.
+            keyClick(Qt.Key_Tab);
+            // Then the field takes the focus by a click, to end the sequence.
+            mouseClick(field);
+            tryCompare(shared, "value", 1);
+            compare(writes, [1]);
+        }
+
+        function test_tabOutAndIn() {
+            // A window of its own: only these two fields are in its tab chain.
+            const window = createTemporaryObject(windowComponent, root);
+            const field = makeField({
+                    "x": 10,
+                    "y": 10
+                }, window.contentItem);
+            const other = makeField({
+                    "x": 10,
+                    "y": 50,
+                    "fieldIdentity": 2,
+                    "sharedState": null
+                }, window.contentItem);
+            activate(window);
+            focusThroughState(field);
+            keyClick(Qt.Key_Tab);
+            tryCompare(shared, "value", null);
+            verify(other.activeFocus);
+            keyClick(Qt.Key_Tab);
+            tryCompare(shared, "value", 1);
+            verify(field.activeFocus);
+            // Shift+Tab arrives as Backtab.
+            keyClick(Qt.Key_Backtab, Qt.ShiftModifier);
+            tryCompare(shared, "value", null);
+            verify(other.activeFocus);
+            compare(writes, [null, 1, null]);
+        }
+
+        function test_twoFieldsShareOneState() {
+            const first = makeField({
+                    "x": 10,
+                    "y": 10,
+                    "fieldIdentity": 1
+                });
+            const second = makeField({
+                    "x": 10,
+                    "y": 50,
+                    "fieldIdentity": 2
+                });
+            shared.value = 1;
+            verify(first.activeFocus);
+            shared.value = 2;
+            verify(second.activeFocus && !first.activeFocus);
+            shared.value = 1;
+            verify(first.activeFocus && !second.activeFocus);
+            writes = [];
+
+            // The second field learns it is not focused: the first's identity stays.
+            mouseClick(first);
+            mouseClick(root, 300, 250);
+            keyClick(Qt.Key_Enter, Qt.KeypadModifier);
+            tryCompare(shared, "value", null);
+            compare(writes, [null]);
+            mouseClick(second);
+            tryCompare(shared, "value", 2);
+            mouseClick(first);
+            tryCompare(shared, "value", 1);
+            verify(first.activeFocus);
+        }
+
+        function test_editorKnowsOnlyEscapeAndClicks() {
+            const editor = createTemporaryObject(editorComponent, root, {
+                    "x": 10,
+                    "y": 10,
+                    "sharedState": shared
+                });
+            shared.value = "notes";
+            tryVerify(() => editor.activeFocus);
+            writes = [];
+            keyClick(Qt.Key_Return);
+            keyClick(Qt.Key_Enter, Qt.KeypadModifier);
+            keyClick(Qt.Key_Escape);
+            tryCompare(shared, "value", null);
+            compare(writes, [null]);
+            verify(!editor.activeFocus);
+        }
+
+        function test_oneObserverPerWindow() {
+            const window = createTemporaryObject(windowComponent, root);
+            const first = makeField({
+                    "y": 0
+                }, window.contentItem);
+            makeField({
+                    "y": 40
+                }, window.contentItem);
+            makeField({
+                    "y": 80
+                }, window.contentItem);
+            compare(probe.publisherCount(window), 1);
+            compare(probe.observerCount(window), 3);
+            // Out of the window and back: still one entry for it.
+            first.parent = null;
+            compare(probe.observerCount(window), 2);
+            first.parent = window.contentItem;
+            tryVerify(() => probe.observes(window, first));
+            compare(probe.observerCount(window), 3);
+            compare(probe.publisherCount(window), 1);
+            // The test's own window has a publisher of its own.
+            makeField({}, root);
+            compare(probe.publisherCount(root.Window.window), 1);
+            compare(probe.observerCount(window), 3);
+        }
+
+        function test_destroyedFieldLeavesNoObserver() {
+            const window = createTemporaryObject(windowComponent, root);
+            const field = fieldComponent.createObject(window.contentItem, {
+                    "sharedState": shared,
+                    "operations": FirstResponder.All
+                });
+            tryVerify(() => probe.observes(window, field));
+            activate(window);
+            shared.value = 1;
+            verify(field.activeFocus);
+            writes = [];
+            // Work is queued for the field, and the field goes before it runs.
+            probe.releaseKeyAndDestroy(window, Qt.Key_Escape, field);
+            compare(probe.observerCount(window), 0);
+            // The queued work finds nothing; later events reach no one.
+            keyClick(Qt.Key_Escape);
+            mouseClick(window.contentItem, 150, 80);
+            compare(writes, []);
+            compare(shared.value, 1);
+        }
+
+        function test_destroyedWindowLeavesNoObserver() {
+            const window = windowComponent.createObject(root);
+            const inside = fieldComponent.createObject(window.contentItem, {
+                    "sharedState": shared
+                });
+            // Owned by the test's root, shown in the other window.
+            const outliving = fieldComponent.createObject(root, {
+                    "sharedState": shared,
+                    "fieldIdentity": 2,
+                    "operations": FirstResponder.All
+                });
+            outliving.parent = window.contentItem;
+            tryVerify(() => probe.observes(window, inside) && probe.observes(window, outliving));
+            probe.destroyNow(window);
+            verify(outliving.Window.window === null);
+            activate(root.Window.window);
+            mouseClick(root, 300, 250);
+            keyClick(Qt.Key_Escape);
+            // Into the test's window: registered there, and served.
+            outliving.parent = root;
+            tryVerify(() => probe.observes(root.Window.window, outliving));
+            shared.value = 2;
+            verify(outliving.activeFocus);
+            keyClick(Qt.Key_Escape);
+            tryCompare(shared, "value", null);
+            probe.destroyNow(outliving);
+        }
+    }
+}
