@@ -109,9 +109,14 @@ tick=$(getconf CLK_TCK)
 measure() { # name program...
   local name=$1; shift
   local out=$work/$name.out rec=$work/$name.rec
+  # Through a fifo, so that both ends have PIDs of their own to stop.
+  rm -f "$work/$name.fifo"; mkfifo "$work/$name.fifo"
+  "$firstsound" 44100 <"$work/$name.fifo" >"$rec" &
+  local reader=$!
   parec --device=bench.monitor --format=s16le --rate=44100 --channels=2 --latency-msec=10 --raw \
-    2>/dev/null | "$firstsound" 44100 >"$rec" &
+    2>/dev/null >"$work/$name.fifo" &
   local recorder=$!
+  pids+=("$reader" "$recorder")
   sleep 0.5
   "$@" "$url" 40 >"$out" 2>"$work/$name.err" &
   local player=$!
@@ -123,8 +128,9 @@ measure() { # name program...
   local pss; pss=$(pss_kb $player)
   local uss; uss=$(uss_kb $player)
   local rss; rss=$(rss_kb $player)
-  pkill -P $recorder -x parec 2>/dev/null || pkill -n -x parec || true
-  wait $recorder 2>/dev/null || true
+  kill "$recorder" 2>/dev/null || true
+  wait "$recorder" 2>/dev/null || true
+  wait "$reader" 2>/dev/null || true
   wait $player || echo "  ($name stopped playing: exit $?)"
   local play sound
   play=$(mark play "$out"); sound=$(mark sound "$rec")
