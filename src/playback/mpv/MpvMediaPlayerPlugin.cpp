@@ -8,7 +8,6 @@
 
 #include <mpv/client.h>
 
-#include <clocale>
 
 namespace {
 
@@ -95,11 +94,7 @@ MpvCore createCore()
 
 MpvMediaPlayerPlugin::MpvMediaPlayerPlugin(QObject* parent)
     : QObject(parent)
-{
-    // mpv parses numbers in the C locale only; the application object has
-    // set the locale from the environment by now.
-    std::setlocale(LC_NUMERIC, "C");
-}
+{}
 
 std::unique_ptr<MediaPlayer> MpvMediaPlayerPlugin::createMediaPlayer(const QUrl& url)
 {
