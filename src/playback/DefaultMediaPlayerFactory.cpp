@@ -108,6 +108,10 @@ MediaPlayerFactory defaultMediaPlayerFactory()
         QPointer<AsyncMediaPlayer> target(player.get());
         backendThread().start([target, url] {
             MediaPlayerPlugin* plugin = loadPlugin();
+            // A player let go of while it waited (the user clicked on) needs
+            // no core. Only a hint off the main thread, which is enough.
+            if (target.isNull())
+                return;
             std::unique_ptr<MediaPlayer> made = plugin ? plugin->createMediaPlayer(url) : nullptr;
             if (made)
                 made->moveToThread(QCoreApplication::instance()->thread());

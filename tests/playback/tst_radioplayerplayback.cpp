@@ -6,6 +6,7 @@
 #include "playback/MediaPlayerPlugin.h"
 #include "playback/RadioPlayer.h"
 
+#include <QSslKey>
 #include <QTest>
 
 #include <cmath>
