@@ -33,16 +33,27 @@ void MediaFixtures::serve(TestHttpServer& server) const
 {
     using Route = TestHttpServer::Route;
     const qint64 mp3Rate = mp3BitRate / 8, aacRate = aacBitRate / 8;
-    server.add("/live.mp3", {.kind = Route::Stream, .body = m_mp3, .contentType = "audio/mpeg",
-                             .bytesPerSecond = mp3Rate, .burst = mp3Rate});
-    server.add("/live.aac", {.kind = Route::Stream, .body = file("tone.aac"),
-                             .contentType = "audio/aac", .bytesPerSecond = aacRate,
+    server.add("/live.mp3", {.kind = Route::Stream,
+                             .body = m_mp3,
+                             .contentType = "audio/mpeg",
+                             .bytesPerSecond = mp3Rate,
+                             .burst = mp3Rate});
+    server.add("/live.aac", {.kind = Route::Stream,
+                             .body = file("tone.aac"),
+                             .contentType = "audio/aac",
+                             .bytesPerSecond = aacRate,
                              .burst = aacRate});
     // No head start: what is decoded follows the clock.
-    server.add("/paced.mp3", {.kind = Route::Stream, .body = m_mp3, .contentType = "audio/mpeg",
+    server.add("/paced.mp3", {.kind = Route::Stream,
+                              .body = m_mp3,
+                              .contentType = "audio/mpeg",
                               .bytesPerSecond = mp3Rate});
-    server.add("/shoutcast", {.kind = Route::Stream, .body = m_mp3, .contentType = "audio/mpeg",
-                              .bytesPerSecond = mp3Rate, .burst = mp3Rate, .metaInterval = 8192});
+    server.add("/shoutcast", {.kind = Route::Stream,
+                              .body = m_mp3,
+                              .contentType = "audio/mpeg",
+                              .bytesPerSecond = mp3Rate,
+                              .burst = mp3Rate,
+                              .metaInterval = 8192});
     server.addFile("/short.mp3", m_shortMp3, "audio/mpeg");
     server.addFile("/list.m3u",
                    "#EXTM3U\n#EXTINF:-1,Tone\n" + server.url("/live.mp3").toEncoded() + "\n",

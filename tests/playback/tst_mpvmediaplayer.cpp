@@ -67,8 +67,10 @@ void TestMpvMediaPlayer::initTestCase()
              qPrintable(m_icecast.error()));
     m_media.serve(m_server);
     using Route = TestHttpServer::Route;
-    m_server.add("/moved", {.kind = Route::Redirect, .location = m_server.url("/live.mp3").toEncoded()});
-    m_server.add("/missing.mp3", {.kind = Route::Status, .status = 404,
+    m_server.add("/moved",
+                 {.kind = Route::Redirect, .location = m_server.url("/live.mp3").toEncoded()});
+    m_server.add("/missing.mp3", {.kind = Route::Status,
+                                  .status = 404,
                                   .body = "<html><body>Not found</body></html>",
                                   .contentType = "text/html"});
     m_server.addFile("/page.html",
@@ -83,8 +85,10 @@ void TestMpvMediaPlayer::initTestCase()
     }
     m_server.addFile("/garbage.mp3", garbage, "audio/mpeg");
     const qint64 mp3Rate = MediaFixtures::mp3BitRate / 8;
-    m_server.add("/cut.mp3", {.kind = Route::CloseAfter, .body = m_media.mp3(),
-                              .contentType = "audio/mpeg", .bytesPerSecond = mp3Rate,
+    m_server.add("/cut.mp3", {.kind = Route::CloseAfter,
+                              .body = m_media.mp3(),
+                              .contentType = "audio/mpeg",
+                              .bytesPerSecond = mp3Rate,
                               .limit = 2 * mp3Rate});
     m_server.add("/silent.mp3", {.kind = Route::Silent});
     m_server.addFile("/empty.m3u", "", "audio/x-mpegurl");

@@ -142,8 +142,8 @@ private slots:
             << false;
         QTest::newRow("unterminated section")
             << QByteArray("[General\nVolume=0.2\n") << 0.2f << true;
-        QTest::newRow("NUL bytes") << QByteArray("[General]\nVolume=0.6\n\0\0\0\0", 25) << 0.6f
-                                   << true;
+        QTest::newRow("NUL bytes")
+            << QByteArray("[General]\nVolume=0.6\n\0\0\0\0", 25) << 0.6f << true;
     }
 
     void damagedFilesStartCleanAndKeepWriting()
@@ -176,25 +176,17 @@ private slots:
 
     void writingNoneRemovesTheKey()
     {
-        Preferences preferences(path());
-        preferences.setSelectedRadioStationId(QStringLiteral("s2320"));
-        preferences.waitForWrites();
-        QCOMPARE(storedValue(path(), "SelectedRadioStationId").toString(), QStringLiteral("s2320"));
-        preferences.setSelectedRadioStationId(std::nullopt);
-        preferences.waitForWrites();
-        QVERIFY(!QSettings(path(), QSettings::IniFormat).contains("SelectedRadioStationId"));
-        QCOMPARE(Preferences(path()).selectedRadioStationId(), std::nullopt);
-    }
-
-    void qmlNullStringMeansNone()
-    {
+        // Through QML, where a null string stands for none.
         Preferences preferences(path());
         QVERIFY(preferences.setProperty("selectedRadioStationId", QStringLiteral("s2320")));
-        QCOMPARE(preferences.selectedRadioStationId(), std::optional<QString>("s2320"));
-        QVERIFY(preferences.property("selectedRadioStationId").toString() == "s2320");
+        preferences.waitForWrites();
+        QCOMPARE(storedValue(path(), "SelectedRadioStationId").toString(), QStringLiteral("s2320"));
         QVERIFY(preferences.setProperty("selectedRadioStationId", QString()));
         QCOMPARE(preferences.selectedRadioStationId(), std::nullopt);
         QVERIFY(preferences.property("selectedRadioStationId").toString().isNull());
+        preferences.waitForWrites();
+        QVERIFY(!QSettings(path(), QSettings::IniFormat).contains("SelectedRadioStationId"));
+        QCOMPARE(Preferences(path()).selectedRadioStationId(), std::nullopt);
     }
 
     void everyWriteNotifiesAndCallsTheHookBeforePersisting()

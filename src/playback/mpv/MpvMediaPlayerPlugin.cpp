@@ -8,7 +8,6 @@
 
 #include <mpv/client.h>
 
-
 namespace {
 
 bool setOption(mpv_handle* core, const char* name, const QByteArray& value)
