@@ -221,6 +221,11 @@ void SondikApp::windowCreated(QObject* window)
     if (!quickWindow)
         return;
     m_appDelegate->setWindow(quickWindow);
+    // A shown window means a click is coming: have the media backend ready.
+    connect(quickWindow, &QWindow::visibleChanged, this, [](bool visible) {
+        if (visible)
+            preloadMediaPlayers();
+    });
     if (!m_windowStore || m_windowStore->window() != quickWindow)
         configureWindow();
 }

@@ -34,6 +34,12 @@ signals:
 // Creates the media player for a URL; nullptr when no backend is available.
 using MediaPlayerFactory = std::function<std::unique_ptr<MediaPlayer>(const QUrl& url)>;
 
-// The real backend: loads the libmpv plugin on first use. Its players fail
-// to be created (nullptr) when the plugin cannot be loaded.
+// The real backend: loads the libmpv plugin on first use, off the main thread.
+// Its players are handed out at once and start their core off the main thread
+// too; a player whose core cannot be made ends as a failed stream does, and
+// once the plugin is known not to load no player is made (nullptr).
 MediaPlayerFactory defaultMediaPlayerFactory();
+
+// Starts loading the backend off the main thread, once: called when the user
+// is about to play (the window is shown), so that the first play is quick.
+void preloadMediaPlayers();

@@ -3,6 +3,8 @@
 #include <QLoggingCategory>
 #include <QPointer>
 
+#include <algorithm>
+
 Q_LOGGING_CATEGORY(lcRadioPlayer, "sondik.player")
 
 namespace {
@@ -52,15 +54,15 @@ void RadioPlayer::play(const RadioStation& radioStation, float volume)
     const QUrl url = streamUrl(radioStation, m_tuneHost);
     if (url.isEmpty())
         return;
+    // The player takes 0 to 1 only; a fade towards a level it cannot reach
+    // would never end. NaN counts as silence.
+    volume = volume >= 0.0f ? std::min(volume, 1.0f) : 0.0f;
 
     std::unique_ptr<MediaPlayer> newPlayer = m_factory ? m_factory(url) : nullptr;
     if (!newPlayer) {
         // No backend: the station cannot play, which is a failure like a dead stream.
         qCWarning(lcRadioPlayer) << "no media player for" << url.toString();
-        setHasError(true);
-        invalidateFade();
-        setPlayer(nullptr);
-        setCurrentStation(std::nullopt);
+        fail();
         return;
     }
 
@@ -130,25 +132,32 @@ void RadioPlayer::onRateChanged()
 {
     if (!m_player || m_player->rate() != 0.0f)
         return;
-    // The player being notified about is released here: let it finish
-    // emitting before it is destroyed.
-    m_inRateNotification = true;
-    setHasError(true);
+    // The player released here is the sender: let it finish emitting.
+    if (std::unique_ptr<MediaPlayer> old = fail())
+        old.release()->deleteLater();
+}
+
+std::unique_ptr<MediaPlayer> RadioPlayer::fail()
+{
+    // Every write first, then the notifications in the same order: a handler
+    // that plays again from any of them is not undone by what follows.
+    m_hasError = true;
     invalidateFade();
-    setPlayer(nullptr);
-    setCurrentStation(std::nullopt);
-    m_inRateNotification = false;
+    std::unique_ptr<MediaPlayer> old = std::exchange(m_player, nullptr);
+    m_currentStation.reset();
+    if (old)
+        old->disconnect(this);
+    emit hasErrorChanged();
+    emit playerChanged();
+    emit currentStationChanged();
+    return old;
 }
 
 void RadioPlayer::setPlayer(std::unique_ptr<MediaPlayer> player)
 {
     std::unique_ptr<MediaPlayer> old = std::exchange(m_player, std::move(player));
-    if (old) {
-        // A released player reports nothing more.
-        old->disconnect(this);
-        if (m_inRateNotification)
-            old.release()->deleteLater();
-    }
+    if (old)
+        old->disconnect(this); // a released player reports nothing more
     emit playerChanged();
     // `old` is destroyed here, which silences it.
 }

@@ -58,6 +58,8 @@ signals:
 
 private:
     void onRateChanged();
+    // The failure sequence; returns the player let go of, for the caller to dispose of.
+    std::unique_ptr<MediaPlayer> fail();
     void setPlayer(std::unique_ptr<MediaPlayer> player);
     void setHasError(bool hasError);
     void invalidateFade();
@@ -70,5 +72,4 @@ private:
     std::unique_ptr<MediaPlayer> m_player;
     bool m_hasError = false;
     std::optional<RadioStation> m_currentStation;
-    bool m_inRateNotification = false;
 };

@@ -1,6 +1,9 @@
 target_sources(sondikcore PRIVATE
     playback/MediaPlayer.h playback/DefaultMediaPlayerFactory.cpp playback/MediaPlayerPlugin.h
+    playback/AsyncMediaPlayer.h playback/AsyncMediaPlayer.cpp
     playback/FadeTimer.h playback/FadeTimer.cpp
+    playback/MemoryTuning.h playback/MemoryTuning.cpp
     playback/Preferences.h playback/Preferences.cpp
+    playback/PreferencesWriter.h playback/PreferencesWriter.cpp
     playback/RadioPlayer.h playback/RadioPlayer.cpp
 )
