@@ -6,9 +6,9 @@
 #include "WindowStore.h"
 #include "catalog/RadioStationStore.h"
 #include "network/NetworkStatus.h"
-#include "playback/MediaPlayer.h"
 #include "playback/Preferences.h"
 #include "playback/RadioPlayer.h"
+#include "views/LogoImageProvider.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -97,12 +97,6 @@ SondikApp::SondikApp(int& argc, char** argv)
     // Kept for the life of the window; its views only observe it.
     m_networkStatus = std::make_unique<NetworkStatus>();
 
-    // A volume change reaches the playing stream at once.
-    RadioPlayer* radioPlayer = m_radioPlayer.get();
-    m_preferences->setOnVolumeChanged([radioPlayer](float volume) {
-        if (MediaPlayer* player = radioPlayer->player())
-            player->setVolume(volume);
-    });
     m_appDelegate->setOnWindowClosed([this] { setShowPreferences(false); });
     connect(m_appDelegate.get(), &AppDelegate::windowStyleChanged, this,
             &SondikApp::configureWindow);
@@ -136,6 +130,8 @@ void SondikApp::createWindow()
 {
     m_engine = std::make_unique<QQmlEngine>();
     connect(m_engine.get(), &QQmlEngine::quit, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+    // The engine owns the provider.
+    m_engine->addImageProvider(QLatin1String(LogoImageProvider::providerId), new LogoImageProvider);
     m_view = std::make_unique<QQuickView>(m_engine.get(), nullptr);
     m_view->setResizeMode(QQuickView::SizeViewToRootObject);
     m_view->setTitle(QStringLiteral("Sondik"));
