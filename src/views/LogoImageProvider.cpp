@@ -1,5 +1,6 @@
 #include "LogoImageProvider.h"
 
+#include <QFile>
 #include <QPainter>
 #include <QPainterPath>
 #include <QSvgRenderer>
@@ -36,8 +37,10 @@ QImage LogoImageProvider::requestImage(const QString& id, QSize* size, const QSi
     if (size)
         *size = box;
 
+    // A logo that does not exist is not an error worth a warning.
+    const QString path = QStringLiteral(":/logos/%1.svg").arg(id);
     QSvgRenderer renderer;
-    if (!isPlainName(id) || !renderer.load(QStringLiteral(":/logos/%1.svg").arg(id)))
+    if (!isPlainName(id) || !QFile::exists(path) || !renderer.load(path))
         return image;
 
     QSizeF fitted = renderer.defaultSize().isEmpty() ? QSizeF(box) : renderer.viewBoxF().size();

@@ -152,6 +152,8 @@ public slots:
     void applicationAvailable() { m_fixture = std::make_unique<ViewFixture>(); }
     void qmlEngineAvailable(QQmlEngine* engine)
     {
+        // The module's qmldir sits at qrc:/Sondik.
+        engine->addImportPath(QStringLiteral("qrc:/"));
         engine->addImageProvider(QLatin1String(LogoImageProvider::providerId),
                                  new LogoImageProvider);
         engine->rootContext()->setContextProperty(QStringLiteral("fixture"), m_fixture.get());
