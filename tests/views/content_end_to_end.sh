@@ -9,7 +9,7 @@
 # The station's host name must reach this test's server and nothing else, so
 # the test runs in a mount and network namespace of its own (root only): a
 # private /etc/hosts names 127.0.0.1 for the station's host, and the server
-# listens there on port 80. A dummy link carries the default route, so the
+# listens there on port 80. A veth pair carries the default route, so the
 # program sees a network; taking it down shows the banner.
 #
 #   content_end_to_end.sh SONDIK XPROBE PCMPROBE ARTIFACT_DIR
@@ -41,6 +41,7 @@ trap cleanup EXIT
 
 fail() {
     echo "FAIL: $*" >&2
+    import -window root "$artifacts/content-failure.png" 2>/dev/null || true
     for log in sondik sondik-2 sondik-3 server; do
         [ -f "$work/$log.log" ] && { echo "--- $log log" >&2; cat "$work/$log.log" >&2; }
     done
@@ -49,8 +50,9 @@ fail() {
 
 host=stream.absolutradio.de
 ip link set lo up
-ip link add uplink type dummy
+ip link add uplink type veth peer name uplink-peer
 ip addr add 10.200.0.1/24 dev uplink
+ip link set uplink-peer up
 ip link set uplink up
 ip route add default via 10.200.0.2 dev uplink
 printf '127.0.0.1 localhost\n127.0.0.1 %s\n' "$host" >"$work/hosts"
@@ -99,6 +101,9 @@ click_icon() { xdotool mousemove $(( ix + iw / 2 )) $(( iy + ih / 2 )) click 1; 
 shoot() {
     sleep 0.4 # the compositor draws
     import -window root "$work/screen.png"
+    keep "$1"
+}
+keep() { # the last screen taken
     convert "$work/screen.png" -crop "$(( ww + 40 ))x$(( wh + 40 ))+$(( wx - 20 ))+$(( wy - 20 ))" \
         +repage "$artifacts/$1.png"
     echo "screenshot: $artifacts/$1.png"
@@ -109,7 +114,6 @@ row_level() {
         -colorspace gray -format '%[fx:mean]' info:
 }
 highlighted() { # ROW OTHER_ROW: ROW's card differs clearly from OTHER_ROW's
-    sleep 0.4
     import -window root "$work/screen.png"
     awk -v a="$(row_level "$1")" -v b="$(row_level "$2")" \
         'BEGIN { d = a - b; if (d < 0) d = -d; exit !(d > 0.04) }'
@@ -118,20 +122,28 @@ heard() { # FILE: the tone is playing at the end of it
     read -r _ rms share <<<"$("$pcmprobe" "$1" 440)"
     awk -v r="$rms" -v s="$share" 'BEGIN { exit !(r > 0.01 && s > 0.8) }'
 }
+# A media player exists: its mpv core runs as threads of the program.
+playing() { grep -q '^mpv/' /proc/"$sondik_pid"/task/*/comm; }
+no_player() { ! playing; }
 seconds_in() { "$pcmprobe" "$1" 440 | cut -d' ' -f1; }
 
 # 1. Light palette: the list, then a click plays the first station.
 start_sondik sondik "$work/heard.wav"
 click_icon
 "$XPROBE" wait gone sondik 200 4000 5000 >/dev/null || fail "the icon did not hide the window"
+sleep 0.6 # not a double click
 click_icon
 "$XPROBE" wait viewable sondik 200 4000 5000 >/dev/null || fail "the icon did not show the window"
 shoot content-light-list
 click_row 1
-shoot content-light-selected-loading
+# The first play loads the player's plugin before the row can redraw.
+wait_until 10000 highlighted 1 3 || fail "the clicked row is not highlighted"
+keep content-light-selected-loading
 wait_until 30000 heard "$work/heard.wav" || fail "the first station is not heard: $(tail -n3 "$work/server.log")"
 grep -q "GET /bella/stream.mp3 200" "$work/server.log" || fail "the stream came from elsewhere"
 grep -q '^SelectedRadioStationId=s299053' "$settings" || fail "the choice was not saved"
+playing || fail "no media player while the station plays"
+sleep 0.4
 highlighted 1 3 || fail "the playing row is not highlighted"
 shoot content-light-selected
 
@@ -149,6 +161,7 @@ click_row 1
 wait_until 30000 heard "$work/heard.wav" || fail "the station does not play again"
 stop_sondik
 start_sondik sondik-2 "$work/heard-2.wav"
+sleep 0.4
 highlighted 1 3 || fail "the saved choice is not highlighted after a restart"
 sleep 3
 [ ! -s "$work/heard-2.wav" ] || fail "something plays after the restart"
@@ -157,7 +170,9 @@ sleep 3
 click_row 2
 wait_until 10000 grep -q "GET /hot/mp3-128/listenlive.m3u 404" "$work/server.log" ||
     fail "the second station's address was not asked for"
-sleep 3
+# The player lets go of the dead stream: its mpv core goes.
+wait_until 10000 no_player || fail "the dead stream's player stays"
+sleep 2
 kill -0 "$sondik_pid" || fail "Sondik ended after a dead stream"
 highlighted 2 3 || fail "the dead station's row is not highlighted"
 [ ! -s "$work/heard-2.wav" ] || fail "a dead stream made sound"
@@ -191,7 +206,8 @@ ForegroundNormal=239,240,241
 KDE
 XDG_CURRENT_DESKTOP=KDE KDE_SESSION_VERSION=5 start_sondik sondik-3 "$work/heard-3.wav"
 click_row 1
-shoot content-dark-selected-loading
+wait_until 10000 highlighted 1 3 || fail "the clicked row is not highlighted in the dark"
+keep content-dark-selected-loading
 wait_until 30000 heard "$work/heard-3.wav" || fail "nothing heard in the dark run"
 shoot content-dark-selected
 stop_sondik
