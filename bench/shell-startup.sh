@@ -44,7 +44,7 @@ median() { sort -n | awk '{ a[NR] = $1 } END { print a[int((NR + 1) / 2)] }'; }
 # Frame times in ms from Qt's render-loop timing lines on stdin: count,
 # median, 95th percentile, worst.
 frame_times() {
-    sed -n 's/.*Frame rendered.* in \([0-9.]*\)ms.*/\1/p' |
+    grep -v 'gui thread.*syncAndRender' | sed -n 's/.*[Ff]rame rendered.* in \([0-9]*\)ms.*/\1/p' |
         sort -n | awk '{ a[NR] = $1 } END {
             if (NR == 0) { print "no frames"; exit }
             printf "%d frames, median %.1f ms, p95 %.1f ms, worst %.1f ms", NR, a[int((NR + 1) / 2)], a[int(NR * 0.95 + 0.5)], a[NR] }'
@@ -55,8 +55,8 @@ measure() {
     local renderer=$1
     local log="$work/sondik-$renderer.log"
     rm -rf "$XDG_RUNTIME_DIR"/* "$XDG_CONFIG_HOME/Sondik"
-    local -a env=(SONDIK_AUDIO_OUTPUT=null QT_QPA_PLATFORM=xcb QSG_INFO=1 QSG_RENDER_TIMING=1
-                  LANG=en_US.UTF-8)
+    local -a env=(SONDIK_AUDIO_OUTPUT=null QT_QPA_PLATFORM=xcb QSG_INFO=1 LANG=en_US.UTF-8
+                  QT_LOGGING_RULES=qt.scenegraph.time.renderloop.debug=true)
     case $renderer in
         software) env+=(QT_QUICK_BACKEND=software) ;;
         opengl) env+=(QT_QUICK_BACKEND=rhi QSG_RHI_BACKEND=opengl) ;;
@@ -145,7 +145,7 @@ measure() {
     local gl
     gl=$(sed -n 's/.*RENDERER: \(.*\) VERSION.*/\1/p' "$log" | head -n1)
     [ "$renderer" = software ] && gl="Qt Quick software renderer (QT_QUICK_BACKEND=software)"
-    [ "$renderer" = default ] && gl="the program's default: $(grep -o "renderloop.*" "$log" | head -n1)"
+    [ "$renderer" = default ] && gl="the program's default: ${gl:-software renderer}"
 
     echo "== $renderer: ${gl:-unknown}"
     echo "start to tray icon shown:        $(ms_between "$t0" "$t_icon") ms (target 400)"
