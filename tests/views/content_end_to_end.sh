@@ -135,9 +135,11 @@ sleep 0.6 # not a double click
 click_icon
 "$XPROBE" wait viewable sondik 200 4000 5000 >/dev/null || fail "the icon did not show the window"
 shoot content-light-list
+clicked=$(now_ms)
 click_row 1
 # The first play loads the player's plugin before the row can redraw.
 wait_until 10000 highlighted 1 3 || fail "the clicked row is not highlighted"
+echo "first click to the row drawn highlighted: about $(( $(now_ms) - clicked )) ms"
 keep content-light-selected-loading
 wait_until 30000 heard "$work/heard.wav" || fail "the first station is not heard: $(tail -n3 "$work/server.log")"
 grep -q "GET /bella/stream.mp3 200" "$work/server.log" || fail "the stream came from elsewhere"
