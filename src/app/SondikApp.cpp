@@ -9,6 +9,7 @@
 #include "playback/Preferences.h"
 #include "playback/RadioPlayer.h"
 #include "views/LogoImageProvider.h"
+#include "views/Translations.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -87,6 +88,7 @@ SondikApp::SondikApp(int& argc, char** argv)
         QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
 
     m_application = std::make_unique<QApplication>(argc, argv);
+    Translations::install(*m_application);
     QApplication::setApplicationName(QStringLiteral("Sondik"));
     QApplication::setApplicationVersion(QStringLiteral(SONDIK_VERSION));
     QApplication::setDesktopFileName(QStringLiteral(SONDIK_APP_ID));
