@@ -179,6 +179,11 @@ kill -0 "$sondik_pid" || fail "Sondik ended after a dead stream"
 highlighted 2 3 || fail "the dead station's row is not highlighted"
 [ ! -s "$work/heard-2.wav" ] || fail "a dead stream made sound"
 
+# The end of the list: the missing-station row.
+xdotool mousemove $(( wx + 160 )) "$(row_y 2)" click --repeat 250 --delay 10 5
+shoot content-light-list-end
+xdotool click --repeat 250 --delay 10 4
+
 # 5. No network: the banner takes the list's place, and gives it back.
 ip link set uplink down
 sleep 1.5
