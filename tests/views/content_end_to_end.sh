@@ -108,9 +108,9 @@ keep() { # the last screen taken
         +repage "$artifacts/$1.png"
     echo "screenshot: $artifacts/$1.png"
 }
-# Mean grey level of a station row's card, left of its text.
+# Mean grey level of a station row's card right of its text (short names).
 row_level() {
-    convert "$work/screen.png" -crop "50x50+$(( wx + 15 ))+$(( $(row_y "$1") - 25 ))" \
+    convert "$work/screen.png" -crop "40x40+$(( wx + 262 ))+$(( $(row_y "$1") - 20 ))" \
         -colorspace gray -format '%[fx:mean]' info:
 }
 highlighted() { # ROW OTHER_ROW: ROW's card differs clearly from OTHER_ROW's
