@@ -122,13 +122,13 @@ measure() {
     sleep 0.5
     local t_scroll0 t_scroll1
     t_scroll0=$(now_ns)
-    xdotool click --repeat 200 --delay 25 5
+    xdotool click --repeat 450 --delay 12 5
     sleep 1
     t_scroll1=$(now_ns)
     local scrolled
     scrolled=$(tail -n +"$(( mark + 1 ))" "$log" | frame_times)
     mark=$(wc -l <"$log")
-    xdotool click --repeat 200 --delay 10 4 # back to the top, not measured
+    xdotool click --repeat 500 --delay 4 4 # back to the top, not measured
     sleep 1
     mark=$(wc -l <"$log")
     local y

@@ -180,9 +180,10 @@ highlighted 2 3 || fail "the dead station's row is not highlighted"
 [ ! -s "$work/heard-2.wav" ] || fail "a dead stream made sound"
 
 # The end of the list: the missing-station row.
-xdotool mousemove $(( wx + 160 )) "$(row_y 2)" click --repeat 250 --delay 10 5
+xdotool mousemove $(( wx + 160 )) "$(row_y 2)" click --repeat 400 --delay 15 5
+sleep 1
 shoot content-light-list-end
-xdotool click --repeat 250 --delay 10 4
+xdotool click --repeat 500 --delay 4 4
 
 # 5. No network: the banner takes the list's place, and gives it back.
 ip link set uplink down
