@@ -142,11 +142,23 @@ Item {
             compare(spy.count, 1)
         }
 
-        function test_checkForUpdatesWithoutUpdaterDoesNothing() {
+        function test_checkForUpdates() {
             const panel = createPanel()
             const box = findNamed(panel, "checkForUpdatesBox")
+            // Without an updater the row does nothing, and says nothing.
             mouseClick(box, box.width / 2, box.height / 2)
-            compare(panel.updater, null)
+            compare(testUpdater.state, Updater.Idle)
+            panel.updater = testUpdater
+            mouseClick(box, box.width / 2, box.height / 2)
+            verify(testUpdater.state !== Updater.Idle)
+            tryVerify(() => testUpdater.state === Updater.Failed, 30000)
+        }
+
+        function test_screenshot() {
+            testPreferences.volume = 0.5
+            const panel = createPanel()
+            tryCompare(findNamed(panel, "scroll"), "opacity", 1, 10000)
+            grabImage(panel).save(testArtifacts + "/preferences-panel.png")
         }
 
         function test_launchAtLoginSwitch() {
