@@ -37,40 +37,34 @@ std::unique_ptr<Updater> Updater::fromBuild(QObject* parent)
                                      parent);
 }
 
+// The ids are the English texts, so that a missing table still reads well.
 QString Updater::message() const
 {
     switch (m_state) {
     case State::Idle:
         return {};
     case State::Checking:
-        //% "Looking for a new version…"
-        return qtTrId("update-checking");
+        return qtTrId("Looking for a new version…");
     case State::UpdateAvailable:
-        //% "Sondik %1 is available. You have %2."
-        return qtTrId("update-available").arg(m_latestVersion, m_currentVersion);
+        return qtTrId("Sondik %1 is available. You have %2.")
+            .arg(m_latestVersion, m_currentVersion);
     case State::UpToDate:
-        //% "Sondik %1 is the newest version."
-        return qtTrId("update-up-to-date").arg(m_currentVersion);
+        return qtTrId("Sondik %1 is the newest version.").arg(m_currentVersion);
     case State::Failed:
         break;
     }
     switch (m_failure) {
     case Failure::Network:
-        //% "The update check failed: %1"
-        return qtTrId("update-failed-network").arg(m_networkError);
+        return qtTrId("The update check failed: %1").arg(m_networkError);
     case Failure::TimedOut:
-        //% "The update server did not answer in time."
-        return qtTrId("update-failed-timeout");
+        return qtTrId("The update server did not answer in time.");
     case Failure::TooLarge:
     case Failure::NotAppcast:
-        //% "The update server sent something that is not an update feed."
-        return qtTrId("update-failed-not-appcast");
+        return qtTrId("The update server sent something that is not an update feed.");
     case Failure::NoItems:
-        //% "The update feed lists no versions."
-        return qtTrId("update-failed-no-items");
+        return qtTrId("The update feed lists no versions.");
     case Failure::NoVersion:
-        //% "The update feed names no version that Sondik can read."
-        return qtTrId("update-failed-no-version");
+        return qtTrId("The update feed names no version that Sondik can read.");
     case Failure::None:
         break;
     }

@@ -53,6 +53,7 @@ Window {
                 objectName: "message"
                 Layout.fillWidth: true
                 text: dialog.updater.message
+                textFormat: Text.PlainText
                 wrapMode: Text.Wrap
             }
         }
@@ -60,8 +61,7 @@ Window {
         Label {
             visible: dialog.updater.state === Updater.UpdateAvailable
                      && dialog.updater.releaseNotes.toString() !== ""
-            //% "Release notes"
-            text: "<a href=\"notes\">" + qsTrId("update-release-notes") + "</a>"
+            text: "<a href=\"notes\">" + qsTrId("Release notes") + "</a>"
             textFormat: Text.StyledText
             onLinkActivated: dialog.updater.openReleaseNotes()
         }
@@ -73,8 +73,7 @@ Window {
             Button {
                 visible: dialog.updater.state === Updater.UpdateAvailable
                          && dialog.updater.downloadPage.toString() !== ""
-                //% "Open download page"
-                text: qsTrId("update-open-download-page")
+                text: qsTrId("Open download page")
                 onClicked: {
                     dialog.updater.openDownloadPage()
                     dialog.close()
@@ -82,8 +81,7 @@ Window {
             }
 
             Button {
-                //% "Close"
-                text: qsTrId("update-close")
+                text: qsTrId("Close")
                 onClicked: dialog.close()
             }
         }

@@ -148,10 +148,16 @@ Item {
             // Without an updater the row does nothing, and says nothing.
             mouseClick(box, box.width / 2, box.height / 2)
             compare(testUpdater.state, Updater.Idle)
+            const dialog = createTemporaryObject(updateDialogComponent, root)
+            verify(!dialog.visible)
             panel.updater = testUpdater
             mouseClick(box, box.width / 2, box.height / 2)
             verify(testUpdater.state !== Updater.Idle)
+            // The answer comes in a window of its own, saying why it failed.
+            verify(dialog.visible)
             tryVerify(() => testUpdater.state === Updater.Failed, 30000)
+            compare(findNamed(dialog.contentItem, "message").text, testUpdater.message)
+            verify(testUpdater.message.length > 0)
         }
 
         function test_screenshot() {
@@ -172,6 +178,13 @@ Item {
             mouseClick(toggle)
             compare(testLaunchAtLogin.isEnabled, false)
             compare(toggle.checked, false)
+        }
+    }
+
+    Component {
+        id: updateDialogComponent
+        UpdateDialog {
+            updater: testUpdater
         }
     }
 
