@@ -45,8 +45,13 @@ std::optional<bool> entryEnabled(const QString& path)
     bool inEntry = false;
     bool sawEntry = false;
     bool enabled = true;
-    while (!file.atEnd()) {
-        const QByteArray line = file.readLine(maximumEntrySize).trimmed();
+    qint64 bytesRead = 0;
+    while (!file.atEnd() && bytesRead < maximumEntrySize) {
+        const QByteArray raw = file.readLine(maximumEntrySize);
+        if (raw.isEmpty())
+            break;
+        bytesRead += raw.size();
+        const QByteArray line = raw.trimmed();
         if (line.startsWith('[')) {
             inEntry = line == "[Desktop Entry]";
             sawEntry = sawEntry || inEntry;
