@@ -103,10 +103,17 @@ Item {
                         }
                     }
 
+                    // The divider on a faint light-gray ground.
                     Rectangle {
                         width: settings.width
                         height: 1
                         color: Qt.rgba(0.667, 0.667, 0.667, 0.1)
+
+                        Rectangle {
+                            anchors.fill: parent
+                            color: palette.mid
+                            opacity: 0.5
+                        }
                     }
 
                     Item {
