@@ -9,6 +9,7 @@
 #include "playback/MediaPlayer.h"
 #include "playback/Preferences.h"
 #include "playback/RadioPlayer.h"
+#include "views/Translations.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -79,6 +80,7 @@ SondikApp::SondikApp(int& argc, char** argv)
     }
 
     m_application = std::make_unique<QApplication>(argc, argv);
+    Translations::install(*m_application);
     QApplication::setApplicationName(QStringLiteral("Sondik"));
     QApplication::setApplicationVersion(QStringLiteral(SONDIK_VERSION));
     QApplication::setDesktopFileName(QStringLiteral(SONDIK_APP_ID));

@@ -4,6 +4,7 @@ list(APPEND SONDIK_QML_FILES
     views/PreferencesActionBox.qml
     views/PreferencesBox.qml
     views/PreferencesView.qml
+    views/SymbolImage.qml
     views/Toggle.qml
     views/UpdateDialog.qml
     views/WindowBackgroundView.qml

@@ -1,0 +1,11 @@
+import Sondik
+
+SymbolImage {
+    required property string symbolName
+    required property int size
+
+    name: symbolName
+    width: size
+    height: size
+    color: "red"
+}
