@@ -10,3 +10,35 @@ list(APPEND SONDIK_QML_FILES
     views/WindowBackgroundView.qml
     views/WindowVisualEffectView.qml
 )
+
+target_sources(sondikcore PRIVATE
+    views/Translations.h views/Translations.cpp
+)
+
+# Station logos (scripts/make-logos.py writes them) and the views' symbols.
+file(GLOB sondik_logos CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/resources/logos/*.svg)
+qt_add_resources(sondikcore sondik_logos
+    PREFIX /logos
+    BASE ${PROJECT_SOURCE_DIR}/resources/logos
+    FILES ${sondik_logos}
+)
+file(GLOB sondik_symbols CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/resources/symbols/*.svg)
+qt_add_resources(sondikcore sondik_symbols
+    PREFIX /symbols
+    BASE ${PROJECT_SOURCE_DIR}/resources/symbols
+    FILES ${sondik_symbols}
+)
+
+# The string tables, looked up by id, compiled at build time.
+qt_add_lrelease(sondikcore
+    TS_FILES
+        ${PROJECT_SOURCE_DIR}/resources/translations/sondik_en.ts
+        ${PROJECT_SOURCE_DIR}/resources/translations/sondik_de.ts
+    OPTIONS -idbased -silent
+    QM_FILES_OUTPUT_VARIABLE sondik_qm_files
+)
+qt_add_resources(sondikcore sondik_translations
+    PREFIX /i18n
+    BASE ${CMAKE_CURRENT_BINARY_DIR}
+    FILES ${sondik_qm_files}
+)
