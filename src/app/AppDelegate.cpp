@@ -1,5 +1,6 @@
 #include "AppDelegate.h"
 
+#include "ShellLogging.h"
 #include "TrayStatusBarItem.h"
 #include "WindowPlacement.h"
 
@@ -7,13 +8,10 @@
 #include <QCursor>
 #include <QEvent>
 #include <QGuiApplication>
-#include <QLoggingCategory>
 #include <QScreen>
 #include <QWindow>
 
 namespace {
-Q_LOGGING_CATEGORY(lcShell, "sondik.shell")
-
 constexpr std::chrono::milliseconds launchDelay{200};
 constexpr std::chrono::milliseconds trayCheckInterval{100};
 } // namespace

@@ -20,7 +20,7 @@ public:
 
 std::unique_ptr<DesktopWindowManager> DesktopWindowManager::create()
 {
-    // The offscreen platform answers as an X11 application without a connection.
+    // The offscreen platform offers the X11 interface too, without a connection.
     auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
     if (x11 && x11->connection())
         return std::make_unique<X11DesktopWindowManager>(x11->connection());

@@ -8,14 +8,21 @@
 #include <QStandardPaths>
 #include <QThread>
 
+#include <algorithm>
+
 namespace {
 Q_LOGGING_CATEGORY(lcInstance, "sondik.instance")
 
 const QByteArray showRequest = "show\n";
+// Sent back once the window was shown: a hung instance never sends it.
+const QByteArray shownAnswer = "shown\n";
 // Anything longer than a request is not one of ours.
 constexpr qint64 maxRequestLength = 64;
 constexpr int connectTimeoutMs = 250;
 constexpr int writeTimeoutMs = 1000;
+// A healthy instance answers at once; even at the end of the patience give it
+// this long.
+constexpr qint64 minimumAnswerWaitMs = 1000;
 constexpr unsigned long retryIntervalMs = 25;
 } // namespace
 
@@ -47,9 +54,10 @@ SingleInstance::Role SingleInstance::claim(std::chrono::milliseconds patience)
             return Role::Unguarded;
         }
         // Held by a live process: it listens once it has the lock.
-        if (askToShow())
+        const Answer answer = askToShow(deadline);
+        if (answer == Answer::Shown)
             return Role::Secondary;
-        if (deadline.hasExpired()) {
+        if (answer == Answer::Silent || deadline.hasExpired()) {
             QString host, application;
             m_lock.getLockInfo(&m_otherProcessId, &host, &application);
             return Role::Unanswered;
@@ -81,8 +89,14 @@ void SingleInstance::acceptConnections()
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
             if (socket->canReadLine()) {
-                if (socket->readLine(maxRequestLength) == showRequest)
+                if (socket->readLine(maxRequestLength) == showRequest) {
                     emit showRequested();
+                    socket->write(shownAnswer);
+                    // Out at once, even when this instance quits right after.
+                    socket->flush();
+                    socket->disconnectFromServer();
+                    return;
+                }
                 socket->abort();
                 socket->deleteLater();
             } else if (socket->bytesAvailable() > maxRequestLength) {
@@ -93,15 +107,22 @@ void SingleInstance::acceptConnections()
     }
 }
 
-bool SingleInstance::askToShow()
+SingleInstance::Answer SingleInstance::askToShow(const QDeadlineTimer& deadline)
 {
     QLocalSocket socket;
     socket.connectToServer(m_socketPath);
     if (!socket.waitForConnected(connectTimeoutMs))
-        return false;
+        return Answer::NoListener;
+    // The kernel takes the connection and the request even from an instance
+    // whose event loop is stuck: only its answer tells it is alive.
     socket.write(showRequest);
     if (!socket.waitForBytesWritten(writeTimeoutMs))
-        return false;
-    socket.disconnectFromServer();
-    return true;
+        return Answer::Silent;
+    const QDeadlineTimer answerDeadline(std::max(deadline.remainingTime(), minimumAnswerWaitMs));
+    while (!socket.canReadLine()) {
+        if (answerDeadline.hasExpired() ||
+            !socket.waitForReadyRead(int(std::max<qint64>(answerDeadline.remainingTime(), 1))))
+            return Answer::Silent;
+    }
+    return socket.readLine(maxRequestLength) == shownAnswer ? Answer::Shown : Answer::Silent;
 }

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <memory>
 
+class QDeadlineTimer;
 class QLocalServer;
 
 // Keeps one Sondik per user. The first instance holds a lock file and listens
@@ -21,7 +22,8 @@ public:
         Primary,
         // Another instance runs and was asked to show its window.
         Secondary,
-        // Another live instance holds the lock but does not answer.
+        // Another instance holds the lock but does not answer (hung, or
+        // still not listening when the patience ran out).
         Unanswered,
         // No lock could be made (unwritable folder): runs unguarded.
         Unguarded,
@@ -32,10 +34,11 @@ public:
     SingleInstance(const QString& directory, const QString& name, QObject* parent = nullptr);
     ~SingleInstance() override;
 
-    // Blocks for at most `patience` while another instance is starting up.
+    // Blocks for at most `patience` (and a moment for the answer) while
+    // another instance starts up or answers.
     // Needs no application object, so a second start ends before it
     // connects to the display.
-    Role claim(std::chrono::milliseconds patience = std::chrono::milliseconds(3000));
+    Role claim(std::chrono::milliseconds patience = std::chrono::milliseconds(5000));
     // For the Primary, once the application object exists: take requests.
     bool listen();
 
@@ -52,8 +55,10 @@ signals:
     void showRequested();
 
 private:
+    enum class Answer { Shown, NoListener, Silent };
+
     void acceptConnections();
-    bool askToShow();
+    Answer askToShow(const QDeadlineTimer& deadline);
 
     QLockFile m_lock;
     QString m_socketPath;

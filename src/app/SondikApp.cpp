@@ -2,7 +2,9 @@
 
 #include "AppDelegate.h"
 #include "DesktopWindowManager.h"
+#include "ShellLogging.h"
 #include "SingleInstance.h"
+#include "TerminationSignals.h"
 #include "WindowStore.h"
 #include "catalog/RadioStationStore.h"
 #include "network/NetworkStatus.h"
@@ -13,7 +15,6 @@
 
 #include <QApplication>
 #include <QIcon>
-#include <QLoggingCategory>
 #include <QProcessEnvironment>
 #include <QQmlEngine>
 #include <QQuickItem>
@@ -21,7 +22,27 @@
 #include <QTimer>
 
 namespace {
-Q_LOGGING_CATEGORY(lcShell, "sondik.shell")
+
+// Platforms that need no display of the user's.
+const QStringList headlessPlatforms = {QStringLiteral("offscreen"), QStringLiteral("minimal"),
+                                       QStringLiteral("vnc"),       QStringLiteral("eglfs"),
+                                       QStringLiteral("linuxfb"),   QStringLiteral("vkkhrdisplay")};
+
+// The platform the user chose (QT_QPA_PLATFORM or -platform), or empty.
+QString chosenPlatform(const QProcessEnvironment& environment, const QStringList& arguments)
+{
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString& argument = arguments.at(i);
+        for (const QLatin1String option :
+             {QLatin1String("-platform"), QLatin1String("--platform")}) {
+            if (argument == option && i + 1 < arguments.size())
+                return arguments.at(i + 1);
+            if (argument.startsWith(option + QLatin1Char('=')))
+                return argument.mid(option.size() + 1);
+        }
+    }
+    return environment.value(QStringLiteral("QT_QPA_PLATFORM"));
+}
 
 QStringList argumentsOf(int argc, char** argv)
 {
@@ -52,11 +73,29 @@ QByteArray SondikApp::preferredPlatform(const QProcessEnvironment& environment,
     return {};
 }
 
-SondikApp::SondikApp(int& argc, char** argv)
+bool SondikApp::canShowWindows(const QProcessEnvironment& environment, const QStringList& arguments)
 {
+    // The first of a list such as "wayland;xcb" is the one tried first.
+    const QString platform = chosenPlatform(environment, arguments).section(QLatin1Char(';'), 0, 0);
+    if (headlessPlatforms.contains(platform.section(QLatin1Char(':'), 0, 0)))
+        return true;
+    return !environment.value(QStringLiteral("DISPLAY")).isEmpty() ||
+           !environment.value(QStringLiteral("WAYLAND_DISPLAY")).isEmpty();
+}
+
+SondikApp::SondikApp(int& argc, char** argv, MediaPlayerFactory mediaPlayerFactory)
+{
+    const QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    const QStringList arguments = argumentsOf(argc, argv);
+    // Without this, Qt's platform plugin aborts the process with a core dump.
+    if (!canShowWindows(environment, arguments)) {
+        qCCritical(lcShell) << "Sondik needs a graphical session: neither DISPLAY nor "
+                               "WAYLAND_DISPLAY is set";
+        m_exitCode = 1;
+        return;
+    }
     // Only through XWayland can the window be placed under the icon.
-    const QByteArray platform =
-        preferredPlatform(QProcessEnvironment::systemEnvironment(), argumentsOf(argc, argv));
+    const QByteArray platform = preferredPlatform(environment, arguments);
     if (!platform.isEmpty())
         qputenv("QT_QPA_PLATFORM", platform);
 
@@ -87,13 +126,18 @@ SondikApp::SondikApp(int& argc, char** argv)
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/AppIcon.svg")));
     // The window hides rather than closes; only quit ends the program.
     QApplication::setQuitOnLastWindowClosed(false);
+    m_terminationSignals = std::make_unique<TerminationSignals>();
+    connect(m_terminationSignals.get(), &TerminationSignals::received, this, &SondikApp::quit);
+    // Every way out (the tray menu's too) stops playback before the teardown.
+    connect(m_application.get(), &QCoreApplication::aboutToQuit, this, &SondikApp::stopPlayback);
     if (!platform.isEmpty())
         qCInfo(lcShell) << "Wayland session: running through XWayland so that the window can "
                            "open under the tray icon";
 
     m_appDelegate = std::make_unique<AppDelegate>();
     m_radioStationStore = std::make_unique<RadioStationStore>();
-    m_radioPlayer = std::make_unique<RadioPlayer>();
+    m_radioPlayer = std::make_unique<RadioPlayer>(std::move(mediaPlayerFactory),
+                                                  QStringLiteral(SONDIK_TUNE_HOST));
     m_preferences = std::make_unique<Preferences>();
     m_showPreferences = false;
     // Kept for the life of the window; its views only observe it.
@@ -128,6 +172,18 @@ int SondikApp::exec()
     return m_application->exec();
 }
 
+void SondikApp::quit()
+{
+    // Queued by Qt: a caller inside a view finishes before the loop ends.
+    QCoreApplication::quit();
+}
+
+void SondikApp::stopPlayback()
+{
+    if (m_radioPlayer)
+        m_radioPlayer->stop();
+}
+
 void SondikApp::setShowPreferences(bool showPreferences)
 {
     m_showPreferences = showPreferences;
@@ -137,7 +193,7 @@ void SondikApp::setShowPreferences(bool showPreferences)
 void SondikApp::createWindow()
 {
     m_engine = std::make_unique<QQmlEngine>();
-    connect(m_engine.get(), &QQmlEngine::quit, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+    connect(m_engine.get(), &QQmlEngine::quit, this, &SondikApp::quit, Qt::QueuedConnection);
     m_view = std::make_unique<QQuickView>(m_engine.get(), nullptr);
     m_view->setResizeMode(QQuickView::SizeViewToRootObject);
     m_view->setTitle(QStringLiteral("Sondik"));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "playback/MediaPlayer.h"
+
 #include <QByteArray>
 #include <QObject>
 #include <QStringList>
@@ -20,6 +22,7 @@ class QQuickWindow;
 class RadioPlayer;
 class RadioStationStore;
 class SingleInstance;
+class TerminationSignals;
 class WindowStore;
 
 // The program: creates the shared stores once, hands them to the one window's
@@ -33,10 +36,24 @@ class SondikApp : public QObject {
                    showPreferencesChanged)
 
 public:
-    SondikApp(int& argc, char** argv);
+    // mediaPlayerFactory: the player's backend (tests hand in a fake).
+    SondikApp(int& argc, char** argv,
+              MediaPlayerFactory mediaPlayerFactory = defaultMediaPlayerFactory());
     ~SondikApp() override;
 
+    // The exit status: 0 after an orderly quit, 1 when this start was not to
+    // run (no graphical session, an instance that does not answer).
     int exec();
+
+    // The one orderly way out (tray menu, preferences panel, SIGTERM, SIGINT):
+    // playback stops, the event loop ends, and everything is torn down in
+    // reverse order of creation, the one-instance lock and socket last.
+    Q_INVOKABLE void quit();
+
+    AppDelegate* appDelegate() const { return m_appDelegate.get(); }
+    RadioStationStore* radioStationStore() const { return m_radioStationStore.get(); }
+    RadioPlayer* radioPlayer() const { return m_radioPlayer.get(); }
+    Preferences* preferences() const { return m_preferences.get(); }
 
     bool showPreferences() const { return m_showPreferences; }
     void setShowPreferences(bool showPreferences);
@@ -46,6 +63,10 @@ public:
     // the window can be placed under the icon. Empty: leave the choice to Qt.
     static QByteArray preferredPlatform(const QProcessEnvironment& environment,
                                         const QStringList& arguments);
+    // Whether a window can open: a display to reach, or a platform chosen
+    // that needs none (offscreen and the like).
+    static bool canShowWindows(const QProcessEnvironment& environment,
+                               const QStringList& arguments);
 
 signals:
     void showPreferencesChanged();
@@ -57,10 +78,12 @@ private slots:
 private:
     void createWindow();
     void configureWindow();
+    void stopPlayback();
 
     // Declared in the order of creation; destroyed in the reverse order.
     std::unique_ptr<SingleInstance> m_singleInstance;
     std::unique_ptr<QApplication> m_application;
+    std::unique_ptr<TerminationSignals> m_terminationSignals;
     std::unique_ptr<AppDelegate> m_appDelegate;
     std::unique_ptr<RadioStationStore> m_radioStationStore;
     std::unique_ptr<RadioPlayer> m_radioPlayer;

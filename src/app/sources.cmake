@@ -4,9 +4,11 @@ target_sources(sondikcore PRIVATE
     app/Appcast.h app/Appcast.cpp
     app/DesktopWindowManager.h app/DesktopWindowManager.cpp
     app/LaunchAtLogin.h app/LaunchAtLogin.cpp
+    app/ShellLogging.h app/ShellLogging.cpp
     app/SingleInstance.h app/SingleInstance.cpp
     app/SondikApp.h app/SondikApp.cpp
     app/StatusBarItem.h
+    app/TerminationSignals.h app/TerminationSignals.cpp
     app/TrayStatusBarItem.h app/TrayStatusBarItem.cpp
     app/Updater.h app/Updater.cpp
     app/WindowPlacement.h app/WindowPlacement.cpp

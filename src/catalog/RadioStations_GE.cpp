@@ -1,6 +1,11 @@
 #include "RadioStationRow.h"
 
 // Built-in station list for Germany, in display order.
+//
+// The stream addresses follow the maintainers' station-streams list: its
+// evidence column records why each address is what it is (the broadcaster's
+// page or maintained playlist that names it, or the broadcaster's scheme it
+// follows).
 
 // clang-format off
 static constexpr RadioStationRow rows[] = {
@@ -71,7 +76,7 @@ static constexpr RadioStationRow rows[] = {
     // 17
     {"s25774", "ANTENNE THÜRINGEN", "Hits und Infos für Thüringen",
      "Weimar", 102.2, "antennethueringen",
-     "https://stream.antennethueringen.de/live/mp3-128/"},
+     "http://stream.antennethueringen.de/live/mp3-192"},
     // 18
     {"s96355", "Ballermann Radio", "Party-Schlager vom Ballermann",
      "Wetter", std::nullopt, "ballermannradio",
@@ -83,7 +88,7 @@ static constexpr RadioStationRow rows[] = {
     // 20
     {"s24855", "Bayern 2", "Kultur, Wissen und Hintergrund",
      "München", 88.4, "bayern2",
-     "http://streams.br.de/bayern2sued_2.m3u"},
+     "http://streams.br.de/bayern2_2.m3u"},
     // 21
     {"s14991", "BAYERN 3", "Pop, Hits und Unterhaltung aus Bayern",
      "München", 97.3, "bayern3",
@@ -91,7 +96,7 @@ static constexpr RadioStationRow rows[] = {
     // 22
     {"s8715", "BB RADIO", "Hits für Berlin und Brandenburg",
      "Potsdam", 107.5, "bbradio",
-     "https://streams.bbradio.de/bbradio/mp3-128/"},
+     "https://streambbr.ir-media-tec.com/live/mp3-128/radiode_web/"},
     // 23
     {"s24950", "Berliner Rundfunk 91.4", "Die größten Hits aller Zeiten",
      "Berlin", 91.4, "berlinerrundfunk914",
@@ -99,7 +104,7 @@ static constexpr RadioStationRow rows[] = {
     // 24
     {"s84203", "bigFM", "Deutschlands biggste Beats",
      "Stuttgart", 89.5, "bigfm",
-     "https://streams.bigfm.de/bigfm-deutschland-128-mp3"},
+     "https://stream.bigfm.de/deutschland/aac-128"},
     // 25
     {"s24903", "BR24", "Nachrichten rund um die Uhr",
      "Ismaning", 90.9, "br24",
@@ -159,11 +164,11 @@ static constexpr RadioStationRow rows[] = {
     // 39
     {"s125250", "Deluxe Lounge", "",
      "Landshut", std::nullopt, "deluxeradio",
-     "http://radio.cdn.deluxemusic.tv/deluxemusic.tv/lounge"},
+     "https://audiostreams.deluxemusic.tv/lounge/mp3-192"},
     // 40
     {"s282007", "Deluxe Music", "",
      "Landshut", std::nullopt, "deluxemusic",
-     "http://radio.cdn.deluxemusic.tv/deluxemusic.tv/deluxemusic"},
+     "https://audiostreams.deluxemusic.tv/music/mp3-192"},
     // 41
     {"s42828", "Deutschlandfunk", "Nachrichten, Hintergründe und Kultur",
      "Köln", 89.1, "deutschlandfunk",
@@ -191,7 +196,7 @@ static constexpr RadioStationRow rows[] = {
     // 47
     {"s11067", "ENERGY Berlin", "Hit Music Only",
      "Berlin", 103.4, "energyberlin",
-     "https://energyradio.de/berlin"},
+     "https://edge64.streamonkey.net/energy-berlin"},
     // 48
     {"s132954", "FluxFM", "Alternative Pop und Indie aus Berlin",
      "Berlin", 100.6, "fluxfm",
@@ -215,7 +220,7 @@ static constexpr RadioStationRow rows[] = {
     // 53
     {"s25770", "Hitradio Antenne 1", "Die Hits für Baden-Württemberg",
      "Stuttgart", 101.3, "hitradioantenne1",
-     "http://stream.antenne1.de/stream1/livestream.mp3"},
+     "http://stream.antenne1.de/a1stg/livestream2.mp3"},
     // 54
     {"s8007", "Hitradio Ö3", "Österreichs Hitradio vom ORF",
      "Wien", 99.9, "hitradiooe3",
@@ -335,7 +340,7 @@ static constexpr RadioStationRow rows[] = {
     // 83
     {"s68332", "NDR Info Spezial", "Sonderprogramme und Live-Übertragungen",
      "Hamburg", 90.4, "ndrinfospezial",
-     "https://www.ndr.de/resources/metadaten/audio/m3u/ndrinfo_spezial.m3u"},
+     "https://www.ndr.de/resources/metadaten/audio/m3u/ndrinfospezial.m3u"},
     // 84
     {"s157366", "NDR Blue", "Indie, Alternative und Musikjournalismus",
      "Hamburg", std::nullopt, "ndrblue",
@@ -347,7 +352,7 @@ static constexpr RadioStationRow rows[] = {
     // 86
     {"s115468", "Ostseewelle", "Hits für Mecklenburg-Vorpommern",
      "Rostock", 104.8, "ostseewelle",
-     "https://stream.ostseewelle.de/ostseewelle/mp3-128/stream.mp3"},
+     "http://mp3.ostseewelle.c.nmdn.net/ostseewellelive/livestream.mp3"},
     // 87
     {"s2726", "planet radio", "Hip-Hop, Dance und Charts",
      "Bad Vilbel", 100.2, "planetradio",
@@ -411,7 +416,7 @@ static constexpr RadioStationRow rows[] = {
     // 102
     {"s17231", "Radio Brocken", "Musik und Infos für Sachsen-Anhalt",
      "Halle (Saale)", 93.5, "radiobrocken",
-     "https://stream.radiobrocken.de/live/mp3-128/"},
+     "http://stream.radiobrocken.de/live/mp3-256"},
     // 103
     {"s8954", "radio ffn", "Hits und Comedy für Niedersachsen",
      "Hannover", 103.1, "radioffn",
@@ -443,7 +448,7 @@ static constexpr RadioStationRow rows[] = {
     // 110
     {"s2485", "Radio Regenbogen", "Hits und Infos für Baden",
      "Mannheim", 102.8, "radioregenbogen",
-     "https://stream.regenbogen.de/mannheim/mp3-128/onlineradiobox"},
+     "http://streams.regenbogen.de/rr-mannheim-128-mp3"},
     // 111
     {"s96579", "RADIO RST", "Das Lokalradio für den Kreis Steinfurt",
      "Rheine", 104.0, "radiorst",
@@ -451,7 +456,7 @@ static constexpr RadioStationRow rows[] = {
     // 112
     {"s17732", "radio SAW", "Das Hitradio für Sachsen-Anhalt",
      "Magdeburg", 100.1, "radiosaw",
-     "https://stream.radiosaw.de/saw/mp3-128/"},
+     "https://stream.radiosaw.de/saw/mp3-192/radio-browser/"},
     // 113
     {"s16342", "Radio Salü", "Hits und Infos für das Saarland",
      "Saarbrücken", 101.7, "radiosalue",
@@ -495,7 +500,7 @@ static constexpr RadioStationRow rows[] = {
     // 123
     {"s24926", "ROCK ANTENNE Hamburg", "Der Rocksender für Hamburg",
      "Ismaning", 106.8, "rockantennehamburg",
-     "https://stream.rockantenne.de/hamburg/stream/mp3"},
+     "https://mp3channels.webradio.de/rockantenne-hamburg"},
     // 124
     {"s125937", "ROCK ANTENNE Heavy Metal", "Heavy Metal rund um die Uhr",
      "Ismaning", std::nullopt, "rockantenneheavyrock",
@@ -635,7 +640,7 @@ static constexpr RadioStationRow rows[] = {
     // 158
     {"s16523", "98.8 Kiss FM", "Hip-Hop, R&B und Dance aus Berlin",
      "Berlin", 98.8, "988kissfm",
-     "http://stream.kissfm.de/kissfm/mp3-128/internetradio"},
+     "https://topradio-de-hz-fal-stream05-cluster01.radiohost.de/kissfm_128"},
     // 159
     {"s2730", "100,5 DAS HITRADIO", "Hits aus Ostbelgien für die Euregio",
      "Eupen", 100.5, "1005dashitradio",
@@ -643,7 +648,7 @@ static constexpr RadioStationRow rows[] = {
     // 160
     {"s25224", "104.6 RTL", "Berlins Hit-Radio",
      "Berlin", 104.6, "rtlhitradiolive",
-     "http://stream.104.6rtl.com/rtl-live/mp3-128/"},
+     "http://stream.104.6rtl.com/rtl-live/mp3-128"},
     // 161
     {"s17211", "105’5 Spreeradio", "Hits und Oldies für Berlin",
      "Berlin", 105.5, "1055spreeradio",

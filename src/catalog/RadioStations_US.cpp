@@ -1,6 +1,11 @@
 #include "RadioStationRow.h"
 
 // Built-in station list for the United States, in display order.
+//
+// The stream addresses follow the maintainers' station-streams list: its
+// evidence column records why each address is what it is (the broadcaster's
+// page or maintained playlist that names it, or the broadcaster's scheme it
+// follows).
 
 // clang-format off
 static constexpr RadioStationRow rows[] = {

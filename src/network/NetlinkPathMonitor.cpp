@@ -1,10 +1,14 @@
 #include "NetlinkPathMonitor.h"
 
+#include "NetworkLogging.h"
+
 #include <array>
 #include <cerrno>
+#include <chrono>
 #include <cstdint>
 #include <cstring>
 #include <system_error>
+#include <thread>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -277,23 +281,7 @@ public:
             error = systemError("eventfd", errno);
             return false;
         }
-        // Join the change groups before the first read of the state, so that
-        // nothing can change unseen in between.
-        if (!openSocket(m_changes, error) || !openSocket(m_queries, error))
-            return false;
-        for (int group : {RTNLGRP_LINK, RTNLGRP_IPV4_IFADDR, RTNLGRP_IPV6_IFADDR,
-                          RTNLGRP_IPV4_ROUTE, RTNLGRP_IPV6_ROUTE}) {
-            if (::setsockopt(m_changes.get(), SOL_NETLINK, NETLINK_ADD_MEMBERSHIP, &group,
-                             sizeof group) != 0) {
-                error = systemError("netlink membership", errno);
-                return false;
-            }
-        }
-        // Kernels without nexthop objects have no such group and no such routes.
-        const int nexthopGroup = RTNLGRP_NEXTHOP;
-        ::setsockopt(m_changes.get(), SOL_NETLINK, NETLINK_ADD_MEMBERSHIP, &nexthopGroup,
-                     sizeof nexthopGroup);
-        return true;
+        return openSockets(error);
     }
 
     void requestStop()
@@ -306,7 +294,23 @@ public:
     {
         bool stale = true;
         bool retrying = false;
+        bool broken = false;
         for (;;) {
+            if (broken) {
+                std::string error;
+                if (!openSockets(error)) {
+                    // As when no socket could be opened at all: nothing can
+                    // say the connection is missing.
+                    if (!std::exchange(m_fellBack, true))
+                        m_handler(Path{Path::Status::Satisfied});
+                    if (waitForStop(retryDelayMs))
+                        return;
+                    continue;
+                }
+                broken = false;
+                m_fellBack = false;
+                stale = true;
+            }
             if (stale) {
                 switch (readState()) {
                 case Result::Stopped:
@@ -325,8 +329,23 @@ public:
 
             std::array<pollfd, 2> fds{{{m_stop.get(), POLLIN, 0}, {m_changes.get(), POLLIN, 0}}};
             const int ready = ::poll(fds.data(), fds.size(), retrying ? retryDelayMs : -1);
-            if (ready < 0 && errno != EINTR)
-                return;
+            if (ready < 0) {
+                if (errno == EINTR)
+                    continue;
+                // Never end silently with the flag frozen: start over on new
+                // sockets, after a pause so that a lasting fault cannot spin.
+                const int error = errno;
+                // printf-style: checks of a QDebug stream under the sanitizers need
+                // a free descriptor, and the failure may be that none is left.
+                if (!std::exchange(m_reported, true))
+                    qCWarning(lcNetwork,
+                              "%s - opening the route socket again and reading the state afresh",
+                              systemError("Network path monitor: poll", error).c_str());
+                broken = true;
+                if (waitForStop(retryDelayMs))
+                    return;
+                continue;
+            }
             if (fds[0].revents)
                 return;
             if (ready == 0)
@@ -338,6 +357,40 @@ public:
 
 private:
     enum class Result { Done, Stopped, Failed };
+
+    // Joins the change groups before the first read of the state, so that
+    // nothing can change unseen in between.
+    bool openSockets(std::string& error)
+    {
+        m_changes.reset();
+        m_queries.reset();
+        if (!openSocket(m_changes, error) || !openSocket(m_queries, error))
+            return false;
+        for (int group : {RTNLGRP_LINK, RTNLGRP_IPV4_IFADDR, RTNLGRP_IPV6_IFADDR,
+                          RTNLGRP_IPV4_ROUTE, RTNLGRP_IPV6_ROUTE}) {
+            if (::setsockopt(m_changes.get(), SOL_NETLINK, NETLINK_ADD_MEMBERSHIP, &group,
+                             sizeof group) != 0) {
+                error = systemError("netlink membership", errno);
+                return false;
+            }
+        }
+        // Kernels without nexthop objects have no such group and no such routes.
+        const int nexthopGroup = RTNLGRP_NEXTHOP;
+        ::setsockopt(m_changes.get(), SOL_NETLINK, NETLINK_ADD_MEMBERSHIP, &nexthopGroup,
+                     sizeof nexthopGroup);
+        return true;
+    }
+
+    // True when a stop was asked for within `milliseconds`.
+    bool waitForStop(int milliseconds)
+    {
+        pollfd stop{m_stop.get(), POLLIN, 0};
+        const int ready = ::poll(&stop, 1, milliseconds);
+        if (ready < 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+        std::uint64_t count = 0;
+        return ready > 0 || ::read(m_stop.get(), &count, sizeof count) == sizeof count;
+    }
 
     static bool openSocket(FileDescriptor& socket, std::string& error)
     {
@@ -492,6 +545,8 @@ private:
     }
 
     PathUpdateHandler m_handler;
+    bool m_reported = false;
+    bool m_fellBack = false;
     FileDescriptor m_stop;
     FileDescriptor m_changes;
     FileDescriptor m_queries;

@@ -12,7 +12,9 @@
 //
 // The thread sleeps in poll() until the kernel reports a change to links,
 // addresses, routes or nexthops; it then reads the whole state again and
-// delivers one path per burst of changes.
+// delivers one path per burst of changes. Should the sockets fail, it says so
+// once, delivers a satisfied path while it cannot open new ones (as when none
+// could be opened at the start), and reads the state afresh once it can.
 class NetlinkPathMonitor final : public PathMonitor {
 public:
     NetlinkPathMonitor();

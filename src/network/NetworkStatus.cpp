@@ -1,12 +1,10 @@
 #include "NetworkStatus.h"
 
-#include <QLoggingCategory>
+#include "NetworkLogging.h"
 
 #ifdef Q_OS_LINUX
 #include "NetlinkPathMonitor.h"
 #endif
-
-Q_LOGGING_CATEGORY(lcNetwork, "sondik.network")
 
 namespace {
 

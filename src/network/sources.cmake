@@ -1,5 +1,6 @@
 # Files of src/network.
 target_sources(sondikcore PRIVATE
+    network/NetworkLogging.h network/NetworkLogging.cpp
     network/PathMonitor.h
     network/NetworkStatus.h network/NetworkStatus.cpp
 )

@@ -103,7 +103,8 @@ private slots:
         const std::optional<RadioStation> bella = store.station(QStringLiteral("s299053"));
         QVERIFY(bella);
         QVERIFY(!bella->frequency);
-        QCOMPARE(bella->description(), bella->name + " - " + bella->subtitle);
+        QCOMPARE(bella->description(),
+                 QStringLiteral("Absolut Bella - Lieblingssongs zum Wohlfühlen"));
 
         const std::optional<RadioStation> whta = store.station(QStringLiteral("s38989"));
         QVERIFY(whta);
@@ -132,14 +133,6 @@ private slots:
         QVERIFY(!read(bella, "frequency").isValid());
         QCOMPARE(read(bella, "streamUrl").toString(), *bella.streamUrl);
         QCOMPARE(read(bella, "description").toString(), bella.description());
-    }
-
-    void copiesAreIndependent()
-    {
-        RadioStationStore store([] { return std::optional<QString>("DE"); });
-        RadioStation copy = store.radioStations_GE().first();
-        copy.name = QStringLiteral("changed");
-        QCOMPARE(store.radioStations_GE().first().name, QStringLiteral("Absolut Bella"));
     }
 };
 

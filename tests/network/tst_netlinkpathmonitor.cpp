@@ -15,11 +15,15 @@
 #include <cstring>
 #include <memory>
 #include <mutex>
+#include <thread>
 #include <vector>
 
+#include <net/if.h>
 #include <pthread.h>
 #include <sched.h>
+#include <sys/ioctl.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 // Every case runs in a network namespace of its own, entered by the test's
@@ -459,6 +463,66 @@ private slots:
         QCOMPARE(threadNames().count(QStringLiteral("Monitor")), 0);
         QVERIFY2(m_background->state() == QProcess::Running || m_background->exitCode() == 0,
                  "the flapping stopped early");
+    }
+
+    // With the open-file limit below two, poll() on the monitor's two
+    // descriptors fails (EINVAL) and no socket can be opened again; the
+    // monitor says so once and follows the kernel again once it can.
+    void pollErrorIsReportedAndRecovered()
+    {
+        IP(firstVeth + "route add default via 10.0.0.2");
+        auto deliveries = std::make_shared<Deliveries>();
+        NetlinkPathMonitor monitor;
+        QVERIFY(monitor.start(
+            "Monitor", [deliveries](const PathMonitor::Path& path) { deliveries->add(path); }));
+        QTRY_VERIFY(!deliveries->all().empty() && deliveries->all().back());
+
+        static std::atomic<int> reports{0};
+        reports = 0;
+        static QtMessageHandler previous = nullptr;
+        previous = qInstallMessageHandler(
+            [](QtMsgType type, const QMessageLogContext& context, const QString& message) {
+                if (qstrcmp(context.category, "sondik.network") == 0 && type == QtWarningMsg &&
+                    message.contains(QLatin1String("poll")))
+                    ++reports;
+                previous(type, context, message);
+            });
+        const std::unique_ptr<void, void (*)(void*)> restoreHandler(
+            &reports, [](void*) { qInstallMessageHandler(previous); });
+
+        // Opened while descriptors can still be had: the test's own hands.
+        const int control = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+        QVERIFY(control >= 0);
+        const auto setLinkUp = [control](bool up) {
+            ifreq request{};
+            std::strncpy(request.ifr_name, "sb0", IFNAMSIZ - 1);
+            if (::ioctl(control, SIOCGIFFLAGS, &request) != 0)
+                return false;
+            request.ifr_flags = up ? (request.ifr_flags | IFF_UP) : (request.ifr_flags & ~IFF_UP);
+            return ::ioctl(control, SIOCSIFFLAGS, &request) == 0;
+        };
+
+        rlimit original{};
+        QVERIFY(::getrlimit(RLIMIT_NOFILE, &original) == 0);
+        rlimit starved = original;
+        starved.rlim_cur = 1;
+        QVERIFY(::setrlimit(RLIMIT_NOFILE, &starved) == 0);
+        // This thread's event loop polls too: plain sleeps until the limit is back.
+        const bool wentDown = setLinkUp(false);
+        QElapsedTimer waited;
+        waited.start();
+        while (reports == 0 && waited.elapsed() < 15000)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        ::setrlimit(RLIMIT_NOFILE, &original);
+        ::close(control);
+        QVERIFY(wentDown);
+        QCOMPARE(reports.load(), 1);
+
+        // Follows the kernel again: the link is down now, and then up.
+        QTRY_VERIFY_WITH_TIMEOUT(!deliveries->all().back(), 15000);
+        IP(QStringList{"link set sb0 up"});
+        QTRY_VERIFY_WITH_TIMEOUT(deliveries->all().back(), 15000);
+        QCOMPARE(reports.load(), 1);
     }
 
     // Socket creation fails here because no file descriptor is left for it.

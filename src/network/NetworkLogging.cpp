@@ -1,0 +1,3 @@
+#include "NetworkLogging.h"
+
+Q_LOGGING_CATEGORY(lcNetwork, "sondik.network")

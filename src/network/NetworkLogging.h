@@ -1,0 +1,6 @@
+#pragma once
+
+#include <QLoggingCategory>
+
+// The network status's log category, "sondik.network".
+Q_DECLARE_LOGGING_CATEGORY(lcNetwork)
