@@ -1,13 +1,16 @@
 # Files of src/app.
 target_sources(sondikcore PRIVATE
     app/AppDelegate.h app/AppDelegate.cpp
+    app/Appcast.h app/Appcast.cpp
     app/DesktopWindowManager.h app/DesktopWindowManager.cpp
+    app/LaunchAtLogin.h app/LaunchAtLogin.cpp
     app/ShellLogging.h app/ShellLogging.cpp
     app/SingleInstance.h app/SingleInstance.cpp
     app/SondikApp.h app/SondikApp.cpp
     app/StatusBarItem.h
     app/TerminationSignals.h app/TerminationSignals.cpp
     app/TrayStatusBarItem.h app/TrayStatusBarItem.cpp
+    app/Updater.h app/Updater.cpp
     app/WindowPlacement.h app/WindowPlacement.cpp
     app/WindowStore.h app/WindowStore.cpp
     app/X11DesktopWindowManager.h app/X11DesktopWindowManager.cpp

@@ -16,13 +16,18 @@ list(APPEND SONDIK_QML_FILES
     views/CardView.qml
     views/MissingRadioStationView.qml
     views/PlainTextField.qml
+    views/PreferencesActionBox.qml
+    views/PreferencesBox.qml
+    views/PreferencesView.qml
     views/RadioStationListView.qml
     views/RadioStationLogoView.qml
     views/RadioStationTextView.qml
     views/RadioStationView.qml
     views/SelectedRadioStationView.qml
     views/SymbolImage.qml
+    views/Toggle.qml
     views/TopBarButton.qml
+    views/UpdateDialog.qml
     views/WindowBackgroundView.qml
     views/WindowVisualEffectView.qml
 )
