@@ -7,6 +7,7 @@
 #include "catalog/RadioStationStore.h"
 #include "network/NetworkStatus.h"
 #include "playback/MediaPlayer.h"
+#include "playback/PlaybackResumer.h"
 #include "playback/Preferences.h"
 #include "playback/RadioPlayer.h"
 
@@ -96,6 +97,9 @@ SondikApp::SondikApp(int& argc, char** argv)
     m_showPreferences = false;
     // Kept for the life of the window; its views only observe it.
     m_networkStatus = std::make_unique<NetworkStatus>();
+    // Plays the chosen station again when the network returns after an outage.
+    m_playbackResumer =
+        std::make_unique<PlaybackResumer>(*m_radioPlayer, *m_networkStatus, *m_preferences);
 
     // A volume change reaches the playing stream at once.
     RadioPlayer* radioPlayer = m_radioPlayer.get();

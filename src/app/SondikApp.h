@@ -11,6 +11,7 @@
 class AppDelegate;
 class DesktopWindowManager;
 class NetworkStatus;
+class PlaybackResumer;
 class Preferences;
 class QApplication;
 class QProcessEnvironment;
@@ -67,6 +68,7 @@ private:
     std::unique_ptr<Preferences> m_preferences;
     bool m_showPreferences = false;
     std::unique_ptr<NetworkStatus> m_networkStatus;
+    std::unique_ptr<PlaybackResumer> m_playbackResumer;
     std::unique_ptr<DesktopWindowManager> m_windowManager;
     std::unique_ptr<QQmlEngine> m_engine;
     std::unique_ptr<QQuickView> m_view;
