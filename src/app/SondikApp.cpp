@@ -3,6 +3,7 @@
 #include "AppDelegate.h"
 #include "DesktopWindowManager.h"
 #include "SingleInstance.h"
+#include "SleepMonitor.h"
 #include "WindowStore.h"
 #include "catalog/RadioStationStore.h"
 #include "network/NetworkStatus.h"
@@ -100,6 +101,10 @@ SondikApp::SondikApp(int& argc, char** argv)
     // Plays the chosen station again when the network returns after an outage.
     m_playbackResumer =
         std::make_unique<PlaybackResumer>(*m_radioPlayer, *m_networkStatus, *m_preferences);
+    // ... and after the system wakes from sleep.
+    m_sleepMonitor = std::make_unique<SleepMonitor>();
+    connect(m_sleepMonitor.get(), &SleepMonitor::prepareForSleep, m_playbackResumer.get(),
+            &PlaybackResumer::prepareForSleep);
 
     // A volume change reaches the playing stream at once.
     RadioPlayer* radioPlayer = m_radioPlayer.get();

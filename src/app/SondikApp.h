@@ -21,6 +21,7 @@ class QQuickWindow;
 class RadioPlayer;
 class RadioStationStore;
 class SingleInstance;
+class SleepMonitor;
 class WindowStore;
 
 // The program: creates the shared stores once, hands them to the one window's
@@ -69,6 +70,7 @@ private:
     bool m_showPreferences = false;
     std::unique_ptr<NetworkStatus> m_networkStatus;
     std::unique_ptr<PlaybackResumer> m_playbackResumer;
+    std::unique_ptr<SleepMonitor> m_sleepMonitor;
     std::unique_ptr<DesktopWindowManager> m_windowManager;
     std::unique_ptr<QQmlEngine> m_engine;
     std::unique_ptr<QQuickView> m_view;

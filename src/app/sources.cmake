@@ -3,6 +3,7 @@ target_sources(sondikcore PRIVATE
     app/AppDelegate.h app/AppDelegate.cpp
     app/DesktopWindowManager.h app/DesktopWindowManager.cpp
     app/SingleInstance.h app/SingleInstance.cpp
+    app/SleepMonitor.h app/SleepMonitor.cpp
     app/SondikApp.h app/SondikApp.cpp
     app/StatusBarItem.h
     app/TrayStatusBarItem.h app/TrayStatusBarItem.cpp
