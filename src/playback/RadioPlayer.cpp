@@ -90,6 +90,10 @@ void RadioPlayer::play(const RadioStation& radioStation, float volume)
 
 bool RadioPlayer::start(MediaPlayer& player, const Attempt& attempt)
 {
+    // A handler of playerChanged may have played another station already,
+    // which let go of this player.
+    if (m_player.get() != &player)
+        return false;
     m_attempt = attempt;
     ++m_starts;
     connect(&player, &MediaPlayer::rateChanged, this, &RadioPlayer::onRateChanged);
