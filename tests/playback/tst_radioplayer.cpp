@@ -359,6 +359,25 @@ private slots:
         QCOMPARE(backend.alive, 1);
     }
 
+    void playFromPlayerChangedStands()
+    {
+        // A handler that plays another station as soon as the player changes
+        // lets go of the player that play() is about to start.
+        Backend backend;
+        RadioPlayer radio(backend.factory(), "tune.example");
+        bool replayed = false;
+        connect(&radio, &RadioPlayer::playerChanged, this, [&] {
+            if (!std::exchange(replayed, true))
+                radio.play(stationB, 0.5f);
+        });
+        radio.play(stationA, 1.0f);
+        QCOMPARE(backend.created.size(), 2);
+        QCOMPARE(radio.player(), backend.last());
+        QCOMPARE(backend.last()->playCalls, 1);
+        QCOMPARE(radio.currentStation(), stationB);
+        QCOMPARE(backend.alive, 1);
+    }
+
     void secondWayThroughTuneService_data()
     {
         QTest::addColumn<QString>("id");
