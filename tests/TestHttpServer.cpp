@@ -39,6 +39,11 @@ void TestHttpServer::setSslConfiguration(const QSslConfiguration& configuration)
 
 bool TestHttpServer::listen()
 {
+    return listen(QHostAddress::LocalHost);
+}
+
+bool TestHttpServer::listen(const QHostAddress& address)
+{
     if (m_https) {
         auto server = std::make_unique<QSslServer>();
         server->setSslConfiguration(m_ssl);
@@ -47,7 +52,7 @@ bool TestHttpServer::listen()
         m_server = std::make_unique<QTcpServer>();
     }
     connect(m_server.get(), &QTcpServer::pendingConnectionAvailable, this, &TestHttpServer::accept);
-    return m_server->listen(QHostAddress::LocalHost, 0);
+    return m_server->listen(address, 0);
 }
 
 quint16 TestHttpServer::port() const
@@ -57,8 +62,9 @@ quint16 TestHttpServer::port() const
 
 QUrl TestHttpServer::url(const QString& path) const
 {
-    return QUrl(QStringLiteral("%1://127.0.0.1:%2%3")
+    return QUrl(QStringLiteral("%1://%2:%3%4")
                     .arg(m_https ? QStringLiteral("https") : QStringLiteral("http"))
+                    .arg(m_server->serverAddress().toString())
                     .arg(port())
                     .arg(path));
 }

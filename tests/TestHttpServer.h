@@ -9,6 +9,7 @@
 
 #include <memory>
 
+class QHostAddress;
 class QTcpServer;
 class QTcpSocket;
 
@@ -53,9 +54,11 @@ public:
 
     // Serves https with this configuration (certificate and key) instead.
     void setSslConfiguration(const QSslConfiguration& configuration);
+    // On loopback, or on `address` (a namespace of the test's own).
     bool listen();
+    bool listen(const QHostAddress& address);
     quint16 port() const;
-    // http(s)://127.0.0.1:port/path
+    // http(s)://address:port/path
     QUrl url(const QString& path) const;
 
     void add(const QString& path, Route route);

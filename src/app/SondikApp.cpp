@@ -4,10 +4,13 @@
 #include "DesktopWindowManager.h"
 #include "ShellLogging.h"
 #include "SingleInstance.h"
+#include "SleepMonitor.h"
 #include "TerminationSignals.h"
 #include "WindowStore.h"
 #include "catalog/RadioStationStore.h"
 #include "network/NetworkStatus.h"
+#include "playback/MediaPlayer.h"
+#include "playback/PlaybackResumer.h"
 #include "playback/Preferences.h"
 #include "playback/RadioPlayer.h"
 #include "views/LogoImageProvider.h"
@@ -150,6 +153,13 @@ SondikApp::SondikApp(int& argc, char** argv, MediaPlayerFactory mediaPlayerFacto
     m_showPreferences = false;
     // Kept for the life of the window; its views only observe it.
     m_networkStatus = std::make_unique<NetworkStatus>();
+    // Plays the chosen station again when the network returns after an outage.
+    m_playbackResumer =
+        std::make_unique<PlaybackResumer>(*m_radioPlayer, *m_networkStatus, *m_preferences);
+    // ... and after the system wakes from sleep.
+    m_sleepMonitor = std::make_unique<SleepMonitor>();
+    connect(m_sleepMonitor.get(), &SleepMonitor::prepareForSleep, m_playbackResumer.get(),
+            &PlaybackResumer::prepareForSleep);
 
     m_appDelegate->setOnWindowClosed([this] { setShowPreferences(false); });
     connect(m_appDelegate.get(), &AppDelegate::windowStyleChanged, this,

@@ -13,6 +13,7 @@
 class AppDelegate;
 class DesktopWindowManager;
 class NetworkStatus;
+class PlaybackResumer;
 class Preferences;
 class QApplication;
 class QProcessEnvironment;
@@ -22,6 +23,7 @@ class QQuickWindow;
 class RadioPlayer;
 class RadioStationStore;
 class SingleInstance;
+class SleepMonitor;
 class TerminationSignals;
 class WindowStore;
 
@@ -90,6 +92,8 @@ private:
     std::unique_ptr<Preferences> m_preferences;
     bool m_showPreferences = false;
     std::unique_ptr<NetworkStatus> m_networkStatus;
+    std::unique_ptr<PlaybackResumer> m_playbackResumer;
+    std::unique_ptr<SleepMonitor> m_sleepMonitor;
     std::unique_ptr<DesktopWindowManager> m_windowManager;
     std::unique_ptr<QQmlEngine> m_engine;
     std::unique_ptr<QQuickView> m_view;

@@ -6,6 +6,7 @@ target_sources(sondikcore PRIVATE
     app/LaunchAtLogin.h app/LaunchAtLogin.cpp
     app/ShellLogging.h app/ShellLogging.cpp
     app/SingleInstance.h app/SingleInstance.cpp
+    app/SleepMonitor.h app/SleepMonitor.cpp
     app/SondikApp.h app/SondikApp.cpp
     app/StatusBarItem.h
     app/TerminationSignals.h app/TerminationSignals.cpp

@@ -19,6 +19,7 @@ public:
 
     void play() override;
     float rate() const override { return m_rate; }
+    bool hasDecodedAudio() const override { return m_backend && m_backend->hasDecodedAudio(); }
     float volume() const override { return m_volume; }
     void setVolume(float volume) override;
 

@@ -23,6 +23,8 @@ public:
     // 1.0 while playing or buffering; 0.0 before play() and once nothing is
     // left to play (load failure, HTTP error, end of stream).
     virtual float rate() const = 0;
+    // Whether any audio of the stream has been decoded since play().
+    virtual bool hasDecodedAudio() const = 0;
     // Linear gain, 0.0 (silent) to 1.0 (full).
     virtual float volume() const = 0;
     virtual void setVolume(float volume) = 0;

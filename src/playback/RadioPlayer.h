@@ -5,6 +5,7 @@
 #include "catalog/RadioStation.h"
 
 #include <QObject>
+#include <QSet>
 #include <QUrl>
 #include <QVariant>
 #include <QtQml/qqmlregistration.h>
@@ -50,16 +51,39 @@ public:
     // The stream URL of a station: its own, else the tune service's for its
     // id. Text without a scheme is taken as http. Empty when it cannot play.
     static QUrl streamUrl(const RadioStation& station, const QString& tuneHost);
+    // The tune service's URL for a station's id, whatever its own URL.
+    static QUrl tuneServiceUrl(const RadioStation& station, const QString& tuneHost);
+    // Whether an id is one the tune service knows: "s" and digits.
+    static bool isTuneServiceId(const QString& id);
 
 signals:
     void playerChanged();
     void hasErrorChanged();
     void currentStationChanged();
+    // After the failure sequence: the station whose stream stopped by itself,
+    // and whether any of its audio had been decoded.
+    void failed(const RadioStation& station, bool heard);
+    // After stop().
+    void stopped();
 
 private:
+    // What the current player was started with.
+    struct Attempt {
+        RadioStation station;
+        float volume = 0.0f;
+        bool viaTuneService = false;
+    };
+
     void onRateChanged();
+    // Starts `player` as the current one; false when it failed at once.
+    bool start(MediaPlayer& player, const Attempt& attempt);
+    // A station's own address that never gave a sound: once more through the
+    // tune service. Returns the player let go of.
+    std::unique_ptr<MediaPlayer> playViaTuneService(const Attempt& attempt);
     // The failure sequence; returns the player let go of, for the caller to dispose of.
-    std::unique_ptr<MediaPlayer> fail();
+    std::unique_ptr<MediaPlayer> fail(const RadioStation& station, bool heard);
+    // Returns the player let go of.
+    std::unique_ptr<MediaPlayer> exchangePlayer(std::unique_ptr<MediaPlayer> player);
     void setPlayer(std::unique_ptr<MediaPlayer> player);
     void setHasError(bool hasError);
     void invalidateFade();
@@ -72,4 +96,9 @@ private:
     std::unique_ptr<MediaPlayer> m_player;
     bool m_hasError = false;
     std::optional<RadioStation> m_currentStation;
+    Attempt m_attempt;
+    // Counts the players started, so a failure can tell whether a handler of
+    // its notifications has started another.
+    quint64 m_starts = 0;
+    QSet<QString> m_staleReported;
 };

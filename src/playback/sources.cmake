@@ -5,5 +5,6 @@ target_sources(sondikcore PRIVATE
     playback/MemoryTuning.h playback/MemoryTuning.cpp
     playback/Preferences.h playback/Preferences.cpp
     playback/PreferencesWriter.h playback/PreferencesWriter.cpp
+    playback/PlaybackResumer.h playback/PlaybackResumer.cpp
     playback/RadioPlayer.h playback/RadioPlayer.cpp
 )

@@ -35,6 +35,7 @@ public:
             m_rate = 1.0f;
     }
     float rate() const override { return m_rate; }
+    bool hasDecodedAudio() const override { return decodedAudio; }
     float volume() const override { return m_volume; }
     void setVolume(float volume) override
     {
@@ -50,8 +51,9 @@ public:
 
     const QUrl url;
     int playCalls = 0;
-    bool failOnPlay = false; // report the end from inside play()
-    QList<float> volumes;    // every volume taken, in order
+    bool failOnPlay = false;  // report the end from inside play()
+    bool decodedAudio = true; // as a stream that played, unless a test says otherwise
+    QList<float> volumes;     // every volume taken, in order
 
 private:
     int* m_alive;

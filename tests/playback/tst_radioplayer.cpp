@@ -290,13 +290,16 @@ private slots:
         connect(&radio, &RadioPlayer::hasErrorChanged, this, [&] { order << "hasError"; });
         connect(&radio, &RadioPlayer::playerChanged, this, [&] { order << "player"; });
         connect(&radio, &RadioPlayer::currentStationChanged, this, [&] { order << "station"; });
+        connect(&radio, &RadioPlayer::failed, this, [&](const RadioStation& s, bool heard) {
+            order << "failed " + s.id + (heard ? " heard" : "");
+        });
 
         backend.last()->reportRate(1.0f); // playing: nothing happens
         QVERIFY(order.isEmpty());
         QVERIFY(radio.player());
 
         backend.last()->reportRate(0.0f);
-        QCOMPARE(order, QStringList({"hasError", "player", "station"}));
+        QCOMPARE(order, QStringList({"hasError", "player", "station", "failed s1 heard"}));
         QVERIFY(radio.hasError());
         QVERIFY(!radio.player());
         QVERIFY(!radio.currentStation());
@@ -343,12 +346,95 @@ private slots:
                 replay();
         });
 
+        QSignalSpy failed(&radio, &RadioPlayer::failed);
         backend.last()->reportRate(0.0f);
         QVERIFY(replayed);
+        QCOMPARE(failed.count(), 0); // superseded by the new play
         QCOMPARE(radio.player(), backend.last());
         QCOMPARE(backend.last()->url, QUrl("https://127.0.0.1:8000/b.m3u"));
         QCOMPARE(radio.currentStation(), stationB);
         QVERIFY(!radio.hasError());
+        QVERIFY(radio.fadeTimer() && radio.fadeTimer()->isValid());
+        flushDeletes();
+        QCOMPARE(backend.alive, 1);
+    }
+
+    void playFromPlayerChangedStands()
+    {
+        // A handler that plays another station as soon as the player changes
+        // lets go of the player that play() is about to start.
+        Backend backend;
+        RadioPlayer radio(backend.factory(), "tune.example");
+        bool replayed = false;
+        connect(&radio, &RadioPlayer::playerChanged, this, [&] {
+            if (!std::exchange(replayed, true))
+                radio.play(stationB, 0.5f);
+        });
+        radio.play(stationA, 1.0f);
+        QCOMPARE(backend.created.size(), 2);
+        QCOMPARE(radio.player(), backend.last());
+        QCOMPARE(backend.last()->playCalls, 1);
+        QCOMPARE(radio.currentStation(), stationB);
+        QCOMPARE(backend.alive, 1);
+    }
+
+    void secondWayThroughTuneService_data()
+    {
+        QTest::addColumn<QString>("id");
+        QTest::addColumn<bool>("ownAddress");
+        QTest::addColumn<bool>("heard");     // the own address had played
+        QTest::addColumn<bool>("tuneFails"); // the tune service's address fails too
+        QTest::addColumn<int>("players");    // made in all
+        QTest::addColumn<bool>("hasError");
+
+        QTest::newRow("stale address") << "s24896" << true << false << false << 2 << false;
+        QTest::newRow("tune service fails too") << "s24896" << true << false << true << 2 << true;
+        QTest::newRow("played, then stopped") << "s24896" << true << true << false << 1 << true;
+        QTest::newRow("word id") << "wdr2" << true << false << false << 1 << true;
+        QTest::newRow("s without digits") << "s" << true << false << false << 1 << true;
+        QTest::newRow("digits after other letters")
+            << "x123" << true << false << false << 1 << true;
+        QTest::newRow("tune service was the first way")
+            << "s24896" << false << false << false << 1 << true;
+    }
+
+    void secondWayThroughTuneService()
+    {
+        QFETCH(QString, id);
+        QFETCH(bool, ownAddress);
+        QFETCH(bool, heard);
+        QFETCH(bool, tuneFails);
+        QFETCH(int, players);
+        QFETCH(bool, hasError);
+        Backend backend;
+        RadioPlayer radio(backend.factory(), "tune.example");
+        const RadioStation s = station(
+            id, ownAddress ? std::optional<QString>("http://a.example/x.mp3") : std::nullopt);
+        QSignalSpy failed(&radio, &RadioPlayer::failed);
+        playManually(radio, s, 0.8f);
+        backend.last()->decodedAudio = heard;
+        backend.last()->reportRate(0.0f);
+        if (tuneFails && backend.created.size() == 2) {
+            QCOMPARE(radio.hasError(), false);
+            backend.last()->decodedAudio = false;
+            backend.last()->reportRate(0.0f);
+        }
+
+        QCOMPARE(backend.urls.size(), players);
+        QCOMPARE(radio.hasError(), hasError);
+        QCOMPARE(failed.count(), hasError ? 1 : 0);
+        if (hasError) {
+            QVERIFY(!radio.player());
+            QVERIFY(!radio.currentStation());
+            return;
+        }
+        // The same station, volume and fade, from the tune service.
+        QCOMPARE(backend.urls.last(), QUrl("https://tune.example/Tune.ashx?id=" + id));
+        QCOMPARE(radio.player(), backend.last());
+        QCOMPARE(radio.currentStation(), s);
+        QCOMPARE(backend.last()->playCalls, 1);
+        QCOMPARE(backend.last()->volumes.value(0), 0.8f);
+        QCOMPARE(backend.last()->volumes.value(1), 0.0f);
         QVERIFY(radio.fadeTimer() && radio.fadeTimer()->isValid());
         flushDeletes();
         QCOMPARE(backend.alive, 1);

@@ -7,6 +7,7 @@
 #include "playback/RadioPlayer.h"
 
 #include <QSslKey>
+#include <QTcpServer>
 #include <QTest>
 
 #include <cmath>
@@ -20,6 +21,8 @@ private slots:
     void cleanup();
     void playsThroughTuneService();
     void refusesUntrustedTuneService();
+    void secondWayThroughTuneService_data();
+    void secondWayThroughTuneService();
     void fadeRisesLinearly_data();
     void fadeRisesLinearly();
     void rapidStationChanges();
@@ -110,6 +113,79 @@ void TestRadioPlayerPlayback::refusesUntrustedTuneService()
     QCOMPARE(radio.currentStation(), std::nullopt);
     QCOMPARE(m_tuneService.requestCount("/Tune.ashx"), before);
     QCOMPARE(PcmRecording::framesIn(m_audioFile), 0);
+}
+
+namespace {
+
+// A loopback port on which nothing listens.
+quint16 closedPort()
+{
+    QTcpServer probe;
+    if (!probe.listen(QHostAddress::LocalHost))
+        return 0;
+    const quint16 port = probe.serverPort();
+    probe.close();
+    return port;
+}
+
+} // namespace
+
+void TestRadioPlayerPlayback::secondWayThroughTuneService_data()
+{
+    QTest::addColumn<QString>("path"); // on the test's server; empty: a refused connection
+    QTest::addColumn<QString>("id");
+    QTest::addColumn<bool>("tuneServiceUp");
+    QTest::addColumn<bool>("playsViaTuneService");
+
+    QTest::newRow("own address 404") << "/gone.mp3"
+                                     << "s24896" << true << true;
+    QTest::newRow("own address refused") << ""
+                                         << "s24896" << true << true;
+    QTest::newRow("played, then stopped") << "/short.mp3"
+                                          << "s24896" << true << false;
+    QTest::newRow("word id") << "/gone.mp3"
+                             << "wdr2" << true << false;
+    QTest::newRow("tune service fails too") << "/gone.mp3"
+                                            << "s24896" << false << false;
+}
+
+void TestRadioPlayerPlayback::secondWayThroughTuneService()
+{
+    QFETCH(QString, path);
+    QFETCH(QString, id);
+    QFETCH(bool, tuneServiceUp);
+    QFETCH(bool, playsViaTuneService);
+    const quint16 refused = closedPort();
+    QVERIFY(refused);
+    const QString ownUrl = path.isEmpty()
+                               ? QStringLiteral("http://127.0.0.1:%1/live.mp3").arg(refused)
+                               : m_server.url(path).toString();
+    const QString tuneHost =
+        QStringLiteral("127.0.0.1:%1").arg(tuneServiceUp ? m_tuneService.port() : refused);
+    RadioPlayer radio(defaultMediaPlayerFactory(), tuneHost);
+    const int tuneRequests = m_tuneService.requestCount("/Tune.ashx");
+    const RadioStation stale = station(id, ownUrl);
+    radio.play(stale, 1.0f);
+
+    if (playsViaTuneService) {
+        QVERIFY(PcmRecording::waitForSeconds(m_audioFile, 3.0, 20000));
+        QVERIFY(radio.player());
+        QVERIFY(!radio.hasError());
+        QCOMPARE(radio.currentStation(), stale);
+        QCOMPARE(m_tuneService.requestCount("/Tune.ashx"), tuneRequests + 1);
+        PcmRecording heard;
+        QVERIFY(heard.read(m_audioFile));
+        QVERIFY(heard.toneShare(MediaFixtures::toneHz, 2.0, 1.0) > 0.9);
+        radio.stop();
+        return;
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(radio.hasError(), 20000);
+    QVERIFY(!radio.player());
+    QCOMPARE(radio.currentStation(), std::nullopt);
+    // Nothing more is tried: no second player comes.
+    QTest::qWait(1000);
+    QVERIFY(!radio.player());
+    QCOMPARE(m_tuneService.requestCount("/Tune.ashx"), tuneRequests);
 }
 
 void TestRadioPlayerPlayback::fadeRisesLinearly_data()

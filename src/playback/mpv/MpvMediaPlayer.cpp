@@ -43,6 +43,7 @@ void MpvMediaPlayer::play()
 {
     m_started = true;
     m_fileStarted = false;
+    m_decodedAudio = false;
     m_pendingEntries.clear();
     const char* command[] = {"loadfile", m_url.constData(), "replace", nullptr};
     const int error = mpv_command_async(m_core.get(), loadReply, command);
@@ -103,6 +104,10 @@ bool MpvMediaPlayer::handle(const mpv_event& event)
             return true;
         break;
     }
+    case MPV_EVENT_PLAYBACK_RESTART:
+        // Decoded audio is going out.
+        m_decodedAudio = true;
+        return true;
     case MPV_EVENT_PROPERTY_CHANGE: {
         // The core idles only when its playlist is used up; a safety net for
         // an end that the events above did not show.
