@@ -2,10 +2,12 @@
 
 #include "AppDelegate.h"
 #include "DesktopWindowManager.h"
+#include "LaunchAtLogin.h"
 #include "ShellLogging.h"
 #include "SingleInstance.h"
 #include "SleepMonitor.h"
 #include "TerminationSignals.h"
+#include "Updater.h"
 #include "WindowStore.h"
 #include "catalog/RadioStationStore.h"
 #include "network/NetworkStatus.h"
@@ -151,6 +153,8 @@ SondikApp::SondikApp(int& argc, char** argv, MediaPlayerFactory mediaPlayerFacto
                                                   QStringLiteral(SONDIK_TUNE_HOST));
     m_preferences = std::make_unique<Preferences>();
     m_showPreferences = false;
+    m_launchAtLogin = std::make_unique<LaunchAtLogin>();
+    m_updater = Updater::fromBuild();
     // Kept for the life of the window; its views only observe it.
     m_networkStatus = std::make_unique<NetworkStatus>();
     // Plays the chosen station again when the network returns after an outage.

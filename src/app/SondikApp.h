@@ -12,6 +12,7 @@
 
 class AppDelegate;
 class DesktopWindowManager;
+class LaunchAtLogin;
 class NetworkStatus;
 class PlaybackResumer;
 class Preferences;
@@ -25,6 +26,7 @@ class RadioStationStore;
 class SingleInstance;
 class SleepMonitor;
 class TerminationSignals;
+class Updater;
 class WindowStore;
 
 // The program: creates the shared stores once, hands them to the one window's
@@ -33,9 +35,14 @@ class SondikApp : public QObject {
     Q_OBJECT
     QML_ELEMENT
     QML_UNCREATABLE("The program has one SondikApp")
+    Q_MOC_INCLUDE("LaunchAtLogin.h")
+    Q_MOC_INCLUDE("Updater.h")
     // Whether the window shows the preferences panel; false after each close.
     Q_PROPERTY(bool showPreferences READ showPreferences WRITE setShowPreferences NOTIFY
                    showPreferencesChanged)
+    Q_PROPERTY(LaunchAtLogin* launchAtLogin READ launchAtLogin CONSTANT)
+    // Null when the build names no appcast.
+    Q_PROPERTY(Updater* updater READ updater CONSTANT)
 
 public:
     // mediaPlayerFactory: the player's backend (tests hand in a fake).
@@ -56,6 +63,8 @@ public:
     RadioStationStore* radioStationStore() const { return m_radioStationStore.get(); }
     RadioPlayer* radioPlayer() const { return m_radioPlayer.get(); }
     Preferences* preferences() const { return m_preferences.get(); }
+    LaunchAtLogin* launchAtLogin() const { return m_launchAtLogin.get(); }
+    Updater* updater() const { return m_updater.get(); }
 
     bool showPreferences() const { return m_showPreferences; }
     void setShowPreferences(bool showPreferences);
@@ -91,6 +100,8 @@ private:
     std::unique_ptr<RadioPlayer> m_radioPlayer;
     std::unique_ptr<Preferences> m_preferences;
     bool m_showPreferences = false;
+    std::unique_ptr<LaunchAtLogin> m_launchAtLogin;
+    std::unique_ptr<Updater> m_updater;
     std::unique_ptr<NetworkStatus> m_networkStatus;
     std::unique_ptr<PlaybackResumer> m_playbackResumer;
     std::unique_ptr<SleepMonitor> m_sleepMonitor;

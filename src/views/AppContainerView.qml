@@ -80,4 +80,13 @@ Item {
             }
         }
     }
+
+    // The update check's answer opens in a window of its own, so it outlives
+    // the panel and the popup closing.
+    Loader {
+        active: root.app !== null && root.app.updater !== null
+        sourceComponent: UpdateDialog {
+            updater: root.app.updater
+        }
+    }
 }

@@ -38,12 +38,17 @@ Item {
         width: view.width
         spacing: 8
 
-        // The top bar's place: 16 high and 6 below it.
-        Item {
+        AppTopBarView {
             id: topBar
             objectName: "topBar"
             width: 320
-            height: 22
+            radioStationStore: view.radioStationStore
+            radioPlayer: view.radioPlayer
+            preferences: view.preferences
+            showPreferencesView: view.showPreferences
+            onShowPreferencesViewEdited: show => view.app.showPreferences = show
+            searchText: view.searchText
+            onSearchTextEdited: text => view.searchText = text
         }
 
         Loader {
@@ -62,8 +67,14 @@ Item {
     Component {
         id: preferencesPanel
 
-        Item {
+        PreferencesView {
             objectName: "preferencesView"
+            preferences: view.preferences
+            launchAtLogin: view.app.launchAtLogin
+            updater: view.app.updater
+            version: Qt.application.version
+            onHelpRequested: SupportPage.open()
+            onQuitRequested: view.app.quit()
         }
     }
 
