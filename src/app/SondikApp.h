@@ -1,5 +1,7 @@
 #pragma once
 
+#include "playback/PlaybackController.h"
+
 #include <QByteArray>
 #include <QObject>
 #include <QStringList>
@@ -10,6 +12,7 @@
 
 class AppDelegate;
 class DesktopWindowManager;
+class MprisService;
 class NetworkStatus;
 class Preferences;
 class QApplication;
@@ -20,6 +23,7 @@ class QQuickWindow;
 class RadioPlayer;
 class RadioStationStore;
 class SingleInstance;
+class StationArtwork;
 class WindowStore;
 
 // The program: creates the shared stores once, hands them to the one window's
@@ -31,6 +35,8 @@ class SondikApp : public QObject {
     // Whether the window shows the preferences panel; false after each close.
     Q_PROPERTY(bool showPreferences READ showPreferences WRITE setShowPreferences NOTIFY
                    showPreferencesChanged)
+    // What the controls mean; the views call it as the media keys do.
+    Q_PROPERTY(PlaybackController* playbackController READ playbackController CONSTANT)
 
 public:
     SondikApp(int& argc, char** argv);
@@ -40,6 +46,10 @@ public:
 
     bool showPreferences() const { return m_showPreferences; }
     void setShowPreferences(bool showPreferences);
+    PlaybackController* playbackController() const { return m_playbackController.get(); }
+
+    // Ends the program in order, once the event loop is back.
+    Q_INVOKABLE void quit();
 
     // The platform plugin to ask for before the application object exists:
     // "xcb" on a Wayland session with XWayland, when the user chose none, so
@@ -67,6 +77,9 @@ private:
     std::unique_ptr<Preferences> m_preferences;
     bool m_showPreferences = false;
     std::unique_ptr<NetworkStatus> m_networkStatus;
+    std::unique_ptr<PlaybackController> m_playbackController;
+    std::unique_ptr<StationArtwork> m_stationArtwork;
+    std::unique_ptr<MprisService> m_mpris;
     std::unique_ptr<DesktopWindowManager> m_windowManager;
     std::unique_ptr<QQmlEngine> m_engine;
     std::unique_ptr<QQuickView> m_view;

@@ -2,8 +2,12 @@
 target_sources(sondikcore PRIVATE
     app/AppDelegate.h app/AppDelegate.cpp
     app/DesktopWindowManager.h app/DesktopWindowManager.cpp
+    app/MprisPlayerAdaptor.h app/MprisPlayerAdaptor.cpp
+    app/MprisRootAdaptor.h app/MprisRootAdaptor.cpp
+    app/MprisService.h app/MprisService.cpp
     app/SingleInstance.h app/SingleInstance.cpp
     app/SondikApp.h app/SondikApp.cpp
+    app/StationArtwork.h app/StationArtwork.cpp
     app/StatusBarItem.h
     app/TrayStatusBarItem.h app/TrayStatusBarItem.cpp
     app/WindowPlacement.h app/WindowPlacement.cpp

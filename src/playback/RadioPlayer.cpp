@@ -69,6 +69,7 @@ void RadioPlayer::play(const RadioStation& radioStation, float volume)
     MediaPlayer& player = *newPlayer;
     setPlayer(std::move(newPlayer));
     connect(&player, &MediaPlayer::rateChanged, this, &RadioPlayer::onRateChanged);
+    connect(&player, &MediaPlayer::streamTitleChanged, this, &RadioPlayer::onStreamTitleChanged);
     player.setVolume(volume);
     player.play();
     // A backend may fail inside play(); the failure it reported stands.
@@ -137,6 +138,44 @@ void RadioPlayer::onRateChanged()
         old.release()->deleteLater();
 }
 
+void RadioPlayer::onStreamTitleChanged(const QString& title)
+{
+    m_streamTitle = cleanStreamTitle(title);
+    emit streamTitleChanged();
+}
+
+QString RadioPlayer::cleanStreamTitle(const QString& title)
+{
+    QString clean;
+    clean.reserve(std::min(title.size(), maxStreamTitleLength + 1));
+    bool space = false;
+    for (const QChar c : title) {
+        const char16_t u = c.unicode();
+        // Text-direction controls would reorder whatever is shown after them.
+        if (c.isSpace()) {
+            space = !clean.isEmpty();
+            continue;
+        }
+        if (c.category() == QChar::Other_Control || (u >= 0x202a && u <= 0x202e) ||
+            (u >= 0x2066 && u <= 0x2069) || u == 0x200e || u == 0x200f)
+            continue;
+        if (space)
+            clean += QLatin1Char(' ');
+        space = false;
+        clean += c;
+        if (clean.size() > maxStreamTitleLength)
+            break;
+    }
+    if (clean.size() > maxStreamTitleLength) {
+        qsizetype end = maxStreamTitleLength - 1;
+        if (clean.at(end - 1).isHighSurrogate())
+            --end; // never half a character
+        clean.truncate(end);
+        clean += QChar(0x2026);
+    }
+    return clean;
+}
+
 std::unique_ptr<MediaPlayer> RadioPlayer::fail()
 {
     // Every write first, then the notifications in the same order: a handler
@@ -145,20 +184,24 @@ std::unique_ptr<MediaPlayer> RadioPlayer::fail()
     invalidateFade();
     std::unique_ptr<MediaPlayer> old = std::exchange(m_player, nullptr);
     m_currentStation.reset();
+    m_streamTitle.clear();
     if (old)
         old->disconnect(this);
     emit hasErrorChanged();
     emit playerChanged();
     emit currentStationChanged();
+    emit streamTitleChanged();
     return old;
 }
 
 void RadioPlayer::setPlayer(std::unique_ptr<MediaPlayer> player)
 {
     std::unique_ptr<MediaPlayer> old = std::exchange(m_player, std::move(player));
+    m_streamTitle.clear(); // the title belonged to the player let go of
     if (old)
         old->disconnect(this); // a released player reports nothing more
     emit playerChanged();
+    emit streamTitleChanged();
     // `old` is destroyed here, which silences it.
 }
 

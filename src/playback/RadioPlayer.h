@@ -24,6 +24,9 @@ class RadioPlayer : public QObject {
     // a radioStation, or null
     Q_PROPERTY(QVariant currentStation READ currentStationValue WRITE setCurrentStationValue NOTIFY
                    currentStationChanged)
+    // What the playing station says is on air, cleaned for display as plain
+    // text; empty while nothing plays or the station sends no title.
+    Q_PROPERTY(QString streamTitle READ streamTitle NOTIFY streamTitleChanged)
 
 public:
     static constexpr double fadeInDuration = 8.0;    // seconds
@@ -41,6 +44,13 @@ public:
     bool hasError() const { return m_hasError; }
     std::optional<RadioStation> currentStation() const { return m_currentStation; }
     void setCurrentStation(const std::optional<RadioStation>& station);
+    QString streamTitle() const { return m_streamTitle; }
+
+    // A title from the network made safe to show: control and text-direction
+    // characters removed, runs of white space made one space, at most
+    // maxStreamTitleLength characters (the end marked by an ellipsis).
+    static constexpr qsizetype maxStreamTitleLength = 300;
+    static QString cleanStreamTitle(const QString& title);
 
     // Sets the volume to `from`, then steps it towards `to` every tick over
     // `duration` seconds. No timer when there is nothing to fade.
@@ -55,9 +65,11 @@ signals:
     void playerChanged();
     void hasErrorChanged();
     void currentStationChanged();
+    void streamTitleChanged();
 
 private:
     void onRateChanged();
+    void onStreamTitleChanged(const QString& title);
     // The failure sequence; returns the player let go of, for the caller to dispose of.
     std::unique_ptr<MediaPlayer> fail();
     void setPlayer(std::unique_ptr<MediaPlayer> player);
@@ -72,4 +84,5 @@ private:
     std::unique_ptr<MediaPlayer> m_player;
     bool m_hasError = false;
     std::optional<RadioStation> m_currentStation;
+    QString m_streamTitle;
 };

@@ -6,4 +6,5 @@ target_sources(sondikcore PRIVATE
     playback/Preferences.h playback/Preferences.cpp
     playback/PreferencesWriter.h playback/PreferencesWriter.cpp
     playback/RadioPlayer.h playback/RadioPlayer.cpp
+    playback/PlaybackController.h playback/PlaybackController.cpp
 )

@@ -4,6 +4,7 @@
 #include "playback/MediaPlayer.h"
 
 #include <QByteArray>
+#include <QString>
 
 #include <atomic>
 #include <cstdint>
@@ -40,6 +41,7 @@ private:
     float m_volume = 1.0f;
     bool m_started = false;
     bool m_fileStarted = false;
+    QString m_streamTitle;
     // Playlist entries queued behind the one being opened, in play order.
     std::deque<std::int64_t> m_pendingEntries;
 };
