@@ -20,7 +20,9 @@ public:
 
 std::unique_ptr<DesktopWindowManager> DesktopWindowManager::create()
 {
-    if (auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>())
+    // The offscreen platform offers the X11 interface without a connection.
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (x11 && x11->connection())
         return std::make_unique<X11DesktopWindowManager>(x11->connection());
     return std::make_unique<PlainDesktopWindowManager>();
 }

@@ -338,10 +338,26 @@ void TestMprisService::songTitleFollowsTheStream()
     QTRY_COMPARE_WITH_TIMEOUT(m_radio->streamTitle(), QStringLiteral("Tab andbell - Escape[0m"),
                               20000);
 
-    QVERIFY(m_icecast.setSong(mount, QByteArray(10000, 'x')));
+    // Longer than a Shoutcast title can be: the tags of the stream itself.
+    QProcess ffmpeg;
+    ffmpeg.setWorkingDirectory(m_media.dir());
+    ffmpeg.start(QStringLiteral("ffmpeg"),
+                 {"-nostdin", "-loglevel", "error", "-y", "-i", "tone.mp3", "-c", "copy",
+                  "-metadata", "title=" + QString(10000, QLatin1Char('x')), "long-title.mp3"});
+    QVERIFY(ffmpeg.waitForFinished(30000) && ffmpeg.exitCode() == 0);
+    m_server.add("/long-title.mp3",
+                 {.kind = TestHttpServer::Route::Stream,
+                  .body = m_media.file(QStringLiteral("long-title.mp3")),
+                  .contentType = "audio/mpeg",
+                  .bytesPerSecond = MediaFixtures::mp3BitRate / 8,
+                  .burst = MediaFixtures::mp3BitRate / 8});
+    m_radio->play({"long", "Long Titles", "", "Loopback", std::nullopt, "long",
+                   m_server.url(QStringLiteral("/long-title.mp3")).toString()},
+                  0.0f);
     QTRY_VERIFY_WITH_TIMEOUT(m_radio->streamTitle().startsWith(QLatin1String("xxx")), 20000);
     QCOMPARE(m_radio->streamTitle().size(), RadioPlayer::maxStreamTitleLength);
     QVERIFY(m_radio->streamTitle().endsWith(QChar(0x2026)));
+    QCOMPARE(playerctl({"metadata", "title"}), m_radio->streamTitle());
 
     // A stream without titles: the station's name, no artist.
     select(QStringLiteral("plain"));
