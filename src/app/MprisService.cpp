@@ -44,8 +44,7 @@ MprisService::MprisService(PlaybackController& controller, RadioPlayer& radioPla
     connect(&m_radioPlayer, &RadioPlayer::playerChanged, this, &MprisService::schedulePublish);
     connect(&m_radioPlayer, &RadioPlayer::currentStationChanged, this,
             &MprisService::schedulePublish);
-    connect(&m_radioPlayer, &RadioPlayer::streamTitleChanged, this,
-            &MprisService::schedulePublish);
+    connect(&m_radioPlayer, &RadioPlayer::streamTitleChanged, this, &MprisService::schedulePublish);
     connect(&m_controller, &PlaybackController::selectedStationChanged, this,
             &MprisService::schedulePublish);
     connect(&m_preferences, &Preferences::volumeChanged, this, &MprisService::schedulePublish);

@@ -24,8 +24,8 @@ public:
     static constexpr const char* objectPath = "/org/mpris/MediaPlayer2";
     static constexpr const char* playerInterface = "org.mpris.MediaPlayer2.Player";
 
-    MprisService(PlaybackController& controller, RadioPlayer& radioPlayer,
-                 Preferences& preferences, StationArtwork& artwork, QObject* parent = nullptr);
+    MprisService(PlaybackController& controller, RadioPlayer& radioPlayer, Preferences& preferences,
+                 StationArtwork& artwork, QObject* parent = nullptr);
     ~MprisService() override;
 
     // Puts the object and the name on the bus; false, said once on the log,

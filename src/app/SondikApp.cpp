@@ -116,8 +116,8 @@ SondikApp::SondikApp(int& argc, char** argv)
         m_appDelegate->setToolTip(nowPlaying.isEmpty() ? QStringLiteral("Sondik") : nowPlaying);
     });
     m_stationArtwork = std::make_unique<StationArtwork>();
-    m_mpris = std::make_unique<MprisService>(*m_playbackController, *m_radioPlayer,
-                                             *m_preferences, *m_stationArtwork);
+    m_mpris = std::make_unique<MprisService>(*m_playbackController, *m_radioPlayer, *m_preferences,
+                                             *m_stationArtwork);
     m_mpris->setOnRaise([this] { m_appDelegate->showWindow(); });
     m_mpris->setOnQuit([this] { quit(); });
     m_mpris->start();

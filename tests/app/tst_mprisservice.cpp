@@ -192,7 +192,8 @@ void TestMprisService::init()
 
 void TestMprisService::rootAndNoBus()
 {
-    QVERIFY(run(QStringLiteral("playerctl"), {"-l"}).split('\n').contains(QStringLiteral("sondik")));
+    QVERIFY(
+        run(QStringLiteral("playerctl"), {"-l"}).split('\n').contains(QStringLiteral("sondik")));
     const QString root = QStringLiteral("org.mpris.MediaPlayer2");
     QCOMPARE(property(root, QStringLiteral("Identity")).toString(), QStringLiteral("Sondik"));
     QCOMPARE(property(root, QStringLiteral("DesktopEntry")).toString(),
@@ -345,12 +346,11 @@ void TestMprisService::songTitleFollowsTheStream()
                  {"-nostdin", "-loglevel", "error", "-y", "-i", "tone.mp3", "-c", "copy",
                   "-metadata", "title=" + QString(10000, QLatin1Char('x')), "long-title.mp3"});
     QVERIFY(ffmpeg.waitForFinished(30000) && ffmpeg.exitCode() == 0);
-    m_server.add("/long-title.mp3",
-                 {.kind = TestHttpServer::Route::Stream,
-                  .body = m_media.file(QStringLiteral("long-title.mp3")),
-                  .contentType = "audio/mpeg",
-                  .bytesPerSecond = MediaFixtures::mp3BitRate / 8,
-                  .burst = MediaFixtures::mp3BitRate / 8});
+    m_server.add("/long-title.mp3", {.kind = TestHttpServer::Route::Stream,
+                                     .body = m_media.file(QStringLiteral("long-title.mp3")),
+                                     .contentType = "audio/mpeg",
+                                     .bytesPerSecond = MediaFixtures::mp3BitRate / 8,
+                                     .burst = MediaFixtures::mp3BitRate / 8});
     m_radio->play({"long", "Long Titles", "", "Loopback", std::nullopt, "long",
                    m_server.url(QStringLiteral("/long-title.mp3")).toString()},
                   0.0f);
