@@ -151,11 +151,11 @@ QString RadioPlayer::cleanStreamTitle(const QString& title)
     bool space = false;
     for (const QChar c : title) {
         const char16_t u = c.unicode();
-        // Text-direction controls would reorder whatever is shown after them.
         if (c.isSpace()) {
             space = !clean.isEmpty();
             continue;
         }
+        // Text-direction controls would reorder whatever is shown after them.
         if (c.category() == QChar::Other_Control || (u >= 0x202a && u <= 0x202e) ||
             (u >= 0x2066 && u <= 0x2069) || u == 0x200e || u == 0x200f)
             continue;
