@@ -3,15 +3,18 @@
 #include "AppDelegate.h"
 #include "DesktopWindowManager.h"
 #include "LaunchAtLogin.h"
+#include "MprisService.h"
 #include "ShellLogging.h"
 #include "SingleInstance.h"
 #include "SleepMonitor.h"
+#include "StationArtwork.h"
 #include "TerminationSignals.h"
 #include "Updater.h"
 #include "WindowStore.h"
 #include "catalog/RadioStationStore.h"
 #include "network/NetworkStatus.h"
 #include "playback/MediaPlayer.h"
+#include "playback/PlaybackController.h"
 #include "playback/PlaybackResumer.h"
 #include "playback/Preferences.h"
 #include "playback/RadioPlayer.h"
@@ -166,6 +169,20 @@ SondikApp::SondikApp(int& argc, char** argv, MediaPlayerFactory mediaPlayerFacto
             &PlaybackResumer::prepareForSleep);
 
     m_appDelegate->setOnWindowClosed([this] { setShowPreferences(false); });
+
+    RadioStationStore* store = m_radioStationStore.get();
+    m_playbackController = std::make_unique<PlaybackController>(
+        *m_radioPlayer, *m_preferences, [store] { return store->radioStations(); });
+    connect(m_playbackController.get(), &PlaybackController::nowPlayingChanged, this, [this] {
+        const QString nowPlaying = m_playbackController->nowPlaying();
+        m_appDelegate->setToolTip(nowPlaying.isEmpty() ? QStringLiteral("Sondik") : nowPlaying);
+    });
+    m_stationArtwork = std::make_unique<StationArtwork>();
+    m_mpris = std::make_unique<MprisService>(*m_playbackController, *m_radioPlayer, *m_preferences,
+                                             *m_stationArtwork);
+    m_mpris->setOnRaise([this] { m_appDelegate->showWindow(); });
+    m_mpris->setOnQuit([this] { quit(); });
+    m_mpris->start();
     connect(m_appDelegate.get(), &AppDelegate::windowStyleChanged, this,
             &SondikApp::configureWindow);
     connect(m_singleInstance.get(), &SingleInstance::showRequested, m_appDelegate.get(),

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "playback/MediaPlayer.h"
+#include "playback/PlaybackController.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -13,6 +14,7 @@
 class AppDelegate;
 class DesktopWindowManager;
 class LaunchAtLogin;
+class MprisService;
 class NetworkStatus;
 class PlaybackResumer;
 class Preferences;
@@ -26,6 +28,7 @@ class RadioStationStore;
 class SingleInstance;
 class SleepMonitor;
 class TerminationSignals;
+class StationArtwork;
 class Updater;
 class WindowStore;
 
@@ -43,6 +46,8 @@ class SondikApp : public QObject {
     Q_PROPERTY(LaunchAtLogin* launchAtLogin READ launchAtLogin CONSTANT)
     // Null when the build names no appcast.
     Q_PROPERTY(Updater* updater READ updater CONSTANT)
+    // What the controls mean; the views call it as the media keys do.
+    Q_PROPERTY(PlaybackController* playbackController READ playbackController CONSTANT)
 
 public:
     // mediaPlayerFactory: the player's backend (tests hand in a fake).
@@ -68,6 +73,7 @@ public:
 
     bool showPreferences() const { return m_showPreferences; }
     void setShowPreferences(bool showPreferences);
+    PlaybackController* playbackController() const { return m_playbackController.get(); }
 
     // The platform plugin to ask for before the application object exists:
     // "xcb" on a Wayland session with XWayland, when the user chose none, so
@@ -105,6 +111,9 @@ private:
     std::unique_ptr<NetworkStatus> m_networkStatus;
     std::unique_ptr<PlaybackResumer> m_playbackResumer;
     std::unique_ptr<SleepMonitor> m_sleepMonitor;
+    std::unique_ptr<PlaybackController> m_playbackController;
+    std::unique_ptr<StationArtwork> m_stationArtwork;
+    std::unique_ptr<MprisService> m_mpris;
     std::unique_ptr<DesktopWindowManager> m_windowManager;
     std::unique_ptr<QQmlEngine> m_engine;
     std::unique_ptr<QQuickView> m_view;

@@ -4,10 +4,14 @@ target_sources(sondikcore PRIVATE
     app/Appcast.h app/Appcast.cpp
     app/DesktopWindowManager.h app/DesktopWindowManager.cpp
     app/LaunchAtLogin.h app/LaunchAtLogin.cpp
+    app/MprisPlayerAdaptor.h app/MprisPlayerAdaptor.cpp
+    app/MprisRootAdaptor.h app/MprisRootAdaptor.cpp
+    app/MprisService.h app/MprisService.cpp
     app/ShellLogging.h app/ShellLogging.cpp
     app/SingleInstance.h app/SingleInstance.cpp
     app/SleepMonitor.h app/SleepMonitor.cpp
     app/SondikApp.h app/SondikApp.cpp
+    app/StationArtwork.h app/StationArtwork.cpp
     app/StatusBarItem.h
     app/TerminationSignals.h app/TerminationSignals.cpp
     app/TrayStatusBarItem.h app/TrayStatusBarItem.cpp

@@ -42,6 +42,8 @@ void AsyncMediaPlayer::attach(std::unique_ptr<MediaPlayer> backend)
     m_backend->setParent(nullptr);
     connect(m_backend.get(), &MediaPlayer::rateChanged, this,
             &AsyncMediaPlayer::onBackendRateChanged);
+    connect(m_backend.get(), &MediaPlayer::streamTitleChanged, this,
+            &MediaPlayer::streamTitleChanged);
     m_backend->setVolume(m_volume);
     if (m_playRequested && m_rate != 0.0f)
         m_backend->play();

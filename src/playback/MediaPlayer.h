@@ -31,6 +31,9 @@ public:
 
 signals:
     void rateChanged(float rate);
+    // The title the stream sends for what is on air now (ICY StreamTitle and
+    // the like), as received; empty when it sends none or clears it.
+    void streamTitleChanged(const QString& title);
 };
 
 // Creates the media player for a URL; nullptr when no backend is available.

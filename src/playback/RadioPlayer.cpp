@@ -97,6 +97,7 @@ bool RadioPlayer::start(MediaPlayer& player, const Attempt& attempt)
     m_attempt = attempt;
     ++m_starts;
     connect(&player, &MediaPlayer::rateChanged, this, &RadioPlayer::onRateChanged);
+    connect(&player, &MediaPlayer::streamTitleChanged, this, &RadioPlayer::onStreamTitleChanged);
     player.setVolume(attempt.volume);
     player.play();
     // A backend may fail inside play(); the failure it reported stands.
@@ -192,6 +193,44 @@ void RadioPlayer::onRateChanged()
         old.release()->deleteLater();
 }
 
+void RadioPlayer::onStreamTitleChanged(const QString& title)
+{
+    m_streamTitle = cleanStreamTitle(title);
+    emit streamTitleChanged();
+}
+
+QString RadioPlayer::cleanStreamTitle(const QString& title)
+{
+    QString clean;
+    clean.reserve(std::min(title.size(), maxStreamTitleLength + 1));
+    bool space = false;
+    for (const QChar c : title) {
+        const char16_t u = c.unicode();
+        if (c.isSpace()) {
+            space = !clean.isEmpty();
+            continue;
+        }
+        // Text-direction controls would reorder whatever is shown after them.
+        if (c.category() == QChar::Other_Control || (u >= 0x202a && u <= 0x202e) ||
+            (u >= 0x2066 && u <= 0x2069) || u == 0x200e || u == 0x200f)
+            continue;
+        if (space)
+            clean += QLatin1Char(' ');
+        space = false;
+        clean += c;
+        if (clean.size() > maxStreamTitleLength)
+            break;
+    }
+    if (clean.size() > maxStreamTitleLength) {
+        qsizetype end = maxStreamTitleLength - 1;
+        if (clean.at(end - 1).isHighSurrogate())
+            --end; // never half a character
+        clean.truncate(end);
+        clean += QChar(0x2026);
+    }
+    return clean;
+}
+
 std::unique_ptr<MediaPlayer> RadioPlayer::fail(const RadioStation& station, bool heard)
 {
     // Every write first, then the notifications in the same order: a handler
@@ -201,11 +240,13 @@ std::unique_ptr<MediaPlayer> RadioPlayer::fail(const RadioStation& station, bool
     invalidateFade();
     std::unique_ptr<MediaPlayer> old = std::exchange(m_player, nullptr);
     m_currentStation.reset();
+    m_streamTitle.clear();
     if (old)
         old->disconnect(this);
     emit hasErrorChanged();
     emit playerChanged();
     emit currentStationChanged();
+    emit streamTitleChanged();
     if (m_starts == starts)
         emit failed(station, heard);
     return old;
@@ -214,9 +255,11 @@ std::unique_ptr<MediaPlayer> RadioPlayer::fail(const RadioStation& station, bool
 std::unique_ptr<MediaPlayer> RadioPlayer::exchangePlayer(std::unique_ptr<MediaPlayer> player)
 {
     std::unique_ptr<MediaPlayer> old = std::exchange(m_player, std::move(player));
+    m_streamTitle.clear(); // the title belonged to the player let go of
     if (old)
         old->disconnect(this); // a released player reports nothing more
     emit playerChanged();
+    emit streamTitleChanged();
     return old;
 }
 

@@ -25,6 +25,9 @@ class RadioPlayer : public QObject {
     // a radioStation, or null
     Q_PROPERTY(QVariant currentStation READ currentStationValue WRITE setCurrentStationValue NOTIFY
                    currentStationChanged)
+    // What the playing station says is on air, cleaned for display as plain
+    // text; empty while nothing plays or the station sends no title.
+    Q_PROPERTY(QString streamTitle READ streamTitle NOTIFY streamTitleChanged)
 
 public:
     static constexpr double fadeInDuration = 8.0;    // seconds
@@ -42,6 +45,13 @@ public:
     bool hasError() const { return m_hasError; }
     std::optional<RadioStation> currentStation() const { return m_currentStation; }
     void setCurrentStation(const std::optional<RadioStation>& station);
+    QString streamTitle() const { return m_streamTitle; }
+
+    // A title from the network made safe to show: control and text-direction
+    // characters removed, runs of white space made one space, at most
+    // maxStreamTitleLength characters (the end marked by an ellipsis).
+    static constexpr qsizetype maxStreamTitleLength = 300;
+    static QString cleanStreamTitle(const QString& title);
 
     // Sets the volume to `from`, then steps it towards `to` every tick over
     // `duration` seconds. No timer when there is nothing to fade.
@@ -65,6 +75,7 @@ signals:
     void failed(const RadioStation& station, bool heard);
     // After stop().
     void stopped();
+    void streamTitleChanged();
 
 private:
     // What the current player was started with.
@@ -80,6 +91,7 @@ private:
     // A station's own address that never gave a sound: once more through the
     // tune service. Returns the player let go of.
     std::unique_ptr<MediaPlayer> playViaTuneService(const Attempt& attempt);
+    void onStreamTitleChanged(const QString& title);
     // The failure sequence; returns the player let go of, for the caller to dispose of.
     std::unique_ptr<MediaPlayer> fail(const RadioStation& station, bool heard);
     // Returns the player let go of.
@@ -101,4 +113,5 @@ private:
     // its notifications has started another.
     quint64 m_starts = 0;
     QSet<QString> m_staleReported;
+    QString m_streamTitle;
 };

@@ -7,4 +7,5 @@ target_sources(sondikcore PRIVATE
     playback/PreferencesWriter.h playback/PreferencesWriter.cpp
     playback/PlaybackResumer.h playback/PlaybackResumer.cpp
     playback/RadioPlayer.h playback/RadioPlayer.cpp
+    playback/PlaybackController.h playback/PlaybackController.cpp
 )

@@ -520,6 +520,63 @@ private slots:
         QCOMPARE(backend.alive, 0); // the previous stream does not play on
     }
 
+    void cleanStreamTitle_data()
+    {
+        QTest::addColumn<QString>("received");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("plain") << "Artist - Song"
+                               << "Artist - Song";
+        QTest::newRow("controls") << "A\x01"
+                                     "B\x7f\x1b[0m"
+                                  << "AB[0m";
+        QTest::newRow("white space") << "  Line\none\t\r\ntwo  "
+                                     << "Line one two";
+        QTest::newRow("direction overrides")
+            << QString::fromUtf8("evil\u202Etxt.exe\u2066x\u2069") << "eviltxt.exex";
+        QTest::newRow("markup stays text") << "<b>Bold</b> &amp;"
+                                           << "<b>Bold</b> &amp;";
+        QTest::newRow("only controls") << "\x02\x03"
+                                       << "";
+        QTest::newRow("at the cap") << QString(300, 'x') << QString(300, 'x');
+        QTest::newRow("over the cap") << QString(10000, 'x') << QString(299, 'x') + QChar(0x2026);
+        // A character outside the BMP is never cut in half.
+        QTest::newRow("surrogate at the cut")
+            << QString(298, 'x') + QString::fromUtf8("\U0001F3B5\U0001F3B5")
+            << QString(298, 'x') + QChar(0x2026);
+    }
+
+    void cleanStreamTitle()
+    {
+        QFETCH(QString, received);
+        QFETCH(QString, shown);
+        QCOMPARE(RadioPlayer::cleanStreamTitle(received), shown);
+    }
+
+    // The title belongs to the player it came from.
+    void streamTitleFollowsThePlayer()
+    {
+        Backend backend;
+        RadioPlayer radio(backend.factory(), "tune.example");
+        QSignalSpy changed(&radio, &RadioPlayer::streamTitleChanged);
+        radio.play(stationA, 0.0f);
+        FakeMediaPlayer* first = backend.last();
+        emit first->streamTitleChanged(QStringLiteral("One\x01"));
+        QCOMPARE(radio.streamTitle(), QStringLiteral("One"));
+
+        radio.play(stationB, 0.0f);
+        QCOMPARE(radio.streamTitle(), QString());
+        emit backend.last()->streamTitleChanged(QStringLiteral("Two"));
+        QCOMPARE(radio.streamTitle(), QStringLiteral("Two"));
+
+        radio.stop();
+        QCOMPARE(radio.streamTitle(), QString());
+        radio.play(stationA, 0.0f);
+        emit backend.last()->streamTitleChanged(QStringLiteral("Three"));
+        backend.last()->reportRate(0.0f);
+        QCOMPARE(radio.streamTitle(), QString());
+        QVERIFY(changed.count() >= 6);
+    }
+
     void currentStationFromQml()
     {
         Backend backend;

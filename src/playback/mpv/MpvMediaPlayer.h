@@ -4,6 +4,7 @@
 #include "playback/MediaPlayer.h"
 
 #include <QByteArray>
+#include <QString>
 
 #include <atomic>
 #include <cstdint>
@@ -42,6 +43,7 @@ private:
     bool m_started = false;
     bool m_fileStarted = false;
     bool m_decodedAudio = false;
+    QString m_streamTitle;
     // Playlist entries queued behind the one being opened, in play order.
     std::deque<std::int64_t> m_pendingEntries;
 };
