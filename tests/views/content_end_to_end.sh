@@ -220,6 +220,53 @@ wait_until 30000 heard "$work/heard-3.wav" || fail "nothing heard in the dark ru
 shoot content-dark-selected
 stop_sondik
 
+# 7. The search: its field has the keyboard focus as it opens, keeps it through
+# Return and Escape, and gives it up on keypad Enter.
+rm -f "$XDG_CONFIG_HOME/kdeglobals"
+start_sondik sondik-4 "$work/heard-4.wav"
+bar_y=$(( area_top - 22 ))
+xdotool mousemove $(( wx + ww - 60 )) "$bar_y" click 1
+sleep 1 # the field fades in
+xdotool type --delay 60 "absolut"
+xdotool key Return Escape
+xdotool type --delay 60 " top"
+sleep 0.5
+shoot content-search
+asked_for_top() { grep -c "GET /top/mp3-128/listenlive.m3u" "$work/server.log" || true; }
+xdotool key KP_Enter
+xdotool type --delay 60 "xyz"
+sleep 0.5
+click_row 1
+wait_until 10000 bash -c "[ \$(grep -c 'GET /top/mp3-128/listenlive.m3u' '$work/server.log') -ge 1 ]" ||
+    fail "typing without a click did not find Absolut Top, or keypad Enter kept the focus"
+
+# 8. The preferences panel: launch at login on and off, then quit while playing.
+xdotool mousemove $(( wx + ww - 60 )) "$bar_y" click 1 # the search closes
+sleep 0.5
+click_row 1
+wait_until 30000 heard "$work/heard-4.wav" || fail "Absolut Bella is not heard before the quit"
+entry="$XDG_CONFIG_HOME/autostart/de.sondik.Sondik-LaunchAtLoginHelper.desktop"
+xdotool mousemove $(( wx + ww - 23 )) "$bar_y" click 1
+sleep 1.2 # the panel fades in
+shoot content-preferences
+xdotool mousemove $(( wx + 267 )) $(( area_top + 58 )) click 1
+wait_until 5000 test -f "$entry" || fail "launch at login wrote no autostart entry"
+desktop-file-validate "$entry" || fail "the autostart entry is not valid"
+exec_line=$(sed -n 's/^Exec=//p' "$entry")
+eval "set -- $exec_line"
+[ "$1" = "$(readlink -f "$sondik")" ] || [ "$1" = "$sondik" ] || fail "the entry starts $1"
+"$@" >"$work/login-start.log" 2>&1 || fail "the entry's command did not reach Sondik"
+xdotool mousemove $(( wx + 267 )) $(( area_top + 58 )) click 1
+wait_until 5000 test ! -f "$entry" || fail "launch at login off left the entry"
+xdotool mousemove $(( wx + 240 )) $(( area_top + 16 )) click 1 # the volume slider
+sleep 0.3
+shoot content-preferences-after
+xdotool mousemove $(( wx + 160 )) $(( area_top + 221 )) click 1 # quit
+wait_until 5000 bash -c "! kill -0 $sondik_pid 2>/dev/null || ps -o stat= -p $sondik_pid | grep -q '^Z'" ||
+    fail "Sondik did not quit from the panel"
+wait "$sondik_pid" || fail "Sondik quit with status $?"
+grep -q '^Volume=' "$settings" || fail "no volume in the settings"
+
 sources=$(cd "$here/../.." && pwd)/src/
 if grep -qE 'ERROR: AddressSanitizer|runtime error' "$work"/sondik*.log ||
     grep -qF "$sources" "$work"/sondik*.log; then
