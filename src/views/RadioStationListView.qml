@@ -73,6 +73,18 @@ Item {
             readonly property bool highlighted: list.preferences.selectedRadioStationId === stationId
 
             objectName: "row:" + stationId
+            // A screen reader says the station's name; pressing it is the click.
+            Accessible.role: Accessible.Button
+            Accessible.name: name
+            Accessible.selected: highlighted
+            Accessible.onPressAction: rowFrame.activate()
+
+            function activate() {
+                if (highlighted)
+                    list.deselectStation();
+                else
+                    list.selectStation(radioStation);
+            }
             width: ListView.view.width
             // The content's height (68), at most 72.
             height: Math.min(72, rowContent.implicitHeight)
@@ -116,8 +128,7 @@ Item {
             }
 
             TapHandler {
-                onTapped: rowFrame.highlighted ? list.deselectStation()
-                                               : list.selectStation(rowFrame.radioStation)
+                onTapped: rowFrame.activate()
             }
         }
 
@@ -130,6 +141,9 @@ Item {
             CardView {
                 id: missingCard
                 objectName: "missingStationRow"
+                Accessible.role: Accessible.Link
+                Accessible.name: qsTrId("missingstation") + " " + qsTrId("suggeststation")
+                Accessible.onPressAction: list.openSupportPage()
                 x: 10
                 y: rows.count > 0 ? 10 : 0
                 width: parent.width - 20

@@ -258,14 +258,15 @@ eval "set -- $exec_line"
 "$@" >"$work/login-start.log" 2>&1 || fail "the entry's command did not reach Sondik"
 xdotool mousemove $(( wx + 267 )) $(( area_top + 58 )) click 1
 wait_until 5000 test ! -f "$entry" || fail "launch at login off left the entry"
-xdotool mousemove $(( wx + 240 )) $(( area_top + 16 )) click 1 # the volume slider
+xdotool mousemove $(( wx + 285 )) $(( area_top + 16 )) click 1 # the volume slider, near its end
 sleep 0.3
 shoot content-preferences-after
 xdotool mousemove $(( wx + 160 )) $(( area_top + 221 )) click 1 # quit
 wait_until 5000 bash -c "! kill -0 $sondik_pid 2>/dev/null || ps -o stat= -p $sondik_pid | grep -q '^Z'" ||
     fail "Sondik did not quit from the panel"
 wait "$sondik_pid" || fail "Sondik quit with status $?"
-grep -q '^Volume=' "$settings" || fail "no volume in the settings"
+volume=$(sed -n 's/^Volume=//p' "$settings")
+awk -v v="$volume" 'BEGIN { exit !(v > 0.7 && v <= 1) }' || fail "the settings hold volume '$volume', not the slider's last"
 
 sources=$(cd "$here/../.." && pwd)/src/
 if grep -qE 'ERROR: AddressSanitizer|runtime error' "$work"/sondik*.log ||

@@ -88,6 +88,8 @@ Item {
             fuzzyCompare(fixture.playerVolumes()[0], 0.3, 1e-6);
             compare(fixture.radioPlayer.currentStation.id, hot);
             verify(row(hot).highlighted);
+            compare(row(hot).Accessible.name, "Absolut Hot");
+            verify(row(hot).Accessible.selected);
             verify(findChild(row(hot), "selectedRadioStationView"));
             verify(list().isRadioStationLoading);
             verify(spinnerOf(hot).visible);
