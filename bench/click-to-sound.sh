@@ -6,7 +6,11 @@
 # moment mpv's pcm output file first grows beyond its 44-byte WAV header. The
 # floor, bench_barempv, plays the same station address into the same kind of
 # file, timed from its start the same way. Sondik starts afresh for each run
-# (the first click of a session, plugin not yet loaded).
+# (the first click of a session). Sondik loads its media backend (libmpv)
+# when its window shows, so by the click the library is loaded, but the mpv
+# core is made and started after it; the floor's start includes loading the
+# program and libmpv. So the floor is given twice: from its start, and from
+# its loadfile command (its own mark, after mpv_create and mpv_initialize).
 #
 # The first station's host must reach our own server, so this runs in a mount
 # and network namespace of its own (root only): a private /etc/hosts names
@@ -86,7 +90,8 @@ first_sample() {
 median() { grep -v none | sort -g | awk '{ a[NR] = $1 } END { if (NR) print a[int((NR + 1) / 2)]; else print "n/a" }'; }
 
 sondik_run() {
-    local n=$1 file="$work/sondik-$n.wav"
+    local n=$1
+    local file="$work/sondik-$n.wav"
     rm -rf "$XDG_RUNTIME_DIR"/* "$XDG_CONFIG_HOME/Sondik"
     SONDIK_AUDIO_OUTPUT=pcm SONDIK_AUDIO_FILE=$file start_bg "$work/sondik-$n.log" "$sondik"
     local pid=$LAST_PID window wx wy ww wh
@@ -106,14 +111,24 @@ sondik_run() {
     wait "$pid" 2>/dev/null || true
 }
 
-bare_run() {
-    local n=$1 file="$work/bare-$n.wav" t0 pid
+# The floor's marks are on the monotonic clock; this maps them to date's.
+clock_offset=$(python3 -c 'import time; print(time.time_ns() - time.monotonic_ns())')
+bare_run() { # prints: from start, from loadfile (ms)
+    local n=$1
+    local file="$work/bare-$n.wav" t0 pid total play
     t0=$(now_ns)
     "$bare" "$url" 30 ao=pcm "ao-pcm-file=$file" >"$work/bare-$n.log" 2>&1 &
     pid=$!
-    first_sample "$file" "$t0"
+    total=$(first_sample "$file" "$t0")
     kill "$pid" 2>/dev/null || true
     wait "$pid" 2>/dev/null || true
+    play=$(awk '$1 == "play" { print $2; exit }' "$work/bare-$n.log")
+    if [ "$total" = none ] || [ -z "$play" ]; then
+        echo "$total none"
+        return
+    fi
+    awk -v total="$total" -v t0="$t0" -v play="$play" -v off="$clock_offset" \
+        'BEGIN { printf "%s %.1f", total, total - (play + off - t0) / 1e6 }'
 }
 
 # One unmeasured play of each: disk caches warm for both alike.
@@ -122,12 +137,15 @@ sondik_run warm >/dev/null
 
 echo "Click to first sample, $url on a local server; $runs runs each, alternating"
 echo "$(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg)"
-: >"$work/sondik.ms"; : >"$work/bare.ms"
+: >"$work/sondik.ms"; : >"$work/bare.ms"; : >"$work/loadfile.ms"
 for i in $(seq "$runs"); do
     s=$(sondik_run "$i"); echo "$s" >>"$work/sondik.ms"
-    b=$(bare_run "$i"); echo "$b" >>"$work/bare.ms"
-    printf 'run %d: Sondik click to first sample %8s ms   bare libmpv start to first sample %8s ms\n' "$i" "$s" "$b"
+    read -r b l <<<"$(bare_run "$i")"; echo "$b" >>"$work/bare.ms"; echo "$l" >>"$work/loadfile.ms"
+    printf 'run %d: Sondik click to first sample %7s ms   bare libmpv: start to first sample %7s ms, loadfile to first sample %7s ms\n' \
+        "$i" "$s" "$b" "$l"
 done
-ms=$(median <"$work/sondik.ms"); mb=$(median <"$work/bare.ms")
-printf 'median: Sondik %s ms, bare libmpv %s ms, ratio %s\n' "$ms" "$mb" \
-    "$(awk -v a="$ms" -v b="$mb" 'BEGIN { if (b > 0) printf "%.2fx", a / b; else print "n/a" }')"
+ms=$(median <"$work/sondik.ms"); mb=$(median <"$work/bare.ms"); ml=$(median <"$work/loadfile.ms")
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2fx", a / b; else print "n/a" }'; }
+printf 'median: Sondik click %s ms; bare libmpv start %s ms (%s), loadfile %s ms (%s)\n' \
+    "$ms" "$mb" "$(ratio "$ms" "$mb")" "$ml" "$(ratio "$ms" "$ml")"
+echo "streams served by the local server: $(grep -c 'GET /bella/stream.mp3 200' "$work/server.log" || true) (two per run, plus two warm-up plays)"
