@@ -92,11 +92,11 @@ median() { grep -v none | sort -g | awk '{ a[NR] = $1 } END { if (NR) print a[in
 sondik_run() {
     local n=$1
     local file="$work/sondik-$n.wav"
-    rm -rf "$XDG_RUNTIME_DIR"/* "$XDG_CONFIG_HOME/Sondik"
+    rm -rf "${XDG_RUNTIME_DIR:?}"/* "${XDG_CONFIG_HOME:?}/Sondik"
     SONDIK_AUDIO_OUTPUT=pcm SONDIK_AUDIO_FILE=$file start_bg "$work/sondik-$n.log" "$sondik"
-    local pid=$LAST_PID window wx wy ww wh
+    local pid=$LAST_PID window wx wy wh
     window=$("$XPROBE" wait viewable sondik 200 4000 10000 | head -n1)
-    read -r _ wx wy ww wh <<<"$window"
+    read -r _ wx wy _ wh <<<"$window"
     sleep 1.5 # settled: start-up work done, not measured
     # The first row's middle: the content area is 360 high, its bottom 12
     # below the window's; rows 78 apart.
