@@ -202,7 +202,10 @@ int SondikApp::exec()
 {
     if (m_exitCode >= 0)
         return m_exitCode;
-    return m_application->exec();
+    const int exitCode = m_application->exec();
+    // A core made just before the quit is still on its way to its player.
+    finishMediaPlayerHandOvers();
+    return exitCode;
 }
 
 void SondikApp::quit()

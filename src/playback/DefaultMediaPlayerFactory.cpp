@@ -139,3 +139,12 @@ int mediaPlayerCoreCount()
     const MediaPlayerPlugin* plugin = loadedPlugin.load();
     return plugin ? plugin->liveCoreCount() : 0;
 }
+
+void finishMediaPlayerHandOvers()
+{
+    if (pluginState.load() == PluginState::NotTried)
+        return; // the backend thread was never made
+    backendThread().waitForDone();
+    // Hand-overs queued for players already let go of: their cores go now.
+    QCoreApplication::sendPostedEvents(QCoreApplication::instance());
+}

@@ -48,3 +48,6 @@ MediaPlayerFactory defaultMediaPlayerFactory();
 // Starts loading the backend off the main thread, once: called when the user
 // is about to play (the window is shown), so that the first play is quick.
 void preloadMediaPlayers();
+// Once the event loop has ended: lets the backend finish what it is making and
+// delivers what it handed back, so that no media core outlives the teardown.
+void finishMediaPlayerHandOvers();
