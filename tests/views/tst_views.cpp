@@ -96,6 +96,8 @@ public:
     // What the settings file holds now, read apart from the store.
     Q_INVOKABLE QVariant savedSelection() const
     {
+        // Writes reach the file off the main thread.
+        m_preferences->waitForWrites();
         return QSettings(m_settingsFile, QSettings::IniFormat).value("SelectedRadioStationId");
     }
     Q_INVOKABLE int playersCreated() const { return int(m_players.size()); }
