@@ -12,21 +12,11 @@
 # program and libmpv. So the floor is given twice: from its start, and from
 # its loadfile command (its own mark, after mpv_create and mpv_initialize).
 #
-# The first station's host must reach our own server, so this runs in a mount
-# and network namespace of its own (root only): a private /etc/hosts names
-# 127.0.0.1 for stream.absolutradio.de, where the tests' station server sends
-# an endless tone on port 80, at about the pace it plays.
+# The station's host reaches the tests' own station server inside a namespace
+# of its own (root only): see tests/views/station_namespace.sh.
 #
 #   bench/click-to-sound.sh [build-dir] [runs]
 set -euo pipefail
-
-if [ "${CLICK_BENCH_NAMESPACE:-}" != 1 ]; then
-    if [ "$(id -u)" != 0 ]; then
-        echo "a private network namespace needs root" >&2
-        exit 1
-    fi
-    exec unshare --mount --net env CLICK_BENCH_NAMESPACE=1 "$0" "$@"
-fi
 
 build=$(cd "${1:-build}" && pwd)
 runs=${2:-3}
@@ -40,34 +30,9 @@ for program in "$sondik" "$XPROBE" "$bare"; do
     fi
 done
 here=$(cd "$(dirname "$0")" && pwd)
-# shellcheck source=../tests/app/xsession.sh
-source "$here/../tests/app/xsession.sh"
-
-work=$(mktemp -d)
-cleanup() {
-    stop_x_session
-    umount /etc/hosts 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-host=stream.absolutradio.de
-url="http://$host/bella/mp3-128/listenlive.m3u"
-ip link set lo up
-# A default route, so that the program sees a network.
-ip link add uplink type veth peer name uplink-peer
-ip addr add 10.200.0.1/24 dev uplink
-ip link set uplink-peer up
-ip link set uplink up
-ip route add default via 10.200.0.2 dev uplink
-printf '127.0.0.1 localhost\n127.0.0.1 %s\n' "$host" >"$work/hosts"
-mount --bind "$work/hosts" /etc/hosts
-
-ffmpeg -loglevel error -f lavfi -i "aevalsrc=0.8*sin(440*2*PI*t):s=44100:d=5" -ac 2 \
-    -c:a libmp3lame -b:a 128k "$work/tone.mp3"
-start_bg "$work/server.log" python3 -u "$here/../tests/views/station_server.py" "$work/tone.mp3" 128
-server_up() { (exec 3<>/dev/tcp/127.0.0.1/80) 2>/dev/null; }
-wait_until 10000 server_up || { echo "the station server did not start" >&2; exit 1; }
+# shellcheck source=../tests/views/station_namespace.sh
+source "$here/../tests/views/station_namespace.sh"
+url="http://$station_host/bella/mp3-128/listenlive.m3u"
 
 start_x_session "$work" 1280x800
 export QT_QPA_PLATFORM=xcb LANG=en_US.UTF-8 LC_ALL=

@@ -6,38 +6,19 @@
 # row highlighted, and the banner replaces the list while the network is gone.
 # Screenshots go to ARTIFACT_DIR.
 #
-# The station's host name must reach this test's server and nothing else, so
-# the test runs in a mount and network namespace of its own (root only): a
-# private /etc/hosts names 127.0.0.1 for the station's host, and the server
-# listens there on port 80. A veth pair carries the default route, so the
-# program sees a network; taking it down shows the banner.
+# The station's server and the network: see station_namespace.sh (root only;
+# taking "uplink" down shows the banner).
 #
 #   content_end_to_end.sh SONDIK XPROBE PCMPROBE ARTIFACT_DIR
 set -euo pipefail
-
-if [ "${CONTENT_TEST_NAMESPACE:-}" != 1 ]; then
-    if [ "$(id -u)" != 0 ]; then
-        echo "SKIP: a private network namespace needs root"
-        exit 77
-    fi
-    exec unshare --mount --net env CONTENT_TEST_NAMESPACE=1 "$0" "$@"
-fi
 
 sondik=$1
 export XPROBE=$2
 pcmprobe=$3
 artifacts=$4
 here=$(cd "$(dirname "$0")" && pwd)
-# shellcheck source=../app/xsession.sh
-source "$here/../app/xsession.sh"
-
-work=$(mktemp -d)
-cleanup() {
-    stop_x_session
-    umount /etc/hosts 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
+# shellcheck source=station_namespace.sh
+source "$here/station_namespace.sh"
 
 fail() {
     echo "FAIL: $*" >&2
@@ -48,24 +29,6 @@ fail() {
     exit 1
 }
 
-host=stream.absolutradio.de
-ip link set lo up
-ip link add uplink type veth peer name uplink-peer
-ip addr add 10.200.0.1/24 dev uplink
-ip link set uplink-peer up
-ip link set uplink up
-ip route add default via 10.200.0.2 dev uplink
-printf '127.0.0.1 localhost\n127.0.0.1 %s\n' "$host" >"$work/hosts"
-mount --bind "$work/hosts" /etc/hosts
-getent hosts "$host" | grep -q '^127\.0\.0\.1' || fail "the station's host does not resolve here"
-
-# An endless 440 Hz tone behind the first station; 404 for the second.
-ffmpeg -loglevel error -f lavfi -i "aevalsrc=0.8*sin(440*2*PI*t):s=44100:d=5" -ac 2 \
-    -c:a libmp3lame -b:a 128k "$work/tone.mp3"
-start_bg "$work/server.log" python3 -u "$here/station_server.py" "$work/tone.mp3" 128
-server_up() { (exec 3<>/dev/tcp/127.0.0.1/80) 2>/dev/null; }
-wait_until 10000 server_up || fail "the station server did not start"
-
 start_x_session "$work" 1280x800 compositor
 convert -size 1280x770 gradient:'#2f6fdf'-'#f0a020' \
     -fill '#202020' -draw 'rectangle 560,250 760,450' "$work/backdrop.png"
@@ -73,7 +36,7 @@ start_bg "$work/display.log" display -geometry +0+30 -title backdrop "$work/back
 window_named '^backdrop$' >/dev/null || fail "no backdrop window"
 
 mkdir -p "$artifacts"
-export QT_QPA_PLATFORM=xcb LANG=en_US.UTF-8 LC_ALL= LSAN_OPTIONS=exitcode=0
+export QT_QPA_PLATFORM=xcb LANG=en_US.UTF-8 LC_ALL='' LSAN_OPTIONS=exitcode=0
 export SONDIK_AUDIO_OUTPUT=pcm
 settings="$XDG_CONFIG_HOME/Sondik/Sondik.conf"
 
@@ -90,10 +53,10 @@ start_sondik() {
     # The content area: 360 high, its bottom 12 below the window's.
     area_top=$(( wy + wh + 12 - 360 ))
 }
+ended() { ! kill -0 "$sondik_pid" 2>/dev/null || ps -o stat= -p "$sondik_pid" | grep -q '^Z'; }
 stop_sondik() {
     kill "$sondik_pid"
-    wait_until 10000 bash -c "! kill -0 $sondik_pid 2>/dev/null || ps -o stat= -p $sondik_pid | grep -q '^Z'" ||
-        fail "Sondik did not end"
+    wait_until 10000 ended || fail "Sondik did not end"
 }
 row_y() { echo $(( area_top + ($1 - 1) * 78 + 34 )); }
 click_row() { xdotool mousemove $(( wx + 160 )) "$(row_y "$1")" click 1; }
@@ -232,12 +195,11 @@ xdotool key Return Escape
 xdotool type --delay 60 " top"
 sleep 0.5
 shoot content-search
-asked_for_top() { grep -c "GET /top/mp3-128/listenlive.m3u" "$work/server.log" || true; }
 xdotool key KP_Enter
 xdotool type --delay 60 "xyz"
 sleep 0.5
 click_row 1
-wait_until 10000 bash -c "[ \$(grep -c 'GET /top/mp3-128/listenlive.m3u' '$work/server.log') -ge 1 ]" ||
+wait_until 10000 grep -q "GET /top/mp3-128/listenlive.m3u" "$work/server.log" ||
     fail "typing without a click did not find Absolut Top, or keypad Enter kept the focus"
 
 # 8. The preferences panel: launch at login on and off, then quit while playing.
@@ -262,8 +224,7 @@ xdotool mousemove $(( wx + 285 )) $(( area_top + 16 )) click 1 # the volume slid
 sleep 0.3
 shoot content-preferences-after
 xdotool mousemove $(( wx + 160 )) $(( area_top + 221 )) click 1 # quit
-wait_until 5000 bash -c "! kill -0 $sondik_pid 2>/dev/null || ps -o stat= -p $sondik_pid | grep -q '^Z'" ||
-    fail "Sondik did not quit from the panel"
+wait_until 5000 ended || fail "Sondik did not quit from the panel"
 wait "$sondik_pid" || fail "Sondik quit with status $?"
 volume=$(sed -n 's/^Volume=//p' "$settings")
 awk -v v="$volume" 'BEGIN { exit !(v > 0.7 && v <= 1) }' || fail "the settings hold volume '$volume', not the slider's last"
