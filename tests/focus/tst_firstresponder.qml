@@ -36,13 +36,15 @@ Item {
         id: editorComponent
 
         TextArea {
+            property var fieldIdentity: "notes"
             property FirstResponderState sharedState: null
+            property int operations: FirstResponder.All
 
             width: 100
             height: 60
-            FirstResponder.identity: "notes"
+            FirstResponder.identity: fieldIdentity
             FirstResponder.state: sharedState
-            FirstResponder.resignableUserOperations: FirstResponder.All
+            FirstResponder.resignableUserOperations: operations
         }
     }
 
@@ -57,8 +59,6 @@ Item {
     }
 
     TestCase {
-        id: testCase
-
         name: "FirstResponder"
         when: windowShown
 
@@ -79,12 +79,10 @@ Item {
             shared.valueChanged.connect(() => writes.push(shared.value));
         }
 
-        function makeField(properties, parent) {
-            const field = createTemporaryObject(fieldComponent, parent || root, Object.assign({
-                        "sharedState": shared
-                    }, properties));
-            verify(field);
-            // Known to its window's publisher one turn later.
+        // A field on `shared`, known to its window's publisher (one turn later).
+        function makeField(properties, parent, component) {
+            const field = createTemporaryObject(component || fieldComponent, parent || root,
+                                                Object.assign({ sharedState: shared }, properties));
             tryVerify(() => probe.observes(field.Window.window, field));
             return field;
         }
@@ -95,22 +93,51 @@ Item {
             writes = [];
         }
 
-        function test_kinds() {
-            const field = createTemporaryObject(fieldComponent, root);
-            compare(field.FirstResponder.kind, FirstResponder.TextField);
-            const editor = createTemporaryObject(editorComponent, root);
-            compare(editor.FirstResponder.kind, FirstResponder.TextEditor);
+        function input(name) {
+            switch (name) {
+            case "clickOutside": return mouseClick(root, 300, 250);
+            case "rightClickOutside": return mouseClick(root, 300, 250, Qt.RightButton);
+            case "keypadEnter": return keyClick(Qt.Key_Enter, Qt.KeypadModifier);
+            default: return keyClick(Qt["Key_" + name]);
+            }
+        }
+
+        function test_resigningOperations_data() {
+            return [
+                { tag: "field, keypad Enter", editor: false, operations: FirstResponder.EnterKey,
+                  ignored: ["Return", "Escape", "Enter", "clickOutside", "rightClickOutside"], resigns: "keypadEnter" },
+                { tag: "field, click outside", editor: false, operations: FirstResponder.MouseDownOutside,
+                  ignored: ["Escape", "keypadEnter", "Return"], resigns: "clickOutside" },
+                { tag: "field, Return", editor: false, operations: FirstResponder.ReturnKey,
+                  ignored: ["Escape", "keypadEnter", "clickOutside"], resigns: "Return" },
+                { tag: "editor: Return and Enter are text", editor: true, operations: FirstResponder.All,
+                  ignored: ["Return", "keypadEnter"], resigns: "Escape" },
+            ];
+        }
+
+        function test_resigningOperations(data) {
+            const field = makeField({ x: 10, y: 10, operations: data.operations }, root,
+                                    data.editor ? editorComponent : fieldComponent);
+            compare(field.FirstResponder.kind, data.editor ? FirstResponder.TextEditor : FirstResponder.TextField);
+            focusThroughState(field);
+            const focusChanges = [];
+            field.activeFocusChanged.connect(() => focusChanges.push(field.activeFocus));
+            data.ignored.forEach(input);
+            // Queued after whatever the inputs above scheduled.
+            input(data.resigns);
+            tryCompare(shared, "value", null);
+            compare(writes, [null]);
+            compare(focusChanges, [false]);
+            // A click inside takes the focus back and says so.
+            mouseClick(field);
+            tryCompare(shared, "value", field.fieldIdentity);
+            verify(field.activeFocus);
         }
 
         function test_focusRequestedBeforeTheFieldExists() {
             shared.value = 7;
-            const field = createTemporaryObject(fieldComponent, root, {
-                    "sharedState": shared,
-                    "fieldIdentity": 7
-                });
+            const field = createTemporaryObject(fieldComponent, root, { sharedState: shared, fieldIdentity: 7 });
             tryVerify(() => field.activeFocus);
-            compare(writes, [7]);
-            writes = [];
             // Every later write is followed, none is written back.
             shared.value = null;
             verify(!field.activeFocus);
@@ -118,81 +145,36 @@ Item {
             verify(field.activeFocus);
             shared.value = 8;
             verify(!field.activeFocus);
-            compare(writes, [null, 7, 8]);
+            compare(writes, [7, null, 7, 8]);
         }
 
-        function test_onlyKeypadEnterTakesTheFocus() {
-            const field = makeField({
-                    "x": 10,
-                    "y": 10
-                });
-            focusThroughState(field);
-            const focusChanges = [];
-            field.activeFocusChanged.connect(() => focusChanges.push(field.activeFocus));
-            keyClick(Qt.Key_Return);
-            keyClick(Qt.Key_Escape);
-            keyClick(Qt.Key_Enter); // not the keypad's
-            mouseClick(root, 300, 250);
-            mouseClick(root, 300, 250, Qt.RightButton);
-            // Queued after whatever the keys and clicks above scheduled.
-            keyClick(Qt.Key_Enter, Qt.KeypadModifier);
-            tryCompare(shared, "value", null);
-            compare(writes, [null]);
-            compare(focusChanges, [false]);
-        }
-
-        function test_clickOutsideResignsClickInsideFocuses() {
-            const field = makeField({
-                    "x": 10,
-                    "y": 10,
-                    "operations": FirstResponder.MouseDownOutside
-                });
-            focusThroughState(field);
-            mouseClick(root, 300, 250);
-            tryCompare(shared, "value", null);
-            verify(!field.activeFocus);
-            mouseClick(field);
-            tryCompare(shared, "value", 1);
-            verify(field.activeFocus);
-            // Keys outside the set do nothing; the next click outside resigns again.
-            keyClick(Qt.Key_Escape);
-            keyClick(Qt.Key_Enter, Qt.KeypadModifier);
-            mouseClick(root, 300, 250);
-            tryCompare(shared, "value", null);
-            compare(writes, [null, 1, null]);
-        }
-
-        function test_resignsOnlyAFocusedField() {
-            const field = makeField({
-                    "operations": FirstResponder.All
-                });
-            // Someone else is asked for; this field is not focused.
-            shared.value = 5;
+        // A field that learns it is not focused leaves another's identity.
+        function test_twoFieldsShareOneState() {
+            const first = makeField({ x: 10, y: 10, operations: FirstResponder.All });
+            const second = makeField({ x: 10, y: 50, fieldIdentity: 2, operations: FirstResponder.All });
+            shared.value = 2;
+            verify(second.activeFocus && !first.activeFocus);
+            shared.value = 5; // someone else's
+            verify(!first.activeFocus && !second.activeFocus);
             writes = [];
             keyClick(Qt.Key_Escape);
             keyClick(Qt.Key_Return);
             mouseClick(root, 300, 250);
-            // Tab reports the field unfocused, which leaves another's identity.
+            // Tab reports the focused field unfocused; that is not the state's either.
             keyClick(Qt.Key_Tab);
-            // Then the field takes the focus by a click, to end the sequence.
-            mouseClick(field);
+            mouseClick(first);
             tryCompare(shared, "value", 1);
-            compare(writes, [1]);
+            verify(first.activeFocus && !second.activeFocus);
+            mouseClick(second);
+            tryCompare(shared, "value", 2);
+            compare(writes, [1, 2]);
         }
 
         function test_tabOutAndIn() {
             // A window of its own: only these two fields are in its tab chain.
             const window = createTemporaryObject(windowComponent, root);
-            const field = makeField({
-                    "x": 10,
-                    "y": 10
-                }, window.contentItem);
-            const other = makeField({
-                    "x": 10,
-                    "y": 50,
-                    "fieldIdentity": 2,
-                    "sharedState": null
-                }, window.contentItem);
+            const field = makeField({ x: 10, y: 10 }, window.contentItem);
+            const other = makeField({ x: 10, y: 50, fieldIdentity: 2, sharedState: null }, window.contentItem);
             activate(window);
             focusThroughState(field);
             keyClick(Qt.Key_Tab);
@@ -208,66 +190,11 @@ Item {
             compare(writes, [null, 1, null]);
         }
 
-        function test_twoFieldsShareOneState() {
-            const first = makeField({
-                    "x": 10,
-                    "y": 10,
-                    "fieldIdentity": 1
-                });
-            const second = makeField({
-                    "x": 10,
-                    "y": 50,
-                    "fieldIdentity": 2
-                });
-            shared.value = 1;
-            verify(first.activeFocus);
-            shared.value = 2;
-            verify(second.activeFocus && !first.activeFocus);
-            shared.value = 1;
-            verify(first.activeFocus && !second.activeFocus);
-            writes = [];
-
-            // The second field learns it is not focused: the first's identity stays.
-            mouseClick(first);
-            mouseClick(root, 300, 250);
-            keyClick(Qt.Key_Enter, Qt.KeypadModifier);
-            tryCompare(shared, "value", null);
-            compare(writes, [null]);
-            mouseClick(second);
-            tryCompare(shared, "value", 2);
-            mouseClick(first);
-            tryCompare(shared, "value", 1);
-            verify(first.activeFocus);
-        }
-
-        function test_editorKnowsOnlyEscapeAndClicks() {
-            const editor = createTemporaryObject(editorComponent, root, {
-                    "x": 10,
-                    "y": 10,
-                    "sharedState": shared
-                });
-            shared.value = "notes";
-            tryVerify(() => editor.activeFocus);
-            writes = [];
-            keyClick(Qt.Key_Return);
-            keyClick(Qt.Key_Enter, Qt.KeypadModifier);
-            keyClick(Qt.Key_Escape);
-            tryCompare(shared, "value", null);
-            compare(writes, [null]);
-            verify(!editor.activeFocus);
-        }
-
         function test_oneObserverPerWindow() {
             const window = createTemporaryObject(windowComponent, root);
-            const first = makeField({
-                    "y": 0
-                }, window.contentItem);
-            makeField({
-                    "y": 40
-                }, window.contentItem);
-            makeField({
-                    "y": 80
-                }, window.contentItem);
+            const first = makeField({ y: 0 }, window.contentItem);
+            makeField({ y: 40 }, window.contentItem);
+            makeField({ y: 80 }, window.contentItem);
             compare(probe.publisherCount(window), 1);
             compare(probe.observerCount(window), 3);
             // Out of the window and back: still one entry for it.
@@ -285,15 +212,10 @@ Item {
 
         function test_destroyedFieldLeavesNoObserver() {
             const window = createTemporaryObject(windowComponent, root);
-            const field = fieldComponent.createObject(window.contentItem, {
-                    "sharedState": shared,
-                    "operations": FirstResponder.All
-                });
+            const field = fieldComponent.createObject(window.contentItem, { sharedState: shared, operations: FirstResponder.All });
             tryVerify(() => probe.observes(window, field));
             activate(window);
-            shared.value = 1;
-            verify(field.activeFocus);
-            writes = [];
+            focusThroughState(field);
             // Work is queued for the field, and the field goes before it runs.
             probe.releaseKeyAndDestroy(window, Qt.Key_Escape, field);
             compare(probe.observerCount(window), 0);
@@ -306,15 +228,9 @@ Item {
 
         function test_destroyedWindowLeavesNoObserver() {
             const window = windowComponent.createObject(root);
-            const inside = fieldComponent.createObject(window.contentItem, {
-                    "sharedState": shared
-                });
+            const inside = fieldComponent.createObject(window.contentItem, { sharedState: shared });
             // Owned by the test's root, shown in the other window.
-            const outliving = fieldComponent.createObject(root, {
-                    "sharedState": shared,
-                    "fieldIdentity": 2,
-                    "operations": FirstResponder.All
-                });
+            const outliving = fieldComponent.createObject(root, { sharedState: shared, fieldIdentity: 2, operations: FirstResponder.All });
             outliving.parent = window.contentItem;
             tryVerify(() => probe.observes(window, inside) && probe.observes(window, outliving));
             probe.destroyNow(window);
@@ -325,8 +241,7 @@ Item {
             // Into the test's window: registered there, and served.
             outliving.parent = root;
             tryVerify(() => probe.observes(root.Window.window, outliving));
-            shared.value = 2;
-            verify(outliving.activeFocus);
+            focusThroughState(outliving);
             keyClick(Qt.Key_Escape);
             tryCompare(shared, "value", null);
             probe.destroyNow(outliving);

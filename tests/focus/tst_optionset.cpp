@@ -5,31 +5,16 @@
 using namespace KvFirstResponder;
 using Ops = TextFieldOperations;
 
-// Checked at compile time as well: the sets are usable in constant expressions.
+// The sets are usable in constant expressions.
 static_assert(Ops{Ops::mouseDownOutside, Ops::returnKey, Ops::enterKey, Ops::escapeKey} ==
               Ops::all);
 static_assert(TextEditorOperations{TextEditorOperations::mouseDownOutside,
                                    TextEditorOperations::escapeKey} == TextEditorOperations::all);
-static_assert(Ops{}.isEmpty() && !Ops::enterKey.isEmpty());
 
 class TestOptionSet : public QObject {
     Q_OBJECT
 
 private slots:
-    void rawValues()
-    {
-        QCOMPARE(Ops::mouseDownOutside.rawValue(), 1);
-        QCOMPARE(Ops::returnKey.rawValue(), 2);
-        QCOMPARE(Ops::enterKey.rawValue(), 4);
-        QCOMPARE(Ops::escapeKey.rawValue(), 8);
-        QCOMPARE(Ops::all.rawValue(), 15);
-        QCOMPARE(TextEditorOperations::mouseDownOutside.rawValue(), 1);
-        QCOMPARE(TextEditorOperations::escapeKey.rawValue(), 8);
-        QCOMPARE(TextEditorOperations::all.rawValue(), 9);
-        // Bits without a member are kept, as the raw value says.
-        QCOMPARE(Ops(0x30).rawValue(), 0x30);
-    }
-
     void algebra_data()
     {
         QTest::addColumn<int>("a");
@@ -47,8 +32,6 @@ private slots:
             << 0 << 0 << 0 << 0 << 0 << 0 << true << false << true << true;
         QTest::newRow("empty, enter")
             << 0 << 4 << 4 << 0 << 4 << 0 << true << true << false << true;
-        QTest::newRow("enter, empty")
-            << 4 << 0 << 4 << 0 << 4 << 4 << false << false << true << true;
         QTest::newRow("enter, enter")
             << 4 << 4 << 4 << 4 << 0 << 0 << true << false << true << false;
         QTest::newRow("enter, return")
@@ -59,8 +42,12 @@ private slots:
             << 15 << 3 << 15 << 3 << 12 << 12 << false << false << true << false;
         QTest::newRow("mouse|enter, enter|escape")
             << 5 << 12 << 13 << 4 << 9 << 1 << false << false << false << false;
+        // Bits without a member are kept.
+        QTest::newRow("unnamed bits, enter")
+            << 0x30 << 4 << 0x34 << 0 << 0x34 << 0x30 << false << false << false << true;
     }
 
+    // The plain, the operator and the mutating forms agree.
     void algebra()
     {
         QFETCH(int, a);
@@ -81,9 +68,7 @@ private slots:
         QTEST(x.isDisjoint(y), "isDisjoint");
         QCOMPARE(x.isStrictSuperset(y), x.isSuperset(y) && a != b);
         QCOMPARE(x.contains(y), x.isSuperset(y));
-        QCOMPARE(x == y, a == b);
 
-        // The mutating forms agree with the plain ones.
         Ops z = x;
         z.formUnion(y);
         QCOMPARE(z, x | y);
@@ -98,31 +83,19 @@ private slots:
         QCOMPARE(z, x - y);
     }
 
-    void buildingFromAList()
-    {
-        QCOMPARE((Ops{Ops::enterKey}), Ops::enterKey);
-        QCOMPARE((Ops{Ops::returnKey, Ops::escapeKey}).rawValue(), 10);
-        QCOMPARE((Ops{Ops::enterKey, Ops::enterKey}).rawValue(), 4);
-        QVERIFY((Ops{}).isEmpty());
-        QVERIFY((Ops{Ops::enterKey}).contains(Ops::enterKey));
-        QVERIFY(!(Ops{Ops::enterKey}).contains(Ops::returnKey));
-        QVERIFY(!(Ops{Ops::enterKey}).contains(Ops{Ops::enterKey, Ops::returnKey}));
-    }
-
+    // What insert, remove and update say they did.
     void insertRemoveUpdate()
     {
         Ops set{Ops::enterKey};
         auto [inserted, member] = set.insert(Ops::escapeKey);
         QVERIFY(inserted);
         QCOMPARE(member, Ops::escapeKey);
-        QCOMPARE(set.rawValue(), 12);
         std::tie(inserted, member) = set.insert(Ops::escapeKey);
         QVERIFY(!inserted);
         QCOMPARE(set.rawValue(), 12);
 
         QCOMPARE(set.remove(Ops::returnKey), std::nullopt);
         QCOMPARE(set.remove(Ops::enterKey), std::optional(Ops::enterKey));
-        QCOMPARE(set, Ops::escapeKey);
         // Removing a set returns the part of it that was present.
         QCOMPARE(set.remove(Ops::all), std::optional(Ops::escapeKey));
         QVERIFY(set.isEmpty());

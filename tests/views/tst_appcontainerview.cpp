@@ -20,129 +20,76 @@ Q_IMPORT_QML_PLUGIN(SondikPlugin)
 class TestAppContainerView : public QObject {
     Q_OBJECT
 
-    QTemporaryDir dir;
-    std::unique_ptr<RadioStationStore> radioStationStore;
-    std::unique_ptr<RadioPlayer> radioPlayer;
-    std::unique_ptr<Preferences> preferences;
-    std::unique_ptr<NetworkStatus> networkStatus;
-    std::unique_ptr<QQuickView> view;
-
-    QQuickItem* root() const { return view->rootObject(); }
-    QQuickItem* child(const char* name) const
-    {
-        return root()->findChild<QQuickItem*>(QLatin1String(name));
-    }
-
 private slots:
-    void init()
+    // The window is reported one turn later; the content comes with the
+    // window's store, sized and placed before the window is first shown, and
+    // the search text outlives the content.
+    void showsTheContentOnceTheWindowIsConfigured()
     {
-        radioStationStore = std::make_unique<RadioStationStore>([] { return std::nullopt; });
-        radioPlayer = std::make_unique<RadioPlayer>();
-        preferences = std::make_unique<Preferences>(dir.filePath(QStringLiteral("Sondik.conf")));
-        // No monitor: the connection counts as present.
-        networkStatus = std::make_unique<NetworkStatus>(nullptr);
-        view = std::make_unique<QQuickView>();
-        view->engine()->addImageProvider(QLatin1String(LogoImageProvider::providerId),
-                                         new LogoImageProvider);
-        view->setResizeMode(QQuickView::SizeViewToRootObject);
-        view->setInitialProperties({
+        QTemporaryDir dir;
+        RadioStationStore radioStationStore([] { return std::nullopt; });
+        RadioPlayer radioPlayer;
+        Preferences preferences(dir.filePath(QStringLiteral("Sondik.conf")));
+        NetworkStatus networkStatus(nullptr); // no monitor: the connection counts as present
+        QQuickView view;
+        view.engine()->addImageProvider(QLatin1String(LogoImageProvider::providerId),
+                                        new LogoImageProvider);
+        view.setResizeMode(QQuickView::SizeViewToRootObject);
+        view.setInitialProperties({
             {QStringLiteral("app"), QVariant::fromValue<SondikApp*>(nullptr)},
-            {QStringLiteral("radioStationStore"), QVariant::fromValue(radioStationStore.get())},
-            {QStringLiteral("radioPlayer"), QVariant::fromValue(radioPlayer.get())},
-            {QStringLiteral("preferences"), QVariant::fromValue(preferences.get())},
-            {QStringLiteral("networkStatus"), QVariant::fromValue(networkStatus.get())},
+            {QStringLiteral("radioStationStore"), QVariant::fromValue(&radioStationStore)},
+            {QStringLiteral("radioPlayer"), QVariant::fromValue(&radioPlayer)},
+            {QStringLiteral("preferences"), QVariant::fromValue(&preferences)},
+            {QStringLiteral("networkStatus"), QVariant::fromValue(&networkStatus)},
         });
-        view->setSource(QUrl(QStringLiteral("qrc:/Sondik/AppContainerView.qml")));
-        QCOMPARE(view->status(), QQuickView::Ready);
-    }
+        view.setSource(QUrl(QStringLiteral("qrc:/Sondik/AppContainerView.qml")));
+        QCOMPARE(view.status(), QQuickView::Ready);
+        QQuickItem* root = view.rootObject();
+        const auto child = [root](const char* name) {
+            return root->findChild<QQuickItem*>(QLatin1String(name));
+        };
+        const auto content = [&] {
+            return child("contentLoader")->property("item").value<QQuickItem*>();
+        };
 
-    void cleanup()
-    {
-        view.reset();
-        networkStatus.reset();
-        preferences.reset();
-        radioPlayer.reset();
-        radioStationStore.reset();
-    }
-
-    void reportsTheWindowOneTurnLaterThenShowsTheConfiguredContent()
-    {
-        QSignalSpy created(root(), SIGNAL(windowCreated(QObject*)));
-        QVERIFY(created.isValid());
-        QQuickItem* loader = child("contentLoader");
-        QVERIFY(loader);
-
-        // First: only the backdrop and the invisible line.
-        QCOMPARE(created.size(), 0);
-        QVERIFY(!loader->property("item").value<QObject*>());
-
-        QTRY_COMPARE(created.size(), 1);
-        QCOMPARE(created.at(0).at(0).value<QObject*>(), view.get());
-        // Still nothing until the window is configured.
-        QVERIFY(!loader->property("item").value<QObject*>());
-
-        FakeDesktopWindowManager windowManager;
-        WindowStore store(view.get(), WindowStore::Style::TrayPopup, windowManager);
-        root()->setProperty("windowStore", QVariant::fromValue(&store));
-        auto* content = loader->property("item").value<QQuickItem*>();
-        QVERIFY(content);
-        QCOMPARE(content->property("store").value<QObject*>(), &store);
-        QCOMPARE(content->property("radioStationStore").value<QObject*>(), radioStationStore.get());
-        QCOMPARE(content->property("networkStatus").value<QObject*>(), networkStatus.get());
-    }
-
-    void theRadioLineKeepsItsPlaceAboveTheContent()
-    {
+        QSignalSpy created(root, SIGNAL(windowCreated(QObject*)));
         QQuickItem* line = child("radioLine");
-        QVERIFY(line);
         QCOMPARE(line->opacity(), 0.0);
         QCOMPARE(line->property("text").toString(), QStringLiteral("Radio"));
         QVERIFY(line->height() > 0);
         QCOMPARE(line->y(), 0.0);
+        QCOMPARE(created.size(), 0);
+        QVERIFY(!content());
+        QTRY_COMPARE(created.size(), 1);
+        QCOMPARE(created.at(0).at(0).value<QObject*>(), &view);
+        QVERIFY(!content());
 
         FakeDesktopWindowManager windowManager;
-        WindowStore store(view.get(), WindowStore::Style::TrayPopup, windowManager);
-        root()->setProperty("windowStore", QVariant::fromValue(&store));
-        QQuickItem* loader = child("contentLoader");
+        WindowStore store(&view, WindowStore::Style::TrayPopup, windowManager);
+        root->setProperty("windowStore", QVariant::fromValue(&store));
+        QVERIFY(content());
+        QCOMPARE(content()->property("store").value<QObject*>(), &store);
+        QCOMPARE(content()->property("radioStationStore").value<QObject*>(), &radioStationStore);
+        QCOMPARE(content()->property("networkStatus").value<QObject*>(), &networkStatus);
+
+        const QQuickItem* loader = child("contentLoader");
         QVERIFY(loader->y() >= line->y() + line->height());
         QCOMPARE(loader->width(), 320.0);
-        QQuickItem* area = child("contentArea");
-        QVERIFY(area);
-        QCOMPARE(QSizeF(area->width(), area->height()), QSizeF(320, 360));
+        QCOMPARE(QSizeF(child("contentArea")->width(), child("contentArea")->height()),
+                 QSizeF(320, 360));
         // The top bar's row, 8 of spacing, the area, all raised by 10.
         QCOMPARE(loader->height(), 22.0 + 8 + 360 - 10);
-    }
-
-    void theSearchTextOutlivesTheContent()
-    {
-        FakeDesktopWindowManager windowManager;
-        WindowStore store(view.get(), WindowStore::Style::TrayPopup, windowManager);
-        root()->setProperty("windowStore", QVariant::fromValue(&store));
-        QQuickItem* loader = child("contentLoader");
-        auto* first = loader->property("item").value<QQuickItem*>();
-        QVERIFY(first);
-        first->setProperty("searchText", QStringLiteral("antenne"));
-
-        root()->setProperty("windowStore", QVariant::fromValue<WindowStore*>(nullptr));
-        QVERIFY(!loader->property("item").value<QObject*>());
-        root()->setProperty("windowStore", QVariant::fromValue(&store));
-        auto* second = loader->property("item").value<QQuickItem*>();
-        QVERIFY(second);
-        QCOMPARE(second->property("searchText").toString(), QStringLiteral("antenne"));
-    }
-
-    void theWindowTakesItsSizeBeforeItIsShown()
-    {
-        // The window is placed by its size before it is first drawn.
-        FakeDesktopWindowManager windowManager;
-        WindowStore store(view.get(), WindowStore::Style::TrayPopup, windowManager);
-        root()->setProperty("windowStore", QVariant::fromValue(&store));
-        QVERIFY(!view->isVisible());
-        const QQuickItem* loader = child("contentLoader");
         // The content reaches 12 px past the bottom edge.
+        QVERIFY(!view.isVisible());
         const QSize expected(320, int(loader->y() + loader->height()) - 12);
-        QCOMPARE(QSize(int(root()->implicitWidth()), int(root()->implicitHeight())), expected);
-        QTRY_COMPARE(view->size(), expected);
+        QCOMPARE(QSize(int(root->implicitWidth()), int(root->implicitHeight())), expected);
+        QTRY_COMPARE(view.size(), expected);
+
+        content()->setProperty("searchText", QStringLiteral("antenne"));
+        root->setProperty("windowStore", QVariant::fromValue<WindowStore*>(nullptr));
+        QVERIFY(!content());
+        root->setProperty("windowStore", QVariant::fromValue(&store));
+        QCOMPARE(content()->property("searchText").toString(), QStringLiteral("antenne"));
     }
 };
 

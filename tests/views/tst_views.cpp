@@ -1,23 +1,24 @@
 // The views under Qt Quick Test, on the real stores. The media player is the
 // fake one (nothing plays), the network path is reported by the test, and the
 // desktop's URL handler is the test's, so a click can be followed to the end.
+#include "app/LaunchAtLogin.h"
+#include "app/Updater.h"
 #include "catalog/RadioStationStore.h"
 #include "network/NetworkStatus.h"
 #include "playback/FakeMediaPlayer.h"
 #include "playback/Preferences.h"
 #include "playback/RadioPlayer.h"
 #include "views/LogoImageProvider.h"
+#include "views/Translations.h"
 
+#include <QCoreApplication>
 #include <QDesktopServices>
-#include <QPointer>
+#include <QDir>
 #include <QQmlContext>
 #include <QQmlEngine>
-#include <QSettings>
 #include <QTemporaryDir>
 #include <QtQml/qqmlextensionplugin.h>
 #include <QtQuickTest/quicktest.h>
-
-#include <vector>
 
 Q_IMPORT_QML_PLUGIN(SondikPlugin)
 
@@ -44,48 +45,44 @@ private:
 
 class ViewFixture : public QObject {
     Q_OBJECT
-    Q_PROPERTY(RadioStationStore* radioStationStore READ radioStationStore NOTIFY storesChanged)
-    Q_PROPERTY(RadioPlayer* radioPlayer READ radioPlayer NOTIFY storesChanged)
-    Q_PROPERTY(Preferences* preferences READ preferences NOTIFY storesChanged)
-    Q_PROPERTY(NetworkStatus* networkStatus READ networkStatus NOTIFY storesChanged)
+    Q_PROPERTY(RadioStationStore* radioStationStore MEMBER m_radioStationStore NOTIFY storesChanged)
+    Q_PROPERTY(RadioPlayer* radioPlayer MEMBER m_radioPlayer NOTIFY storesChanged)
+    Q_PROPERTY(Preferences* preferences MEMBER m_preferences NOTIFY storesChanged)
+    Q_PROPERTY(NetworkStatus* networkStatus MEMBER m_networkStatus NOTIFY storesChanged)
+    Q_PROPERTY(LaunchAtLogin* launchAtLogin MEMBER m_launchAtLogin CONSTANT)
+    // Port 1 of loopback refuses: a check starts and fails at once.
+    Q_PROPERTY(Updater* updater MEMBER m_updater CONSTANT)
+    Q_PROPERTY(QString artifacts MEMBER m_artifacts CONSTANT)
     Q_PROPERTY(QStringList openedUrls MEMBER m_openedUrls NOTIFY openedUrlsChanged)
+    Q_PROPERTY(int playersCreated MEMBER m_playersCreated NOTIFY storesChanged)
 
 public:
     ViewFixture()
     {
         QDesktopServices::setUrlHandler(QStringLiteral("https"), this, "openUrl");
+        QDir().mkpath(m_artifacts);
         reset();
     }
     ~ViewFixture() override { QDesktopServices::unsetUrlHandler(QStringLiteral("https")); }
 
-    RadioStationStore* radioStationStore() const { return m_radioStationStore.get(); }
-    RadioPlayer* radioPlayer() const { return m_radioPlayer.get(); }
-    Preferences* preferences() const { return m_preferences.get(); }
-    NetworkStatus* networkStatus() const { return m_networkStatus.get(); }
-
-    // Fresh stores on a fresh settings file that holds `selectedStationId`
-    // (none when empty). The earlier ones stay alive until the end, so a view
-    // still being torn down never sees them go.
-    Q_INVOKABLE void reset(const QString& selectedStationId = {})
+    // Fresh stores on a fresh settings file. The earlier ones stay alive until
+    // the end, so a view still being torn down never sees them go.
+    Q_INVOKABLE void reset()
     {
-        m_settingsFile = m_dir.filePath(QStringLiteral("Sondik-%1.conf").arg(++m_resets));
-        if (!selectedStationId.isEmpty())
-            Preferences(m_settingsFile).setSelectedRadioStationId(selectedStationId);
-        retire(m_radioStationStore, m_radioPlayer, m_preferences, m_networkStatus);
         m_radioStationStore =
-            std::make_unique<RadioStationStore>([] { return std::optional(QStringLiteral("DE")); });
-        m_radioPlayer = std::make_unique<RadioPlayer>(
+            new RadioStationStore([] { return std::optional(QStringLiteral("DE")); }, this);
+        m_radioPlayer = new RadioPlayer(
             [this](const QUrl& url) {
-                auto player = std::make_unique<FakeMediaPlayer>(url);
-                m_players.append(player.get());
-                return player;
+                ++m_playersCreated;
+                return std::make_unique<FakeMediaPlayer>(url);
             },
-            QStringLiteral("tune.invalid"));
-        m_preferences = std::make_unique<Preferences>(m_settingsFile);
+            QStringLiteral("tune.invalid"), this);
+        m_preferences =
+            new Preferences(m_dir.filePath(QStringLiteral("Sondik-%1.conf").arg(++m_resets)), this);
         auto monitor = std::make_unique<ReportedPathMonitor>();
         m_monitor = monitor.get();
-        m_networkStatus = std::make_unique<NetworkStatus>(std::move(monitor));
-        m_players.clear();
+        m_networkStatus = new NetworkStatus(std::move(monitor), this);
+        m_playersCreated = 0;
         m_openedUrls.clear();
         emit storesChanged();
         emit openedUrlsChanged();
@@ -93,20 +90,7 @@ public:
 
     Q_INVOKABLE void reportConnection(bool present) { m_monitor->report(present); }
 
-    // What the settings file holds now, read apart from the store.
-    Q_INVOKABLE QVariant savedSelection() const
-    {
-        // Writes reach the file off the main thread.
-        m_preferences->waitForWrites();
-        return QSettings(m_settingsFile, QSettings::IniFormat).value("SelectedRadioStationId");
-    }
-    Q_INVOKABLE int playersCreated() const { return int(m_players.size()); }
-    // The URL and the volumes set, in order, of the playing media player.
-    Q_INVOKABLE QString playerUrl() const
-    {
-        auto* player = qobject_cast<FakeMediaPlayer*>(m_radioPlayer->player());
-        return player ? player->url.toString() : QString();
-    }
+    // The volumes set, in order, on the playing media player.
     Q_INVOKABLE QVariantList playerVolumes() const
     {
         QVariantList volumes;
@@ -129,21 +113,19 @@ signals:
     void openedUrlsChanged();
 
 private:
-    template <typename... T> void retire(std::unique_ptr<T>&... objects)
-    {
-        (m_retired.emplace_back(objects.release()), ...);
-    }
-
     QTemporaryDir m_dir;
     int m_resets = 0;
-    QString m_settingsFile;
-    std::vector<std::unique_ptr<QObject>> m_retired;
-    std::unique_ptr<RadioStationStore> m_radioStationStore;
-    std::unique_ptr<RadioPlayer> m_radioPlayer;
-    std::unique_ptr<Preferences> m_preferences;
-    std::unique_ptr<NetworkStatus> m_networkStatus;
+    RadioStationStore* m_radioStationStore = nullptr;
+    RadioPlayer* m_radioPlayer = nullptr;
+    Preferences* m_preferences = nullptr;
+    NetworkStatus* m_networkStatus = nullptr;
     ReportedPathMonitor* m_monitor = nullptr;
-    QList<QPointer<FakeMediaPlayer>> m_players;
+    LaunchAtLogin* m_launchAtLogin =
+        new LaunchAtLogin(m_dir.filePath(QStringLiteral("bin/sondik")), this);
+    Updater* m_updater = new Updater(QUrl(QStringLiteral("http://127.0.0.1:1/appcast")),
+                                     QStringLiteral("1.0"), Updater::defaultTimeout, this);
+    QString m_artifacts = QStringLiteral(SONDIK_TEST_ARTIFACTS);
+    int m_playersCreated = 0;
     QStringList m_openedUrls;
 };
 
@@ -151,7 +133,14 @@ class Setup : public QObject {
     Q_OBJECT
 
 public slots:
-    void applicationAvailable() { m_fixture = std::make_unique<ViewFixture>(); }
+    void applicationAvailable()
+    {
+        qputenv("XDG_CONFIG_HOME", m_dir.filePath(QStringLiteral("config")).toLocal8Bit());
+        qputenv("XDG_CONFIG_DIRS", m_dir.filePath(QStringLiteral("system")).toLocal8Bit());
+        // The program's own string tables (English: the test sets LANGUAGE).
+        Translations::install(*QCoreApplication::instance());
+        m_fixture = std::make_unique<ViewFixture>();
+    }
     void qmlEngineAvailable(QQmlEngine* engine)
     {
         // The module's qmldir sits at qrc:/Sondik.
@@ -163,6 +152,7 @@ public slots:
     void cleanupTestCase() { m_fixture.reset(); }
 
 private:
+    QTemporaryDir m_dir;
     std::unique_ptr<ViewFixture> m_fixture;
 };
 
