@@ -82,28 +82,6 @@ private slots:
         z.subtract(y);
         QCOMPARE(z, x - y);
     }
-
-    // What insert, remove and update say they did.
-    void insertRemoveUpdate()
-    {
-        Ops set{Ops::enterKey};
-        auto [inserted, member] = set.insert(Ops::escapeKey);
-        QVERIFY(inserted);
-        QCOMPARE(member, Ops::escapeKey);
-        std::tie(inserted, member) = set.insert(Ops::escapeKey);
-        QVERIFY(!inserted);
-        QCOMPARE(set.rawValue(), 12);
-
-        QCOMPARE(set.remove(Ops::returnKey), std::nullopt);
-        QCOMPARE(set.remove(Ops::enterKey), std::optional(Ops::enterKey));
-        // Removing a set returns the part of it that was present.
-        QCOMPARE(set.remove(Ops::all), std::optional(Ops::escapeKey));
-        QVERIFY(set.isEmpty());
-
-        QCOMPARE(set.update(Ops::mouseDownOutside), std::nullopt);
-        QCOMPARE(set.update(Ops::mouseDownOutside), std::optional(Ops::mouseDownOutside));
-        QCOMPARE(set, Ops::mouseDownOutside);
-    }
 };
 
 QTEST_APPLESS_MAIN(TestOptionSet)

@@ -357,14 +357,10 @@ Item {
             const search = part("searchButton");
             tryCompare(capsule, "width", search.x - 10 - (26 + 10));
 
-            // Typed text reaches the owner at once.
+            // Typed text reaches the owner at once; keypad Enter leaves the field open.
             keyClick("r");
             keyClick("b");
             compare(owner.searchText, "rb");
-            // Only the keypad's Enter takes the focus away.
-            keyClick(Qt.Key_Return);
-            keyClick(Qt.Key_Escape);
-            mouseClick(bar, 2, 2);
             keyClick(Qt.Key_Enter, Qt.KeypadModifier);
             tryCompare(bar.firstResponder, "value", null);
             verify(!field.activeFocus);
