@@ -246,9 +246,6 @@ private slots:
         QTest::newRow("id outside ASCII")
             << QStringList{"LANG=de_DE.UTF-8"} << QStringLiteral("Made with ♥ in Germany")
             << QStringLiteral("Mit ♥ in Deutschland gemacht");
-        QTest::newRow("accessible name")
-            << QStringList{"LANG=de_DE.UTF-8"} << QStringLiteral("close-preferences")
-            << QStringLiteral("Einstellungen schließen");
         QTest::newRow("unknown id shows the id")
             << QStringList{"LANG=de_DE.UTF-8"} << QStringLiteral("no-such-id")
             << QStringLiteral("no-such-id");
