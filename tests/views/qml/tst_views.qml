@@ -62,21 +62,6 @@ Item {
     }
 
     Component {
-        id: updateDialogComponent
-
-        UpdateDialog {
-            updater: fixture.updater
-        }
-    }
-
-    Component {
-        id: spyComponent
-
-        SignalSpy {
-        }
-    }
-
-    Component {
         id: symbolComponent
 
         Rectangle {
@@ -407,7 +392,10 @@ Item {
         }
 
         function spy(target, signalName) {
-            return createTemporaryObject(spyComponent, root, { target: target, signalName: signalName });
+            const spy = createTemporaryQmlObject("import QtTest; SignalSpy {}", root);
+            spy.target = target;
+            spy.signalName = signalName;
+            return spy;
         }
 
         function test_fadesInAtEveryShowing() {
@@ -491,7 +479,7 @@ Item {
             // Without an updater the row does nothing, and says nothing.
             mouseClick(box, box.width / 2, box.height / 2);
             compare(updater.state, Updater.Idle);
-            const dialog = createTemporaryObject(updateDialogComponent, root);
+            const dialog = createTemporaryQmlObject("import Sondik; UpdateDialog { updater: fixture.updater }", root);
             verify(!dialog.visible);
             panel.updater = updater;
             mouseClick(box, box.width / 2, box.height / 2);
