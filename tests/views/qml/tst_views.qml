@@ -244,22 +244,6 @@ Item {
             fixture.reportConnection(true);
             tryVerify(() => area.item.objectName === "radioStationListView");
         }
-
-        function test_theVolumeHookReachesOnlyAPlayingStream() {
-            // Before the view appears, nothing connects the setting to the player.
-            fixture.radioPlayer.play(fixture.radioStationStore.radioStationsVariant()[1], 0.5);
-            fixture.preferences.volume = 0.2;
-            compare(fixture.playerVolumes().indexOf(0.2), -1);
-            fixture.radioPlayer.stop();
-
-            createView();
-            fixture.preferences.volume = 0.8; // nothing plays: only stored
-            mouseClick(row(hot));
-            fuzzyCompare(fixture.playerVolumes()[0], 0.8, 1e-6);
-            fixture.preferences.volume = 0.6;
-            const volumes = fixture.playerVolumes();
-            fuzzyCompare(volumes[volumes.length - 1], 0.6, 1e-6);
-        }
     }
 
     TestCase {
