@@ -6,6 +6,7 @@
 #include "playback/Preferences.h"
 #include "playback/RadioPlayer.h"
 
+#include <QDBusInterface>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -53,16 +54,6 @@ MediaPlayerFactory fakeFactory(int* alive)
     };
 }
 
-QProcessEnvironment environmentOf(const QStringList& variables)
-{
-    QProcessEnvironment environment;
-    for (const QString& variable : variables) {
-        const qsizetype equals = variable.indexOf(QLatin1Char('='));
-        environment.insert(variable.left(equals), variable.mid(equals + 1));
-    }
-    return environment;
-}
-
 // Child mode: a whole Sondik playing, with a fake backend or a real mpv core
 // on a loopback server that never answers, until a signal ends it. It says
 // how many players were alive when the event loop ended and how many media
@@ -107,61 +98,68 @@ private slots:
     // Which platform to ask for, and whether a window can open at all.
     void platform_data()
     {
-        QTest::addColumn<QStringList>("variables"); // NAME=value
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<QByteArray>("preferred");
+        QTest::addColumn<QString>("variables"); // NAME=value ...
+        QTest::addColumn<QString>("arguments"); // after the program's name
+        QTest::addColumn<QString>("preferred");
         QTest::addColumn<bool>("canShowWindows");
 
-        const QStringList plain{QStringLiteral("sondik")};
-        QTest::newRow("X11 session")
-            << QStringList{"XDG_SESSION_TYPE=x11", "DISPLAY=:0"} << plain << QByteArray() << true;
-        QTest::newRow("Wayland with XWayland")
-            << QStringList{"XDG_SESSION_TYPE=wayland", "WAYLAND_DISPLAY=wayland-0", "DISPLAY=:0"}
-            << plain << QByteArray("xcb") << true;
-        QTest::newRow("Wayland display without session type")
-            << QStringList{"WAYLAND_DISPLAY=wayland-0", "DISPLAY=:1"} << plain << QByteArray("xcb")
-            << true;
+        const QString wayland = QStringLiteral("WAYLAND_DISPLAY=wayland-0 DISPLAY=:0");
+        QTest::newRow("X11 session") << "XDG_SESSION_TYPE=x11 DISPLAY=:0"
+                                     << ""
+                                     << "" << true;
+        QTest::newRow("Wayland with XWayland") << "XDG_SESSION_TYPE=wayland " + wayland << ""
+                                               << "xcb" << true;
+        QTest::newRow("Wayland display, no session type") << wayland << ""
+                                                          << "xcb" << true;
         QTest::newRow("Wayland without XWayland")
-            << QStringList{"XDG_SESSION_TYPE=wayland", "WAYLAND_DISPLAY=wayland-0"} << plain
-            << QByteArray() << true;
-        QTest::newRow("user chose a platform")
-            << QStringList{"WAYLAND_DISPLAY=wayland-0", "DISPLAY=:0", "QT_QPA_PLATFORM=wayland"}
-            << plain << QByteArray() << true;
-        QTest::newRow("empty choice is no choice")
-            << QStringList{"WAYLAND_DISPLAY=wayland-0", "DISPLAY=:0", "QT_QPA_PLATFORM="} << plain
-            << QByteArray("xcb") << true;
-        QTest::newRow("platform on the command line")
-            << QStringList{"WAYLAND_DISPLAY=wayland-0", "DISPLAY=:0"}
-            << QStringList{"sondik", "-platform", "wayland"} << QByteArray() << true;
-        QTest::newRow("platform= on the command line")
-            << QStringList{"WAYLAND_DISPLAY=wayland-0", "DISPLAY=:0"}
-            << QStringList{"sondik", "--platform=wayland"} << QByteArray() << true;
-        QTest::newRow("over ssh") << QStringList{"SSH_CONNECTION=x"} << plain << QByteArray()
-                                  << false;
-        QTest::newRow("empty DISPLAY") << QStringList{"DISPLAY="} << plain << QByteArray() << false;
-        QTest::newRow("xcb chosen, no display")
-            << QStringList{"QT_QPA_PLATFORM=xcb"} << plain << QByteArray() << false;
-        QTest::newRow("offscreen chosen")
-            << QStringList{"QT_QPA_PLATFORM=offscreen"} << plain << QByteArray() << true;
-        QTest::newRow("vnc with options")
-            << QStringList{"QT_QPA_PLATFORM=vnc:size=800x600"} << plain << QByteArray() << true;
-        QTest::newRow("offscreen on the command line")
-            << QStringList{} << QStringList{"sondik", "-platform", "offscreen"} << QByteArray()
-            << true;
-        QTest::newRow("command line wins over the variable")
-            << QStringList{"QT_QPA_PLATFORM=offscreen"} << QStringList{"sondik", "--platform=xcb"}
-            << QByteArray() << false;
+            << "XDG_SESSION_TYPE=wayland WAYLAND_DISPLAY=wayland-0"
+            << ""
+            << "" << true;
+        QTest::newRow("user chose a platform") << wayland + " QT_QPA_PLATFORM=wayland"
+                                               << ""
+                                               << "" << true;
+        QTest::newRow("empty choice is no choice") << wayland + " QT_QPA_PLATFORM="
+                                                   << ""
+                                                   << "xcb" << true;
+        QTest::newRow("-platform") << wayland << "-platform wayland"
+                                   << "" << true;
+        QTest::newRow("--platform=") << wayland << "--platform=wayland"
+                                     << "" << true;
+        QTest::newRow("over ssh") << "SSH_CONNECTION=x"
+                                  << ""
+                                  << "" << false;
+        QTest::newRow("empty DISPLAY") << "DISPLAY="
+                                       << ""
+                                       << "" << false;
+        QTest::newRow("xcb chosen, no display") << "QT_QPA_PLATFORM=xcb"
+                                                << ""
+                                                << "" << false;
+        QTest::newRow("offscreen chosen") << "QT_QPA_PLATFORM=offscreen"
+                                          << ""
+                                          << "" << true;
+        QTest::newRow("vnc with options") << "QT_QPA_PLATFORM=vnc:size=800x600"
+                                          << ""
+                                          << "" << true;
+        QTest::newRow("offscreen on the command line") << ""
+                                                       << "-platform offscreen"
+                                                       << "" << true;
+        QTest::newRow("command line wins over the variable") << "QT_QPA_PLATFORM=offscreen"
+                                                             << "--platform=xcb"
+                                                             << "" << false;
     }
 
     void platform()
     {
-        QFETCH(QStringList, variables);
-        QFETCH(QStringList, arguments);
-        QFETCH(QByteArray, preferred);
+        QFETCH(QString, variables);
+        QFETCH(QString, arguments);
+        QFETCH(QString, preferred);
         QFETCH(bool, canShowWindows);
-        const QProcessEnvironment environment = environmentOf(variables);
-        QCOMPARE(SondikApp::preferredPlatform(environment, arguments), preferred);
-        QCOMPARE(SondikApp::canShowWindows(environment, arguments), canShowWindows);
+        QProcessEnvironment environment;
+        for (const QString& variable : variables.split(' ', Qt::SkipEmptyParts))
+            environment.insert(variable.section('=', 0, 0), variable.section('=', 1));
+        const QStringList argv = QStringList{"sondik"} + arguments.split(' ', Qt::SkipEmptyParts);
+        QCOMPARE(QString::fromLatin1(SondikApp::preferredPlatform(environment, argv)), preferred);
+        QCOMPARE(SondikApp::canShowWindows(environment, argv), canShowWindows);
     }
 
     // Before the mend Qt's platform plugin aborted this process.
@@ -252,16 +250,18 @@ private slots:
         QCOMPARE(filesIn(runtime.path()), QStringList());
     }
 
-    void terminationSignalsQuitInOrder_data()
+    // A termination signal, or Quit from the desktop's media controls (0).
+    void quitsInOrder_data()
     {
         QTest::addColumn<int>("signalNumber");
         QTest::addColumn<bool>("realCore");
         QTest::newRow("SIGTERM") << SIGTERM << false;
         QTest::newRow("SIGINT") << SIGINT << false;
         QTest::newRow("SIGTERM, mpv core") << SIGTERM << true;
+        QTest::newRow("MPRIS Quit") << 0 << false;
     }
 
-    void terminationSignalsQuitInOrder()
+    void quitsInOrder()
     {
         QFETCH(int, signalNumber);
         QFETCH(bool, realCore);
@@ -285,7 +285,16 @@ private slots:
         QCOMPARE(child.readLine().trimmed(), QByteArray("ready, players 1"));
         QCOMPARE(filesIn(runtime.path()).size(), 2);
 
-        ::kill(pid_t(child.processId()), signalNumber);
+        if (signalNumber) {
+            ::kill(pid_t(child.processId()), signalNumber);
+        } else {
+            const QString path = QStringLiteral("/org/mpris/MediaPlayer2");
+            QDBusInterface player(QStringLiteral("org.mpris.MediaPlayer2.sondik"), path,
+                                  QStringLiteral("org.mpris.MediaPlayer2.Player"));
+            QCOMPARE(player.property("PlaybackStatus").toString(), QStringLiteral("Playing"));
+            QDBusInterface root(player.service(), path, QStringLiteral("org.mpris.MediaPlayer2"));
+            QCOMPARE(root.call(QStringLiteral("Quit")).type(), QDBusMessage::ReplyMessage);
+        }
         QVERIFY(child.waitForFinished(60000));
         QCOMPARE(child.exitStatus(), QProcess::NormalExit);
         QCOMPARE(child.exitCode(), 0);
