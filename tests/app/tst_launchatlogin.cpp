@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -160,29 +161,20 @@ private slots:
         QCOMPARE(validate.readAllStandardOutput() + validate.readAllStandardError(), QByteArray());
         QCOMPARE(validate.exitCode(), 0);
 
-        // The Exec line, unescaped the way a session manager reads it: string
-        // escapes, then "%%", then the quoting rules.
+        // The Exec line with its string escapes and "%%" undone; its quoting
+        // rules are those of the shell's double quotes.
         QFile file(userEntry());
         QVERIFY(file.open(QIODevice::ReadOnly));
-        QByteArray exec;
-        for (const QByteArray& line : file.readAll().split('\n')) {
-            if (line.startsWith("Exec="))
-                exec = line.mid(5);
-        }
+        QString exec = QRegularExpression("^Exec=(.*)$", QRegularExpression::MultilineOption)
+                           .match(QString::fromUtf8(file.readAll()))
+                           .captured(1);
         QVERIFY(exec.startsWith('"'));
         exec.replace("\\\\", "\\").replace("%%", "%");
-        QStringList arguments{QString()};
-        bool quoted = false;
-        for (qsizetype i = 0; i < exec.size(); ++i) {
-            if (quoted && exec[i] == '\\')
-                arguments.last() += QLatin1Char(exec[++i]);
-            else if (exec[i] == '"')
-                quoted = !quoted;
-            else if (exec[i] == ' ' && !quoted)
-                arguments.append(QString());
-            else
-                arguments.last() += QLatin1Char(exec[i]);
-        }
+        QProcess shell;
+        shell.start(QStringLiteral("sh"), {"-c", "printf '%s\\n' " + exec});
+        QVERIFY(shell.waitForFinished(30000));
+        const QStringList arguments =
+            QString::fromUtf8(shell.readAll()).split('\n', Qt::SkipEmptyParts);
         QCOMPARE(arguments,
                  QStringList({binary, QString::fromLatin1(LaunchAtLogin::loginArgument)}));
     }

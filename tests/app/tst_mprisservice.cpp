@@ -63,7 +63,6 @@ private:
     QVariant property(const QString& interface, const QString& name);
     // Whether a client was told of this value of the property.
     bool wasAnnounced(const QString& name, const QVariant& value) const;
-    void select(const QString& id);
 
     MediaFixtures m_media;
     TestHttpServer m_server;
@@ -117,11 +116,6 @@ bool TestMprisService::wasAnnounced(const QString& name, const QVariant& value) 
             return true;
     }
     return false;
-}
-
-void TestMprisService::select(const QString& id)
-{
-    m_preferences->setSelectedRadioStationId(id);
 }
 
 void TestMprisService::initTestCase()
@@ -195,15 +189,14 @@ void TestMprisService::rootAndNoBus()
     QVERIFY(
         run(QStringLiteral("playerctl"), {"-l"}).split('\n').contains(QStringLiteral("sondik")));
     const QString root = QStringLiteral("org.mpris.MediaPlayer2");
-    QCOMPARE(property(root, QStringLiteral("Identity")).toString(), QStringLiteral("Sondik"));
-    QCOMPARE(property(root, QStringLiteral("DesktopEntry")).toString(),
-             QStringLiteral(SONDIK_APP_ID));
-    QCOMPARE(property(root, QStringLiteral("CanQuit")).toBool(), true);
-    QCOMPARE(property(root, QStringLiteral("CanRaise")).toBool(), true);
-    QCOMPARE(property(root, QStringLiteral("HasTrackList")).toBool(), false);
-    QCOMPARE(property(player, QStringLiteral("CanSeek")).toBool(), false);
-    QCOMPARE(property(player, QStringLiteral("CanControl")).toBool(), true);
-
+    const QList<std::tuple<QString, const char*, QVariant>> properties = {
+        {root, "Identity", "Sondik"},  {root, "DesktopEntry", SONDIK_APP_ID},
+        {root, "CanQuit", true},       {root, "CanRaise", true},
+        {root, "HasTrackList", false}, {player, "CanSeek", false},
+        {player, "CanControl", true},
+    };
+    for (const auto& [interface, name, value] : properties)
+        QCOMPARE(property(interface, QLatin1String(name)).toString(), value.toString());
     for (const QString& method : {QStringLiteral("Raise"), QStringLiteral("Quit")})
         m_client.asyncCall(QDBusMessage::createMethodCall(service, path, root, method));
     QTRY_COMPARE(m_raised, 1);
@@ -227,7 +220,7 @@ void TestMprisService::playPauseFollowsThePlayButton()
     QCOMPARE(playerctl({"status"}), QStringLiteral("Stopped"));
     QVERIFY(!m_radio->player());
 
-    select(QStringLiteral("ice"));
+    m_preferences->setSelectedRadioStationId(QStringLiteral("ice"));
     QTRY_VERIFY(wasAnnounced(QStringLiteral("CanPlay"), true));
     QVERIFY(wasAnnounced(QStringLiteral("CanPause"), true));
     playerctl({"play"});
@@ -248,8 +241,8 @@ void TestMprisService::playPauseFollowsThePlayButton()
     playerctl({"play-pause"});
     QVERIFY(m_radio->player());
     QTRY_VERIFY(wasAnnounced(QStringLiteral("PlaybackStatus"), QStringLiteral("Playing")));
-    playerctl({"play"}); // already playing: the same player plays on
     const MediaPlayer* playing = m_radio->player();
+    playerctl({"play"}); // already playing: the same player plays on
     QCOMPARE(m_radio->player(), playing);
     playerctl({"play-pause"});
     QVERIFY(!m_radio->player());
@@ -258,7 +251,7 @@ void TestMprisService::playPauseFollowsThePlayButton()
 
 void TestMprisService::nextAndPreviousWrapAround()
 {
-    select(QStringLiteral("ice"));
+    m_preferences->setSelectedRadioStationId(QStringLiteral("ice"));
     // Each step is a click on the neighbour's row: selected, persisted, playing.
     const QList<QPair<QString, QString>> steps = {
         {"previous", "aac"}, {"previous", "plain"}, {"next", "aac"},
@@ -281,7 +274,7 @@ void TestMprisService::nextAndPreviousWrapAround()
 
 void TestMprisService::volumeReachesPreferencesAndPlayer()
 {
-    select(QStringLiteral("plain"));
+    m_preferences->setSelectedRadioStationId(QStringLiteral("plain"));
     playerctl({"play"});
     QVERIFY(m_radio->player());
 
@@ -312,7 +305,7 @@ void TestMprisService::songTitleFollowsTheStream()
 {
     const QString mount = QStringLiteral("/radio.mp3");
     QVERIFY(m_icecast.setSong(mount, "Artist One - First Song"));
-    select(QStringLiteral("ice"));
+    m_preferences->setSelectedRadioStationId(QStringLiteral("ice"));
     playerctl({"play"});
     QTRY_COMPARE_WITH_TIMEOUT(m_radio->streamTitle(), QStringLiteral("Artist One - First Song"),
                               20000);
@@ -333,11 +326,6 @@ void TestMprisService::songTitleFollowsTheStream()
                               20000);
     QCOMPARE(playerctl({"metadata", "artist"}), QString());
     QVERIFY(!announced.isEmpty() && announced.last().contains(QStringLiteral("Metadata")));
-
-    QVERIFY(m_icecast.setSong(mount, "Tab\tand\x01"
-                                     "bell\x07 - Escape\x1b[0m"));
-    QTRY_COMPARE_WITH_TIMEOUT(m_radio->streamTitle(), QStringLiteral("Tab andbell - Escape[0m"),
-                              20000);
 
     // Longer than a Shoutcast title can be: the tags of the stream itself.
     QProcess ffmpeg;
@@ -360,7 +348,7 @@ void TestMprisService::songTitleFollowsTheStream()
     QCOMPARE(playerctl({"metadata", "title"}), m_radio->streamTitle());
 
     // A stream without titles: the station's name, no artist.
-    select(QStringLiteral("plain"));
+    m_preferences->setSelectedRadioStationId(QStringLiteral("plain"));
     playerctl({"stop"});
     playerctl({"play"});
     QCOMPARE(m_radio->streamTitle(), QString());
