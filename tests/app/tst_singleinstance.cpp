@@ -12,10 +12,6 @@
 
 #include <future>
 
-#include <sys/socket.h>
-#include <sys/un.h>
-#include <unistd.h>
-
 using Role = SingleInstance::Role;
 
 namespace {
@@ -23,21 +19,6 @@ namespace {
 const char* childDirectoryVariable = "SONDIK_TEST_INSTANCE_DIR";
 const char* childCountVariable = "SONDIK_TEST_INSTANCE_COUNT";
 const QString name = QStringLiteral("test.Sondik");
-
-// A socket file nobody listens on: what a crashed instance leaves behind.
-bool leaveDeadSocket(const QString& path)
-{
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    if (fd < 0)
-        return false;
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    const QByteArray bytes = QFile::encodeName(path);
-    qstrncpy(address.sun_path, bytes.constData(), sizeof address.sun_path);
-    const bool bound = ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
-    ::close(fd);
-    return bound && QFile::exists(path);
-}
 
 // Child mode: claim, print the role; the primary then counts show requests
 // until every other child has reached it or time runs out.
@@ -137,18 +118,19 @@ private slots:
 
     void aLockLeftByADeadProcessIsTakenOver()
     {
-        // A lock file naming a process that has ended, beside its socket.
-        QProcess gone;
-        gone.start(QStringLiteral("true"));
-        QVERIFY(gone.waitForFinished(5000));
-        const qint64 deadPid = gone.processId() ? gone.processId() : 999999;
+        // A lock file naming a process that has ended (no pid is this
+        // high), beside its socket.
         SingleInstance probe(dir->path(), name);
         QFile lock(probe.lockPath());
         QVERIFY(lock.open(QIODevice::WriteOnly));
-        lock.write(QByteArray::number(deadPid) + "\nsondik\n" +
-                   QSysInfo::machineHostName().toUtf8() + "\n");
+        lock.write("999999999\nsondik\n" + QSysInfo::machineHostName().toUtf8() + "\n");
         lock.close();
-        QVERIFY(leaveDeadSocket(probe.socketPath()));
+        // A socket file nobody listens on.
+        QCOMPARE(QProcess::execute("python3", {"-c",
+                                               "import socket, sys; "
+                                               "socket.socket(socket.AF_UNIX).bind(sys.argv[1])",
+                                               probe.socketPath()}),
+                 0);
 
         SingleInstance first(dir->path(), name);
         QCOMPARE(first.claim(std::chrono::milliseconds(5000)), Role::Primary);
