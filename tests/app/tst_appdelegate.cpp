@@ -150,6 +150,15 @@ private slots:
             QVERIFY(window->isVisible());
             QCOMPARE(window->position(), underIcon(item->rect));
         }
+        if (state == State::Shown && event == Event::Inactive) {
+            // A click well after the focus left is a click of its own.
+            setApplicationState(Qt::ApplicationActive);
+            setApplicationState(Qt::ApplicationInactive);
+            QVERIFY(!window->isVisible());
+            QTest::qWait(int(AppDelegate::sameClickTime.count()) + 1000);
+            item->click();
+            QVERIFY(window->isVisible());
+        }
     }
 
     void launchShowsTheWindowAfterADelay()
@@ -179,12 +188,21 @@ private slots:
         QVERIFY(window->isVisible());
     }
 
-    // Without a tray host within the wait: an ordinary window, placed by the
-    // window manager, that stays open. Its style is settled before it shows.
-    void withoutTrayTheWindowIsOrdinaryAndStaysOpen()
+    // No tray host at launch. One that comes within the wait is used; else
+    // the window is an ordinary one, placed by the window manager, that stays
+    // open. Either way its style is settled before it first shows.
+    void waitingForTheTray_data()
     {
+        QTest::addColumn<bool>("trayComes");
+        QTest::newRow("no tray") << false;
+        QTest::newRow("a tray comes late") << true;
+    }
+
+    void waitingForTheTray()
+    {
+        QFETCH(bool, trayComes);
         makeDelegate(false);
-        delegate->setTrayWaitTime(std::chrono::milliseconds(300));
+        delegate->setTrayWaitTime(std::chrono::milliseconds(trayComes ? 10000 : 300));
         QSignalSpy styleChanged(delegate.get(), &AppDelegate::windowStyleChanged);
         delegate->setWindow(window.get());
         window->setPosition(17, 23);
@@ -194,31 +212,21 @@ private slots:
                 styleChangesAtShowing = styleChanged.size();
         });
         delegate->applicationDidFinishLaunching();
+        if (trayComes) {
+            QTest::qWait(350);
+            QVERIFY(!window->isVisible());
+            item->available = true;
+        }
         QTRY_VERIFY_WITH_TIMEOUT(window->isVisible(), 10000);
-        QCOMPARE(styleChangesAtShowing, 1);
-        QCOMPARE(styleChanged.size(), 1);
-        QCOMPARE(delegate->windowStyle(), AppDelegate::WindowStyle::OrdinaryWindow);
-        QCOMPARE(window->position(), QPoint(17, 23));
+        QCOMPARE(styleChangesAtShowing, trayComes ? 0 : 1);
+        QCOMPARE(styleChanged.size(), trayComes ? 0 : 1);
+        QCOMPARE(delegate->windowStyle(), trayComes ? AppDelegate::WindowStyle::TrayPopup
+                                                    : AppDelegate::WindowStyle::OrdinaryWindow);
+        QCOMPARE(window->position(), trayComes ? underIcon(item->rect) : QPoint(17, 23));
         setApplicationState(Qt::ApplicationActive);
         setApplicationState(Qt::ApplicationInactive);
-        QVERIFY(window->isVisible());
-        QCOMPARE(closedCalls, 0);
-    }
-
-    void aTrayThatComesLateIsUsed()
-    {
-        makeDelegate(false);
-        delegate->setTrayWaitTime(std::chrono::milliseconds(10000));
-        QSignalSpy styleChanged(delegate.get(), &AppDelegate::windowStyleChanged);
-        delegate->setWindow(window.get());
-        delegate->applicationDidFinishLaunching();
-        QTest::qWait(350);
-        QVERIFY(!window->isVisible());
-        item->available = true;
-        QTRY_VERIFY_WITH_TIMEOUT(window->isVisible(), 10000);
-        QCOMPARE(window->position(), underIcon(item->rect));
-        QCOMPARE(styleChanged.size(), 0);
-        QCOMPARE(delegate->windowStyle(), AppDelegate::WindowStyle::TrayPopup);
+        QCOMPARE(window->isVisible(), !trayComes);
+        QCOMPARE(closedCalls, trayComes ? 1 : 0);
     }
 };
 
