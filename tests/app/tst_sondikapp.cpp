@@ -29,6 +29,10 @@ namespace {
 const char* childVariable = "SONDIK_TEST_APP_CHILD";
 const char* realCoreVariable = "SONDIK_TEST_APP_REAL_CORE";
 QString programPath; // this test's own executable, for its child mode
+// The command line of a Sondik made in this process.
+int appArgc = 1;
+char appArg0[] = "sondik";
+char* appArgv[] = {appArg0, nullptr};
 
 QStringList filesIn(const QString& directory)
 {
@@ -140,12 +144,9 @@ private slots:
         qunsetenv("WAYLAND_DISPLAY");
         QTest::ignoreMessage(QtCriticalMsg, "Sondik needs a graphical session: neither DISPLAY "
                                             "nor WAYLAND_DISPLAY is set");
-        int argc = 1;
-        char arg0[] = "sondik";
-        char* argv[] = {arg0, nullptr};
         int exitCode = -1;
         {
-            SondikApp app(argc, argv);
+            SondikApp app(appArgc, appArgv);
             exitCode = app.exec();
         }
         qputenv("QT_QPA_PLATFORM", platform);
@@ -158,11 +159,8 @@ private slots:
         QTemporaryDir runtime, config;
         qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
-        int argc = 1;
-        char arg0[] = "sondik";
-        char* argv[] = {arg0, nullptr};
         int alive = 0;
-        auto app = std::make_unique<SondikApp>(argc, argv, fakeFactory(&alive));
+        auto app = std::make_unique<SondikApp>(appArgc, appArgv, fakeFactory(&alive));
 
         // A close of the window always hides the preferences panel.
         QTRY_VERIFY_WITH_TIMEOUT(app->appDelegate()->window(), 30000);

@@ -47,6 +47,7 @@ stop_x_session() {
 # Retried: xdotool gives up when a window vanishes while it walks the tree.
 window_named() {
     local pattern=$1 id=
+    # shellcheck disable=SC2317 # called through wait_until
     named() { id=$(xdotool search --name "$pattern" 2>/dev/null | head -n1) && [ -n "$id" ]; }
     wait_until 10000 named && echo "$id"
 }
