@@ -40,8 +40,8 @@ if [ "$mode" = no-tray ]; then
     start_bg "$work/sondik.log" "$sondik"
     window=$(window_state viewable 10000) || fail "no window without a tray"
     read -r wid _ <<<"$window"
-    grep -q "No system tray" "$work/sondik.log" || fail "no word on the log about the tray"
-    (( $(grep -c "No system tray" "$work/sondik.log") == 1 )) || fail "said more than once"
+    (( $(grep -c "No system tray" "$work/sondik.log") == 1 )) ||
+        fail "no single word on the log about the tray"
     # left, right, top, bottom: a title bar on top
     xprop -id "$wid" _NET_FRAME_EXTENTS | grep -Eq '= [0-9]+, [0-9]+, [1-9]' || fail "no title bar"
     if xprop -id "$wid" _NET_WM_STATE | grep -q _NET_WM_STATE_SKIP_TASKBAR; then

@@ -6,6 +6,7 @@
 #include "playback/Preferences.h"
 #include "playback/RadioPlayer.h"
 
+#include <QDBusInterface>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -16,12 +17,10 @@
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
-#include <QtCore/private/qhooks_p.h>
 #include <QtQml/qqmlextensionplugin.h>
 
 #include <csignal>
 #include <cstdio>
-#include <mutex>
 
 Q_IMPORT_QML_PLUGIN(SondikPlugin)
 
@@ -30,16 +29,10 @@ namespace {
 const char* childVariable = "SONDIK_TEST_APP_CHILD";
 const char* realCoreVariable = "SONDIK_TEST_APP_REAL_CORE";
 QString programPath; // this test's own executable, for its child mode
-
-// Every QObject made while recording, in the order of creation (the QML
-// engine makes some on a thread of its own).
-std::mutex createdMutex;
-QList<QObject*> created;
-void recordCreation(QObject* object)
-{
-    std::lock_guard lock(createdMutex);
-    created.append(object);
-}
+// The command line of a Sondik made in this process.
+int appArgc = 1;
+char appArg0[] = "sondik";
+char* appArgv[] = {appArg0, nullptr};
 
 QStringList filesIn(const QString& directory)
 {
@@ -51,16 +44,6 @@ MediaPlayerFactory fakeFactory(int* alive)
     return [alive](const QUrl& url) {
         return std::make_unique<FakeMediaPlayer>(url, alive);
     };
-}
-
-QProcessEnvironment environmentOf(const QStringList& variables)
-{
-    QProcessEnvironment environment;
-    for (const QString& variable : variables) {
-        const qsizetype equals = variable.indexOf(QLatin1Char('='));
-        environment.insert(variable.left(equals), variable.mid(equals + 1));
-    }
-    return environment;
 }
 
 // Child mode: a whole Sondik playing, with a fake backend or a real mpv core
@@ -107,61 +90,49 @@ private slots:
     // Which platform to ask for, and whether a window can open at all.
     void platform_data()
     {
-        QTest::addColumn<QStringList>("variables"); // NAME=value
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<QByteArray>("preferred");
+        QTest::addColumn<QString>("variables"); // NAME=value ...
+        QTest::addColumn<QString>("arguments"); // after the program's name
+        QTest::addColumn<QString>("preferred");
         QTest::addColumn<bool>("canShowWindows");
-
-        const QStringList plain{QStringLiteral("sondik")};
-        QTest::newRow("X11 session")
-            << QStringList{"XDG_SESSION_TYPE=x11", "DISPLAY=:0"} << plain << QByteArray() << true;
-        QTest::newRow("Wayland with XWayland")
-            << QStringList{"XDG_SESSION_TYPE=wayland", "WAYLAND_DISPLAY=wayland-0", "DISPLAY=:0"}
-            << plain << QByteArray("xcb") << true;
-        QTest::newRow("Wayland display without session type")
-            << QStringList{"WAYLAND_DISPLAY=wayland-0", "DISPLAY=:1"} << plain << QByteArray("xcb")
-            << true;
-        QTest::newRow("Wayland without XWayland")
-            << QStringList{"XDG_SESSION_TYPE=wayland", "WAYLAND_DISPLAY=wayland-0"} << plain
-            << QByteArray() << true;
-        QTest::newRow("user chose a platform")
-            << QStringList{"WAYLAND_DISPLAY=wayland-0", "DISPLAY=:0", "QT_QPA_PLATFORM=wayland"}
-            << plain << QByteArray() << true;
-        QTest::newRow("empty choice is no choice")
-            << QStringList{"WAYLAND_DISPLAY=wayland-0", "DISPLAY=:0", "QT_QPA_PLATFORM="} << plain
-            << QByteArray("xcb") << true;
-        QTest::newRow("platform on the command line")
-            << QStringList{"WAYLAND_DISPLAY=wayland-0", "DISPLAY=:0"}
-            << QStringList{"sondik", "-platform", "wayland"} << QByteArray() << true;
-        QTest::newRow("platform= on the command line")
-            << QStringList{"WAYLAND_DISPLAY=wayland-0", "DISPLAY=:0"}
-            << QStringList{"sondik", "--platform=wayland"} << QByteArray() << true;
-        QTest::newRow("over ssh") << QStringList{"SSH_CONNECTION=x"} << plain << QByteArray()
-                                  << false;
-        QTest::newRow("empty DISPLAY") << QStringList{"DISPLAY="} << plain << QByteArray() << false;
-        QTest::newRow("xcb chosen, no display")
-            << QStringList{"QT_QPA_PLATFORM=xcb"} << plain << QByteArray() << false;
-        QTest::newRow("offscreen chosen")
-            << QStringList{"QT_QPA_PLATFORM=offscreen"} << plain << QByteArray() << true;
-        QTest::newRow("vnc with options")
-            << QStringList{"QT_QPA_PLATFORM=vnc:size=800x600"} << plain << QByteArray() << true;
-        QTest::newRow("offscreen on the command line")
-            << QStringList{} << QStringList{"sondik", "-platform", "offscreen"} << QByteArray()
-            << true;
-        QTest::newRow("command line wins over the variable")
-            << QStringList{"QT_QPA_PLATFORM=offscreen"} << QStringList{"sondik", "--platform=xcb"}
-            << QByteArray() << false;
+        struct Case {
+            const char *name, *variables, *arguments, *preferred;
+            bool canShowWindows;
+        };
+        const QString wayland = QStringLiteral("WAYLAND_DISPLAY=wayland-0 DISPLAY=:0");
+        const Case cases[] = {
+            {"X11 session", "XDG_SESSION_TYPE=x11 DISPLAY=:0", "", "", true},
+            {"Wayland with XWayland", "XDG_SESSION_TYPE=wayland %1", "", "xcb", true},
+            {"Wayland display, no session type", "%1", "", "xcb", true},
+            {"no XWayland", "XDG_SESSION_TYPE=wayland WAYLAND_DISPLAY=wayland-0", "", "", true},
+            {"user chose a platform", "%1 QT_QPA_PLATFORM=wayland", "", "", true},
+            {"empty choice is no choice", "%1 QT_QPA_PLATFORM=", "", "xcb", true},
+            {"-platform", "%1", "-platform wayland", "", true},
+            {"--platform=", "%1", "--platform=wayland", "", true},
+            {"over ssh", "SSH_CONNECTION=x", "", "", false},
+            {"empty DISPLAY", "DISPLAY=", "", "", false},
+            {"xcb chosen, no display", "QT_QPA_PLATFORM=xcb", "", "", false},
+            {"offscreen chosen", "QT_QPA_PLATFORM=offscreen", "", "", true},
+            {"vnc with options", "QT_QPA_PLATFORM=vnc:size=800x600", "", "", true},
+            {"offscreen on the command line", "", "-platform offscreen", "", true},
+            {"command line wins", "QT_QPA_PLATFORM=offscreen", "--platform=xcb", "", false},
+        };
+        for (const Case& c : cases)
+            QTest::newRow(c.name) << QString::fromLatin1(c.variables).replace("%1", wayland)
+                                  << c.arguments << c.preferred << c.canShowWindows;
     }
 
     void platform()
     {
-        QFETCH(QStringList, variables);
-        QFETCH(QStringList, arguments);
-        QFETCH(QByteArray, preferred);
+        QFETCH(QString, variables);
+        QFETCH(QString, arguments);
+        QFETCH(QString, preferred);
         QFETCH(bool, canShowWindows);
-        const QProcessEnvironment environment = environmentOf(variables);
-        QCOMPARE(SondikApp::preferredPlatform(environment, arguments), preferred);
-        QCOMPARE(SondikApp::canShowWindows(environment, arguments), canShowWindows);
+        QProcessEnvironment environment;
+        for (const QString& variable : variables.split(' ', Qt::SkipEmptyParts))
+            environment.insert(variable.section('=', 0, 0), variable.section('=', 1));
+        const QStringList argv = QStringList{"sondik"} + arguments.split(' ', Qt::SkipEmptyParts);
+        QCOMPARE(QString::fromLatin1(SondikApp::preferredPlatform(environment, argv)), preferred);
+        QCOMPARE(SondikApp::canShowWindows(environment, argv), canShowWindows);
     }
 
     // Before the mend Qt's platform plugin aborted this process.
@@ -173,12 +144,9 @@ private slots:
         qunsetenv("WAYLAND_DISPLAY");
         QTest::ignoreMessage(QtCriticalMsg, "Sondik needs a graphical session: neither DISPLAY "
                                             "nor WAYLAND_DISPLAY is set");
-        int argc = 1;
-        char arg0[] = "sondik";
-        char* argv[] = {arg0, nullptr};
         int exitCode = -1;
         {
-            SondikApp app(argc, argv);
+            SondikApp app(appArgc, appArgv);
             exitCode = app.exec();
         }
         qputenv("QT_QPA_PLATFORM", platform);
@@ -186,33 +154,13 @@ private slots:
         QVERIFY(!QCoreApplication::instance());
     }
 
-    void storesAndHooks()
+    void hooksAndTeardown()
     {
         QTemporaryDir runtime, config;
         qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
-        int argc = 1;
-        char arg0[] = "sondik";
-        char* argv[] = {arg0, nullptr};
         int alive = 0;
-
-        created.clear();
-        qtHookData[QHooks::AddQObject] = reinterpret_cast<quintptr>(&recordCreation);
-        auto app = std::make_unique<SondikApp>(argc, argv, fakeFactory(&alive));
-        qtHookData[QHooks::AddQObject] = 0;
-
-        // Created in this order (an address's last creation is its object).
-        QList<qsizetype> positions;
-        {
-            std::lock_guard lock(createdMutex);
-            for (QObject* store :
-                 std::initializer_list<QObject*>{app->appDelegate(), app->radioStationStore(),
-                                                 app->radioPlayer(), app->preferences()})
-                positions.append(created.lastIndexOf(store));
-            created.clear();
-        }
-        QVERIFY(!positions.contains(-1));
-        QVERIFY2(std::is_sorted(positions.cbegin(), positions.cend()), "created out of order");
+        auto app = std::make_unique<SondikApp>(appArgc, appArgv, fakeFactory(&alive));
 
         // A close of the window always hides the preferences panel.
         QTRY_VERIFY_WITH_TIMEOUT(app->appDelegate()->window(), 30000);
@@ -236,15 +184,17 @@ private slots:
 
         // Torn down in reverse, the window (and with it every view) first.
         QStringList destroyed;
-        const auto note = [&destroyed](QObject* object, const QString& name) {
-            connect(object, &QObject::destroyed, object, [&destroyed, name] { destroyed << name; });
+        const std::pair<QObject*, const char*> watched[] = {
+            {window, "window"},
+            {app->preferences(), "Preferences"},
+            {player, "media player"},
+            {app->radioPlayer(), "RadioPlayer"},
+            {app->radioStationStore(), "RadioStationStore"},
+            {app->appDelegate(), "AppDelegate"},
         };
-        note(window, QStringLiteral("window"));
-        note(app->preferences(), QStringLiteral("Preferences"));
-        note(player, QStringLiteral("media player"));
-        note(app->radioPlayer(), QStringLiteral("RadioPlayer"));
-        note(app->radioStationStore(), QStringLiteral("RadioStationStore"));
-        note(app->appDelegate(), QStringLiteral("AppDelegate"));
+        for (const auto& [object, name] : watched)
+            connect(object, &QObject::destroyed, this,
+                    [&destroyed, name = name] { destroyed << name; });
         app.reset();
         QCOMPARE(destroyed, (QStringList{"window", "Preferences", "media player", "RadioPlayer",
                                          "RadioStationStore", "AppDelegate"}));
@@ -252,16 +202,18 @@ private slots:
         QCOMPARE(filesIn(runtime.path()), QStringList());
     }
 
-    void terminationSignalsQuitInOrder_data()
+    // A termination signal, or Quit from the desktop's media controls (0).
+    void quitsInOrder_data()
     {
         QTest::addColumn<int>("signalNumber");
         QTest::addColumn<bool>("realCore");
         QTest::newRow("SIGTERM") << SIGTERM << false;
         QTest::newRow("SIGINT") << SIGINT << false;
         QTest::newRow("SIGTERM, mpv core") << SIGTERM << true;
+        QTest::newRow("MPRIS Quit") << 0 << false;
     }
 
-    void terminationSignalsQuitInOrder()
+    void quitsInOrder()
     {
         QFETCH(int, signalNumber);
         QFETCH(bool, realCore);
@@ -285,7 +237,16 @@ private slots:
         QCOMPARE(child.readLine().trimmed(), QByteArray("ready, players 1"));
         QCOMPARE(filesIn(runtime.path()).size(), 2);
 
-        ::kill(pid_t(child.processId()), signalNumber);
+        if (signalNumber) {
+            ::kill(pid_t(child.processId()), signalNumber);
+        } else {
+            const QString path = QStringLiteral("/org/mpris/MediaPlayer2");
+            QDBusInterface player(QStringLiteral("org.mpris.MediaPlayer2.sondik"), path,
+                                  QStringLiteral("org.mpris.MediaPlayer2.Player"));
+            QCOMPARE(player.property("PlaybackStatus").toString(), QStringLiteral("Playing"));
+            QDBusInterface root(player.service(), path, QStringLiteral("org.mpris.MediaPlayer2"));
+            QCOMPARE(root.call(QStringLiteral("Quit")).type(), QDBusMessage::ReplyMessage);
+        }
         QVERIFY(child.waitForFinished(60000));
         QCOMPARE(child.exitStatus(), QProcess::NormalExit);
         QCOMPARE(child.exitCode(), 0);

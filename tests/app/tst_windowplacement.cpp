@@ -38,8 +38,6 @@ private slots:
         // left edge 140 left of the icon's.
         QTest::newRow("top panel")
             << topPanel << QRect(1000, 3, 22, 22) << anywhere << QPoint(860, 63);
-        QTest::newRow("top panel, tall icon")
-            << topPanel << QRect(700, 0, 28, 28) << anywhere << QPoint(560, 66);
         // Top edge 412 above the icon's top edge.
         QTest::newRow("bottom panel, mirrored")
             << bottomPanel << QRect(1000, 1049, 22, 22) << anywhere << QPoint(860, 637);
@@ -65,10 +63,6 @@ private slots:
         const Screens sideBySide{screen(fullHd), screen(QRect(1920, 0, 1280, 1024), 30)};
         QTest::newRow("second screen, top rule")
             << sideBySide << QRect(2500, 4, 22, 22) << anywhere << QPoint(2360, 64);
-        QTest::newRow("second screen, clamped at its right edge")
-            << sideBySide << QRect(3150, 4, 22, 22) << anywhere << QPoint(2880, 64);
-        QTest::newRow("second screen, kept off the first screen")
-            << sideBySide << QRect(1990, 4, 22, 22) << anywhere << QPoint(1920, 64);
         // Stacked screens: the half is that of the icon's own screen.
         const Screens stacked{screen(fullHd), screen(QRect(0, 1080, 1920, 1080), 30, 40)};
         QTest::newRow("lower screen, top panel")

@@ -84,32 +84,24 @@ void walk(xcb_window_t window, bool insideForeign, const std::string& wanted, in
              minWidth, maxWidth, embedded, out);
 }
 
-std::vector<Found> find(const std::string& wanted, int minWidth, int maxWidth, bool embedded)
-{
-    std::vector<Found> out;
-    walk(root, false, wanted, minWidth, maxWidth, embedded, out);
-    return out;
-}
-
 void print(const std::vector<Found>& found)
 {
     for (const Found& f : found)
         std::printf("%u %d %d %d %d\n", f.id, f.x, f.y, f.width, f.height);
 }
 
-int usage()
-{
-    std::fprintf(stderr, "usage: xprobe owner SELECTION | find CLASS MINW MAXW [embedded] | "
-                         "wait viewable|gone CLASS MINW MAXW TIMEOUT_MS [embedded]\n");
-    return 2;
-}
-
 } // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc < 3)
-        return usage();
+    const std::string command = argc > 1 ? argv[1] : "";
+    const bool wait = command == "wait";
+    if (!(command == "owner" && argc == 3) && !(command == "find" && argc >= 5) &&
+        !(wait && argc >= 7)) {
+        std::fprintf(stderr, "usage: xprobe owner SELECTION | find CLASS MINW MAXW [embedded] | "
+                             "wait viewable|gone CLASS MINW MAXW TIMEOUT_MS [embedded]\n");
+        return 2;
+    }
     int screenNumber = 0;
     connection = xcb_connect(nullptr, &screenNumber);
     if (xcb_connection_has_error(connection)) {
@@ -121,37 +113,33 @@ int main(int argc, char** argv)
         xcb_screen_next(&screens);
     root = screens.data->root;
 
-    const std::string command = argv[1];
     if (command == "owner") {
         Reply<xcb_get_selection_owner_reply_t> reply(xcb_get_selection_owner_reply(
             connection, xcb_get_selection_owner(connection, atom(argv[2])), nullptr));
         std::printf("%u\n", reply ? reply->owner : 0u);
         return 0;
     }
-    if (command == "find" && argc >= 5) {
-        const bool embedded = argc > 5 && std::string(argv[5]) == "embedded";
-        print(find(argv[2], std::atoi(argv[3]), std::atoi(argv[4]), embedded));
-        return 0;
-    }
-    if (command == "wait" && argc >= 7) {
-        const bool wantViewable = std::string(argv[2]) == "viewable";
-        const bool embedded = argc > 7 && std::string(argv[7]) == "embedded";
-        const auto deadline =
-            std::chrono::steady_clock::now() + std::chrono::milliseconds(std::atoi(argv[6]));
-        for (;;) {
-            const std::vector<Found> found =
-                find(argv[3], std::atoi(argv[4]), std::atoi(argv[5]), embedded);
-            if (found.empty() != wantViewable) {
-                const auto now = std::chrono::system_clock::now().time_since_epoch();
-                print(found);
-                std::printf("%lld\n",
-                            static_cast<long long>(std::chrono::nanoseconds(now).count()));
-                return 0;
-            }
-            if (std::chrono::steady_clock::now() > deadline)
-                return 1;
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    const int at = wait ? 3 : 2; // CLASS MINW MAXW, then TIMEOUT_MS for wait
+    const int minWidth = std::atoi(argv[at + 1]), maxWidth = std::atoi(argv[at + 2]);
+    const bool embedded = argc > at + 3 + wait && std::string(argv[at + 3 + wait]) == "embedded";
+    const bool wantViewable = std::string(argv[2]) == "viewable";
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(wait ? std::atoi(argv[6]) : 0);
+    for (;;) {
+        std::vector<Found> found;
+        walk(root, false, argv[at], minWidth, maxWidth, embedded, found);
+        if (!wait) {
+            print(found);
+            return 0;
         }
+        if (found.empty() != wantViewable) {
+            const auto now = std::chrono::system_clock::now().time_since_epoch();
+            print(found);
+            std::printf("%lld\n", static_cast<long long>(std::chrono::nanoseconds(now).count()));
+            return 0;
+        }
+        if (std::chrono::steady_clock::now() > deadline)
+            return 1;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
-    return usage();
 }

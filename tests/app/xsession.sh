@@ -46,16 +46,10 @@ stop_x_session() {
 # window_named PATTERN: the id of a window whose name matches, within 10 s.
 # Retried: xdotool gives up when a window vanishes while it walks the tree.
 window_named() {
-    local id end=$(( $(now_ms) + 10000 ))
-    while (( $(now_ms) < end )); do
-        id=$(xdotool search --name "$1" 2>/dev/null | head -n1) || true
-        if [ -n "$id" ]; then
-            echo "$id"
-            return 0
-        fi
-        sleep 0.05
-    done
-    return 1
+    local pattern=$1 id=
+    # shellcheck disable=SC2317 # called through wait_until
+    named() { id=$(xdotool search --name "$pattern" 2>/dev/null | head -n1) && [ -n "$id" ]; }
+    wait_until 10000 named && echo "$id"
 }
 
 selection_owned() { [ "$("$XPROBE" owner "$1")" != 0 ]; }
