@@ -88,9 +88,7 @@ void TestHttpServer::readRequest(QTcpSocket* socket)
 
     Request request;
     const QList<QByteArray> lines = connection.request.left(end).split('\n');
-    const QList<QByteArray> first = lines.value(0).trimmed().split(' ');
-    request.method = first.value(0);
-    request.path = first.value(1);
+    request.path = lines.value(0).trimmed().split(' ').value(1);
     for (const QByteArray& line : lines.mid(1)) {
         const qsizetype colon = line.indexOf(':');
         if (colon > 0)

@@ -24,7 +24,6 @@ class TestHttpServer : public QObject {
 
 public:
     struct Request {
-        QByteArray method;
         QByteArray path;
         QHash<QByteArray, QByteArray> headers; // names in lower case
     };

@@ -3,7 +3,6 @@
 // in tst_netlinkpathmonitor.
 #include "network/NetworkStatus.h"
 
-#include <QSignalSpy>
 #include <QTest>
 #include <QThread>
 
@@ -97,17 +96,6 @@ private slots:
         QTRY_COMPARE(written.size(), writes.size());
         QCOMPARE(written, writes);
         QCOMPARE(status.missingConnection(), writes.back());
-    }
-
-    void withoutMonitorTheConnectionIsPresent()
-    {
-        QTest::ignoreMessage(QtWarningMsg, "No network path monitor on this platform; the "
-                                           "connection is taken to be present");
-        NetworkStatus status(std::unique_ptr<PathMonitor>{});
-        QSignalSpy spy(&status, &NetworkStatus::missingConnectionChanged);
-        QCoreApplication::processEvents();
-        QCOMPARE(spy.count(), 0);
-        QCOMPARE(status.missingConnection(), false);
     }
 };
 
