@@ -21,6 +21,7 @@
 #include <vector>
 
 #include <net/if.h>
+#include <pthread.h>
 #include <sched.h>
 #include <sys/ioctl.h>
 #include <sys/resource.h>
@@ -116,13 +117,18 @@ QStringList flaps(int count)
     return commands;
 }
 
-// The paths a handler on the monitor thread has seen (true: satisfied).
+// The paths a handler has seen (true: satisfied), and whether each came on
+// the thread named after the monitor's queue.
 struct Deliveries {
     std::mutex mutex;
     std::vector<bool> satisfied;
+    std::atomic<bool> onMonitorThread = true;
 
     void add(const PathMonitor::Path& path)
     {
+        char name[16] = {};
+        ::pthread_getname_np(::pthread_self(), name, sizeof name);
+        onMonitorThread = onMonitorThread && qstrcmp(name, "Monitor") == 0;
         std::lock_guard lock(mutex);
         satisfied.push_back(path.status == PathMonitor::Path::Status::Satisfied);
     }
@@ -305,6 +311,7 @@ private slots:
 
         QTRY_VERIFY_WITH_TIMEOUT(deliveries.all().size() > heldAt && deliveries.lastIs(true),
                                  15000);
+        QVERIFY(deliveries.onMonitorThread);
     }
 
     void destroyedWhileChangesArrive()
@@ -412,8 +419,8 @@ private slots:
         QVERIFY(lowestFree >= 0);
         ::close(lowestFree);
 
-        QTest::ignoreMessage(
-            QtWarningMsg, QRegularExpression(QStringLiteral("monitoring is unavailable.*present")));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral(
+                                               "monitoring is unavailable \\(.+\\); .*present")));
         rlimit exhausted = original;
         // Room for the wake-up descriptor and one socket, not for the second
         // socket; the failed start gives both back (the sanitizers need them).
