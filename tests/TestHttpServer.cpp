@@ -1,57 +1,51 @@
 #include "TestHttpServer.h"
 
-#include <QElapsedTimer>
 #include <QSslServer>
-#include <QSslSocket>
 #include <QTcpServer>
 #include <QTcpSocket>
-#include <QTimer>
-
-struct TestHttpServer::Connection {
-    QTcpSocket* socket = nullptr;
-    QByteArray request;
-    std::shared_ptr<Route> route;
-    bool responding = false;
-    bool wantsMetadata = false;
-    qint64 sent = 0;
-    QElapsedTimer clock;
-    QTimer* pacer = nullptr; // child of the socket
-};
 
 TestHttpServer::TestHttpServer(QObject* parent)
     : QObject(parent)
-{}
+{
+    m_pacer.setInterval(20);
+    connect(&m_pacer, &QTimer::timeout, this, [this] {
+        // Sending may close a connection, and with it drop it from the hash.
+        for (QTcpSocket* socket : m_connections.keys()) {
+            const auto found = m_connections.find(socket);
+            if (found != m_connections.end() && found->streaming.isValid())
+                pump(socket, *found);
+        }
+    });
+}
 
 TestHttpServer::~TestHttpServer()
 {
-    for (auto it = m_connections.begin(); it != m_connections.end(); ++it) {
-        it.key()->disconnect(this);
-        it.key()->abort();
-        delete it.key();
-    }
-}
-
-void TestHttpServer::setSslConfiguration(const QSslConfiguration& configuration)
-{
-    m_ssl = configuration;
-    m_https = true;
-}
-
-bool TestHttpServer::listen()
-{
-    return listen(QHostAddress::LocalHost);
+    // The sockets go down with the server, without telling this object.
+    for (QTcpSocket* socket : m_connections.keys())
+        socket->disconnect(this);
 }
 
 bool TestHttpServer::listen(const QHostAddress& address)
 {
-    if (m_https) {
+    if (m_ssl.isNull()) {
+        m_server = std::make_unique<QTcpServer>();
+    } else {
         auto server = std::make_unique<QSslServer>();
         server->setSslConfiguration(m_ssl);
         m_server = std::move(server);
-    } else {
-        m_server = std::make_unique<QTcpServer>();
     }
-    connect(m_server.get(), &QTcpServer::pendingConnectionAvailable, this, &TestHttpServer::accept);
+    connect(m_server.get(), &QTcpServer::pendingConnectionAvailable, this, [this] {
+        while (QTcpSocket* socket = m_server->nextPendingConnection()) {
+            m_connections.insert(socket, {});
+            connect(socket, &QTcpSocket::readyRead, this, [this, socket] { readRequest(socket); });
+            connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
+                m_connections.remove(socket);
+                socket->deleteLater();
+            });
+            readRequest(socket);
+        }
+    });
+    m_pacer.start();
     return m_server->listen(address, 0);
 }
 
@@ -63,15 +57,10 @@ quint16 TestHttpServer::port() const
 QUrl TestHttpServer::url(const QString& path) const
 {
     return QUrl(QStringLiteral("%1://%2:%3%4")
-                    .arg(m_https ? QStringLiteral("https") : QStringLiteral("http"))
+                    .arg(m_ssl.isNull() ? QStringLiteral("http") : QStringLiteral("https"))
                     .arg(m_server->serverAddress().toString())
                     .arg(port())
                     .arg(path));
-}
-
-void TestHttpServer::add(const QString& path, Route route)
-{
-    m_routes.insert(path, std::make_shared<Route>(std::move(route)));
 }
 
 int TestHttpServer::requestCount(const QString& path) const
@@ -82,29 +71,12 @@ int TestHttpServer::requestCount(const QString& path) const
     return count;
 }
 
-int TestHttpServer::openConnections() const
-{
-    return int(m_connections.size());
-}
-
-void TestHttpServer::accept()
-{
-    while (QTcpSocket* socket = m_server->nextPendingConnection()) {
-        auto connection = std::make_shared<Connection>();
-        connection->socket = socket;
-        m_connections.insert(socket, connection);
-        connect(socket, &QTcpSocket::readyRead, this, [this, socket] { readRequest(socket); });
-        connect(socket, &QTcpSocket::disconnected, this, [this, socket] { drop(socket); });
-        readRequest(socket);
-    }
-}
-
 void TestHttpServer::readRequest(QTcpSocket* socket)
 {
-    const auto found = m_connections.constFind(socket);
-    if (found == m_connections.cend())
+    const auto found = m_connections.find(socket);
+    if (found == m_connections.end())
         return;
-    Connection& connection = *found.value();
+    Connection& connection = *found;
     if (connection.responding) {
         socket->readAll();
         return;
@@ -116,118 +88,73 @@ void TestHttpServer::readRequest(QTcpSocket* socket)
 
     Request request;
     const QList<QByteArray> lines = connection.request.left(end).split('\n');
-    const QList<QByteArray> first = lines.value(0).trimmed().split(' ');
-    request.method = first.value(0);
-    request.path = first.value(1);
-    for (qsizetype i = 1; i < lines.size(); ++i) {
-        const qsizetype colon = lines[i].indexOf(':');
+    request.path = lines.value(0).trimmed().split(' ').value(1);
+    for (const QByteArray& line : lines.mid(1)) {
+        const qsizetype colon = line.indexOf(':');
         if (colon > 0)
-            request.headers.insert(lines[i].left(colon).trimmed().toLower(),
-                                   lines[i].mid(colon + 1).trimmed());
+            request.headers.insert(line.left(colon).trimmed().toLower(),
+                                   line.mid(colon + 1).trimmed());
     }
     m_requests.append(request);
     connection.wantsMetadata = request.headers.value("icy-metadata") == "1";
-    connection.route = m_routes.value(QString::fromUtf8(request.path.split('?').value(0)));
-    if (!connection.route)
-        connection.route = std::make_shared<Route>(Route{.kind = Route::Status, .status = 404});
+    connection.route =
+        m_routes.value(QString::fromUtf8(request.path.split('?').value(0)), Route{.status = 404});
     connection.responding = true;
-    respond(connection);
+    respond(socket, connection);
 }
 
-void TestHttpServer::respond(Connection& connection)
+void TestHttpServer::respond(QTcpSocket* socket, Connection& connection)
 {
-    const Route& route = *connection.route;
+    const Route& route = connection.route;
     if (route.kind == Route::Silent)
         return;
-
-    QByteArray head;
-    switch (route.kind) {
-    case Route::Status:
-        head = "HTTP/1.0 " + QByteArray::number(route.status) + " Status\r\n";
-        break;
-    case Route::Redirect:
-        head = "HTTP/1.0 302 Found\r\nLocation: " + route.location + "\r\n";
-        break;
-    default:
-        head = route.metaInterval ? "ICY 200 OK\r\nicy-name: Loopback Tone\r\nicy-br: 128\r\n"
-                                  : "HTTP/1.0 200 OK\r\n";
-        if (route.metaInterval && connection.wantsMetadata)
-            head += "icy-metaint: " + QByteArray::number(route.metaInterval) + "\r\n";
-    }
+    QByteArray head = route.metaInterval
+                          ? "ICY 200 OK\r\nicy-name: Loopback Tone\r\nicy-br: 128\r\n"
+                          : "HTTP/1.0 " + QByteArray::number(route.status) + " Status\r\n";
+    if (route.metaInterval && connection.wantsMetadata)
+        head += "icy-metaint: " + QByteArray::number(route.metaInterval) + "\r\n";
+    if (!route.location.isEmpty())
+        head += "Location: " + route.location + "\r\n";
     if (!route.contentType.isEmpty())
         head += "Content-Type: " + route.contentType + "\r\n";
-    if (route.kind == Route::File || route.kind == Route::Status || route.kind == Route::Redirect)
+    if (route.kind == Route::File)
         head += "Content-Length: " + QByteArray::number(route.body.size()) + "\r\n";
-    head += "Connection: close\r\n\r\n";
-    connection.socket->write(head);
-
-    if (route.kind == Route::Stream || route.kind == Route::CloseAfter) {
-        connection.clock.start();
-        QTcpSocket* socket = connection.socket;
-        connection.pacer = new QTimer(socket);
-        connection.pacer->setInterval(20);
-        connect(connection.pacer, &QTimer::timeout, this, [this, socket] {
-            const auto found = m_connections.constFind(socket);
-            if (found != m_connections.cend())
-                pump(*found.value());
-        });
-        connection.pacer->start();
-        pump(connection);
+    socket->write(head + "Connection: close\r\n\r\n");
+    if (route.kind == Route::File) {
+        socket->write(route.body);
+        socket->disconnectFromHost();
         return;
     }
-    connection.socket->write(route.body);
-    connection.socket->disconnectFromHost();
+    connection.streaming.start();
+    pump(socket, connection);
 }
 
-void TestHttpServer::pump(Connection& connection)
+void TestHttpServer::pump(QTcpSocket* socket, Connection& connection)
 {
-    const Route& route = *connection.route;
-    qint64 due = route.burst + route.bytesPerSecond * connection.clock.elapsed() / 1000;
+    const Route& route = connection.route;
+    // Keep the socket's own buffer short so the pace holds on the wire.
+    if (socket->bytesToWrite() > 64 * 1024)
+        return;
+    qint64 due = route.burst + route.bytesPerSecond * connection.streaming.elapsed() / 1000;
     if (route.limit >= 0)
         due = std::min(due, route.limit);
-    // Keep the socket's own buffer short so the pace holds on the wire.
-    if (connection.socket->bytesToWrite() > 64 * 1024)
-        return;
-    while (connection.sent < due && !route.body.isEmpty()) {
-        const qint64 offset = connection.sent % route.body.size();
-        const qint64 chunk = std::min(due - connection.sent, route.body.size() - offset);
-        send(connection, route.body.constData() + offset, chunk);
-    }
-    if (route.limit >= 0 && connection.sent >= route.limit) {
-        connection.pacer->stop();
-        connection.socket->disconnectFromHost();
-    }
-}
-
-void TestHttpServer::send(Connection& connection, const char* data, qint64 size)
-{
-    const int interval = connection.route->metaInterval;
-    if (!interval || !connection.wantsMetadata) {
-        connection.socket->write(data, size);
-        connection.sent += size;
-        return;
-    }
-    while (size > 0) {
-        const qint64 chunk = std::min(size, interval - connection.sent % interval);
-        connection.socket->write(data, chunk);
-        connection.sent += chunk;
-        data += chunk;
-        size -= chunk;
-        if (connection.sent % interval == 0) {
-            QByteArray title = "StreamTitle='Tone " + QByteArray::number(connection.sent) + "';";
+    const int interval = connection.wantsMetadata ? route.metaInterval : 0;
+    qint64& sent = connection.sent;
+    while (sent < due && !route.body.isEmpty()) {
+        const qint64 offset = sent % route.body.size();
+        qint64 chunk = std::min(due - sent, route.body.size() - offset);
+        if (interval)
+            chunk = std::min(chunk, interval - sent % interval);
+        socket->write(route.body.constData() + offset, chunk);
+        sent += chunk;
+        if (interval && sent % interval == 0) {
+            QByteArray title = "StreamTitle='Tone " + QByteArray::number(sent) + "';";
             title.append(QByteArray((16 - title.size() % 16) % 16, '\0'));
-            connection.socket->write(QByteArray(1, char(title.size() / 16)) + title);
+            socket->write(char(title.size() / 16) + title);
         }
     }
-}
-
-void TestHttpServer::drop(QTcpSocket* socket)
-{
-    const auto found = m_connections.find(socket);
-    if (found == m_connections.end())
-        return;
-    if (found.value()->pacer)
-        found.value()->pacer->stop();
-    m_connections.erase(found);
-    socket->deleteLater();
+    if (route.limit >= 0 && sent >= route.limit) {
+        connection.streaming.invalidate();
+        socket->disconnectFromHost(); // last: this may drop the connection
+    }
 }

@@ -1,40 +1,38 @@
 #pragma once
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QHash>
+#include <QHostAddress>
 #include <QList>
 #include <QObject>
 #include <QSslConfiguration>
+#include <QTimer>
 #include <QUrl>
 
 #include <memory>
 
-class QHostAddress;
 class QTcpServer;
 class QTcpSocket;
 
-// A small HTTP/1.0 (or https) server on loopback for playback tests. Each
-// path gets a behaviour: a file, an endless stream paced in real time, a
-// status code, a connection that closes early or never answers. Runs on the
-// thread's event loop, so tests wait with QTRY_*.
+// A small HTTP/1.0 (or https) server for playback tests. Each path gets a
+// behaviour: a reply with a status and body, an endless stream paced in real
+// time, or a connection that never answers. Runs on the thread's event loop,
+// so tests wait with QTRY_*.
 class TestHttpServer : public QObject {
     Q_OBJECT
 
 public:
     struct Request {
-        QByteArray method;
         QByteArray path;
         QHash<QByteArray, QByteArray> headers; // names in lower case
     };
     // What a path answers.
     struct Route {
         enum Kind {
-            File,
-            Stream,     // `body` looped for ever at `bytesPerSecond` after `burst` bytes
-            Status,     // `status` with `body`
-            Redirect,   // 302 to `location`
-            CloseAfter, // the first `limit` bytes of `body` paced, then the connection closes
-            Silent,     // reads the request, never sends a byte
+            File,   // `status` (with `location`, if set) and `body`
+            Stream, // `body` looped at `bytesPerSecond` after `burst` bytes; closed after `limit`
+            Silent, // reads the request, never sends a byte
         };
         Kind kind = File;
         int status = 200;
@@ -53,15 +51,14 @@ public:
     ~TestHttpServer() override;
 
     // Serves https with this configuration (certificate and key) instead.
-    void setSslConfiguration(const QSslConfiguration& configuration);
-    // On loopback, or on `address` (a namespace of the test's own).
-    bool listen();
-    bool listen(const QHostAddress& address);
+    void setSslConfiguration(const QSslConfiguration& configuration) { m_ssl = configuration; }
+    // On loopback, or on an address in a namespace of the test's own.
+    bool listen(const QHostAddress& address = QHostAddress::LocalHost);
     quint16 port() const;
     // http(s)://address:port/path
     QUrl url(const QString& path) const;
 
-    void add(const QString& path, Route route);
+    void add(const QString& path, const Route& route) { m_routes.insert(path, route); }
     void addFile(const QString& path, const QByteArray& body, const QByteArray& contentType)
     {
         add(path, {.body = body, .contentType = contentType});
@@ -71,21 +68,25 @@ public:
     // Requests for `path`, whatever their query.
     int requestCount(const QString& path) const;
     // Connections the server still holds open.
-    int openConnections() const;
+    int openConnections() const { return int(m_connections.size()); }
 
 private:
-    struct Connection;
-    void accept();
+    struct Connection {
+        QByteArray request;
+        bool responding = false;
+        Route route;
+        bool wantsMetadata = false;
+        qint64 sent = 0;
+        QElapsedTimer streaming; // valid while a stream is sent
+    };
     void readRequest(QTcpSocket* socket);
-    void respond(Connection& connection);
-    void send(Connection& connection, const char* data, qint64 size);
-    void pump(Connection& connection);
-    void drop(QTcpSocket* socket);
+    void respond(QTcpSocket* socket, Connection& connection);
+    void pump(QTcpSocket* socket, Connection& connection);
 
     std::unique_ptr<QTcpServer> m_server;
     QSslConfiguration m_ssl;
-    bool m_https = false;
-    QHash<QString, std::shared_ptr<Route>> m_routes;
-    QHash<QTcpSocket*, std::shared_ptr<Connection>> m_connections;
+    QHash<QString, Route> m_routes;
+    QHash<QTcpSocket*, Connection> m_connections;
     QList<Request> m_requests;
+    QTimer m_pacer;
 };

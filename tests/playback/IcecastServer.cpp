@@ -6,35 +6,32 @@
 #include <QTcpSocket>
 #include <QTest>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
 const char* const password = "sondik-test";
 
-quint16 freePort()
+// Runs the event loop until `ready` or the deadline.
+template <typename Ready> bool waitFor(const QDeadlineTimer& deadline, Ready ready)
 {
-    QTcpServer probe;
-    return probe.listen(QHostAddress::LocalHost, 0) ? probe.serverPort() : 0;
-}
-
-void finish(QProcess& process)
-{
-    if (process.state() == QProcess::NotRunning)
-        return;
-    process.terminate();
-    if (!process.waitForFinished(5000)) {
-        process.kill();
-        process.waitForFinished(5000);
+    while (!ready()) {
+        if (deadline.hasExpired())
+            return false;
+        QTest::qWait(100);
     }
+    return true;
 }
 
 } // namespace
 
 IcecastServer::~IcecastServer()
 {
-    finish(m_source);
-    finish(m_icecast);
+    for (QProcess* process : {&m_source, &m_icecast}) {
+        process->kill();
+        process->waitForFinished(5000);
+    }
 }
 
 QUrl IcecastServer::url(const QString& path) const
@@ -42,19 +39,41 @@ QUrl IcecastServer::url(const QString& path) const
     return QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(m_port).arg(path));
 }
 
-bool IcecastServer::writeConfiguration()
+bool IcecastServer::setSong(const QString& mount, const QByteArray& song)
 {
+    const QByteArray credentials = QByteArray("admin:") + password;
+    return answersOk("GET /admin/metadata?mount=" + QUrl::toPercentEncoding(mount) +
+                     "&mode=updinfo&charset=UTF-8&song=" + QUrl::toPercentEncoding(song) +
+                     " HTTP/1.0\r\nAuthorization: Basic " + credentials.toBase64() + "\r\n\r\n");
+}
+
+bool IcecastServer::answersOk(const QByteArray& request) const
+{
+    QTcpSocket socket;
+    socket.connectToHost(QHostAddress::LocalHost, m_port);
+    if (!socket.waitForConnected(2000))
+        return false;
+    socket.write(request);
+    QByteArray reply;
+    QDeadlineTimer deadline(5000);
+    while (!reply.contains("\r\n\r\n") && !deadline.hasExpired() && socket.waitForReadyRead(200))
+        reply += socket.readAll();
+    return reply.startsWith("HTTP/1.0 200") || reply.startsWith("HTTP/1.1 200");
+}
+
+bool IcecastServer::start(const QString& mount, int toneHz)
+{
+    QTcpServer probe; // for a free port
+    m_port = probe.listen(QHostAddress::LocalHost, 0) ? probe.serverPort() : 0;
+    probe.close();
     // icecast2 refuses to run as root unless it drops to another user, who
     // then writes the logs.
-    const bool root = geteuid() == 0;
+    const bool root = ::geteuid() == 0;
     if (root)
-        QFile::setPermissions(m_dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                                QFileDevice::ExeOwner | QFileDevice::ReadOther |
-                                                QFileDevice::WriteOther | QFileDevice::ExeOther);
+        ::chmod(QFile::encodeName(m_dir.path()).constData(), 0707);
     const QString config =
         QStringLiteral(
             "<icecast>\n"
-            "  <location>loopback</location><admin>test@localhost</admin>\n"
             "  <limits><clients>20</clients><sources>2</sources>\n"
             "    <queue-size>524288</queue-size><client-timeout>30</client-timeout>\n"
             "    <header-timeout>15</header-timeout><source-timeout>10</source-timeout>\n"
@@ -63,9 +82,8 @@ bool IcecastServer::writeConfiguration()
             "    <admin-user>admin</admin-user><admin-password>%1</admin-password>\n"
             "  </authentication>\n"
             "  <hostname>127.0.0.1</hostname>\n"
-            "  "
-            "<listen-socket><port>%2</port><bind-address>127.0.0.1</bind-address></listen-socket>\n"
-            "  <fileserve>1</fileserve>\n"
+            "  <listen-socket><port>%2</port><bind-address>127.0.0.1</bind-address>\n"
+            "  </listen-socket>\n"
             "  <paths><basedir>/usr/share/icecast2</basedir><logdir>%3</logdir>\n"
             "    <webroot>/usr/share/icecast2/web</webroot>\n"
             "    <adminroot>/usr/share/icecast2/admin</adminroot></paths>\n"
@@ -76,71 +94,25 @@ bool IcecastServer::writeConfiguration()
             .arg(QLatin1String(password))
             .arg(m_port)
             .arg(m_dir.path())
-            .arg(root ? QStringLiteral("<changeowner><user>nobody</user><group>nogroup</group>"
-                                       "</changeowner>")
-                      : QString());
+            .arg(root ? "<changeowner><user>nobody</user><group>nogroup</group></changeowner>"
+                      : "");
     QFile file(m_dir.filePath(QStringLiteral("icecast.xml")));
-    return file.open(QIODevice::WriteOnly) && file.write(config.toUtf8()) > 0;
-}
-
-bool IcecastServer::mountOnAir(const QString& mount) const
-{
-    // The mount answers 200 with audio once a source feeds it.
-    QTcpSocket socket;
-    socket.connectToHost(QHostAddress::LocalHost, m_port);
-    if (!socket.waitForConnected(1000))
-        return false;
-    socket.write("GET " + mount.toUtf8() + " HTTP/1.0\r\nUser-Agent: probe\r\n\r\n");
-    QByteArray reply;
-    QDeadlineTimer deadline(2000);
-    while (!reply.contains("\r\n\r\n") && !deadline.hasExpired() && socket.waitForReadyRead(200))
-        reply += socket.readAll();
-    return reply.startsWith("HTTP/1.0 200") || reply.startsWith("HTTP/1.1 200");
-}
-
-bool IcecastServer::setSong(const QString& mount, const QByteArray& song)
-{
-    QTcpSocket socket;
-    socket.connectToHost(QHostAddress::LocalHost, m_port);
-    if (!socket.waitForConnected(2000))
-        return false;
-    const QByteArray credentials = QByteArray("admin:") + password;
-    socket.write("GET /admin/metadata?mount=" + QUrl::toPercentEncoding(mount) +
-                 "&mode=updinfo&charset=UTF-8&song=" + QUrl::toPercentEncoding(song) +
-                 " HTTP/1.0\r\nAuthorization: Basic " + credentials.toBase64() + "\r\n\r\n");
-    QByteArray reply;
-    QDeadlineTimer deadline(5000);
-    while (!deadline.hasExpired() && socket.waitForReadyRead(200))
-        reply += socket.readAll();
-    return reply.startsWith("HTTP/1.0 200") || reply.startsWith("HTTP/1.1 200");
-}
-
-bool IcecastServer::start(const QString& mount, int toneHz)
-{
-    m_port = freePort();
-    if (!m_dir.isValid() || m_port == 0 || !writeConfiguration()) {
+    if (!m_dir.isValid() || m_port == 0 || !file.open(QIODevice::WriteOnly) ||
+        file.write(config.toUtf8()) <= 0) {
         m_error = QStringLiteral("no folder or port for icecast2");
         return false;
     }
-    m_icecast.setProcessChannelMode(QProcess::MergedChannels);
-    m_icecast.start(QStringLiteral("icecast2"),
-                    {QStringLiteral("-c"), m_dir.filePath(QStringLiteral("icecast.xml"))});
-    if (!m_icecast.waitForStarted(5000)) {
-        m_error = QStringLiteral("icecast2 does not start: ") + m_icecast.errorString();
-        return false;
-    }
+    file.close();
 
-    QDeadlineTimer deadline(15000);
-    bool listening = false;
-    while (!listening && !deadline.hasExpired() && m_icecast.state() == QProcess::Running) {
-        QTcpSocket socket;
-        socket.connectToHost(QHostAddress::LocalHost, m_port);
-        listening = socket.waitForConnected(200);
-        if (!listening)
-            QTest::qWait(100);
-    }
-    if (!listening) {
-        m_error = QStringLiteral("icecast2 does not listen: ") +
+    const QDeadlineTimer deadline(15000);
+    m_icecast.setProcessChannelMode(QProcess::MergedChannels);
+    m_icecast.start(QStringLiteral("icecast2"), {QStringLiteral("-c"), file.fileName()});
+    if (!waitFor(deadline, [this] {
+            QTcpSocket socket;
+            socket.connectToHost(QHostAddress::LocalHost, m_port);
+            return socket.waitForConnected(200);
+        })) {
+        m_error = QStringLiteral("icecast2 does not listen: ") + m_icecast.errorString() +
                   QString::fromLocal8Bit(m_icecast.readAll());
         return false;
     }
@@ -155,16 +127,12 @@ bool IcecastServer::start(const QString& mount, int toneHz)
                         .arg(QLatin1String(password))
                         .arg(m_port)
                         .arg(mount)});
-    if (!m_source.waitForStarted(5000)) {
-        m_error = QStringLiteral("ffmpeg does not start");
-        return false;
-    }
-    while (!deadline.hasExpired() && m_source.state() == QProcess::Running) {
-        if (mountOnAir(mount))
-            return true;
-        QTest::qWait(200);
-    }
-    m_error = QStringLiteral("the mount is not on the air: ") +
+    // The mount answers 200 with audio once the source feeds it.
+    if (waitFor(deadline, [&] {
+            return answersOk("GET " + mount.toUtf8() + " HTTP/1.0\r\nUser-Agent: probe\r\n\r\n");
+        }))
+        return true;
+    m_error = QStringLiteral("the mount is not on the air: ") + m_source.errorString() +
               QString::fromLocal8Bit(m_source.readAll());
     return false;
 }

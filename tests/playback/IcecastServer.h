@@ -9,9 +9,7 @@
 // and ffmpeg feeding one mount with a tone in real time.
 class IcecastServer {
 public:
-    IcecastServer() = default;
     ~IcecastServer();
-
     // Starts both and waits until the mount is on the air. False, with the
     // reason in error(), when that does not happen in time.
     bool start(const QString& mount, int toneHz);
@@ -22,8 +20,8 @@ public:
     bool setSong(const QString& mount, const QByteArray& song);
 
 private:
-    bool writeConfiguration();
-    bool mountOnAir(const QString& mount) const;
+    // Whether the server answers `request` with 200.
+    bool answersOk(const QByteArray& request) const;
 
     QTemporaryDir m_dir;
     quint16 m_port = 0;

@@ -7,20 +7,17 @@
 #include <QSslCertificate>
 #include <QSslKey>
 
-MediaFixtures::MediaFixtures() = default;
-
 bool MediaFixtures::run(const QString& program, const QStringList& arguments)
 {
     QProcess process;
     process.setWorkingDirectory(m_dir.path());
     process.start(program, arguments);
-    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit ||
-        process.exitCode() != 0) {
-        m_error = program + QLatin1Char(' ') + arguments.join(QLatin1Char(' ')) +
-                  QStringLiteral(": ") + QString::fromLocal8Bit(process.readAllStandardError());
-        return false;
-    }
-    return true;
+    if (process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit &&
+        process.exitCode() == 0)
+        return true;
+    m_error = program + QLatin1Char(' ') + arguments.join(QLatin1Char(' ')) + QStringLiteral(": ") +
+              QString::fromLocal8Bit(process.readAllStandardError());
+    return false;
 }
 
 QByteArray MediaFixtures::file(const QString& relativePath) const
@@ -32,9 +29,10 @@ QByteArray MediaFixtures::file(const QString& relativePath) const
 void MediaFixtures::serve(TestHttpServer& server) const
 {
     using Route = TestHttpServer::Route;
-    const qint64 mp3Rate = mp3BitRate / 8, aacRate = aacBitRate / 8;
+    const qint64 mp3Rate = mp3BitRate / 8, aacRate = 96000 / 8;
+    const QByteArray mp3 = this->mp3();
     server.add("/live.mp3", {.kind = Route::Stream,
-                             .body = m_mp3,
+                             .body = mp3,
                              .contentType = "audio/mpeg",
                              .bytesPerSecond = mp3Rate,
                              .burst = mp3Rate});
@@ -45,16 +43,16 @@ void MediaFixtures::serve(TestHttpServer& server) const
                              .burst = aacRate});
     // No head start: what is decoded follows the clock.
     server.add("/paced.mp3", {.kind = Route::Stream,
-                              .body = m_mp3,
+                              .body = mp3,
                               .contentType = "audio/mpeg",
                               .bytesPerSecond = mp3Rate});
     server.add("/shoutcast", {.kind = Route::Stream,
-                              .body = m_mp3,
+                              .body = mp3,
                               .contentType = "audio/mpeg",
                               .bytesPerSecond = mp3Rate,
                               .burst = mp3Rate,
                               .metaInterval = 8192});
-    server.addFile("/short.mp3", m_shortMp3, "audio/mpeg");
+    server.addFile("/short.mp3", file("short.mp3"), "audio/mpeg");
     server.addFile("/list.m3u",
                    "#EXTM3U\n#EXTINF:-1,Tone\n" + server.url("/live.mp3").toEncoded() + "\n",
                    "audio/x-mpegurl");
@@ -70,13 +68,12 @@ void MediaFixtures::serve(TestHttpServer& server) const
 QSslConfiguration MediaFixtures::tlsConfiguration()
 {
     const QString key = path(QStringLiteral("key.pem"));
+    QFile keyFile(key);
     if (!run(QStringLiteral("openssl"),
              {"req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes",
               "-days", "1", "-subj", "/CN=127.0.0.1", "-addext", "subjectAltName=IP:127.0.0.1",
-              "-keyout", key, "-out", certificatePath()}))
-        return {};
-    QFile keyFile(key);
-    if (!keyFile.open(QIODevice::ReadOnly))
+              "-keyout", key, "-out", certificatePath()}) ||
+        !keyFile.open(QIODevice::ReadOnly))
         return {};
     QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
     tls.setLocalCertificate(QSslCertificate::fromPath(certificatePath()).value(0));
@@ -86,30 +83,28 @@ QSslConfiguration MediaFixtures::tlsConfiguration()
 
 bool MediaFixtures::make()
 {
-    if (!m_dir.isValid()) {
-        m_error = QStringLiteral("no temporary folder");
-        return false;
-    }
-    const QString tone =
-        QStringLiteral("sine=frequency=%1:sample_rate=44100:duration=").arg(toneHz);
-    auto ffmpeg = [this](const QStringList& arguments) {
+    const auto ffmpeg = [this](const QStringList& arguments) {
         return run(QStringLiteral("ffmpeg"),
                    QStringList{"-nostdin", "-loglevel", "error", "-y"} + arguments);
     };
-    const bool made = ffmpeg({"-f", "lavfi", "-i", tone + "20", "-ac", "2", "-c:a", "libmp3lame",
-                              "-b:a", QString::number(mp3BitRate), "tone.mp3"}) &&
-                      ffmpeg({"-f", "lavfi", "-i", tone + "20", "-ac", "2", "-c:a", "aac", "-b:a",
-                              QString::number(aacBitRate), "-f", "adts", "tone.aac"}) &&
-                      ffmpeg({"-i", "tone.mp3", "-c:a", "pcm_s16le", "tone-reference.wav"}) &&
-                      ffmpeg({"-f", "lavfi", "-i", tone + "3", "-ac", "2", "-c:a", "libmp3lame",
-                              "-b:a", "128000", "short.mp3"}) &&
-                      QDir(m_dir.path()).mkpath(QStringLiteral("hls")) &&
-                      ffmpeg({"-f", "lavfi", "-i", tone + "12", "-ac", "2", "-c:a", "aac", "-b:a",
-                              "96000", "-f", "hls", "-hls_time", "2", "-hls_playlist_type", "vod",
-                              "-hls_segment_filename", "hls/segment%02d.ts", "hls/index.m3u8"});
-    if (!made)
-        return false;
-    m_mp3 = file(QStringLiteral("tone.mp3"));
-    m_shortMp3 = file(QStringLiteral("short.mp3"));
-    return !m_mp3.isEmpty() && !m_shortMp3.isEmpty();
+    // The tone, in stereo, for the codec named next.
+    const auto tone = [](int seconds) {
+        return QStringList{
+            "-f",
+            "lavfi",
+            "-i",
+            QStringLiteral("sine=frequency=%1:sample_rate=44100:duration=%2").arg(toneHz).arg(seconds),
+            "-ac",
+            "2",
+            "-c:a"};
+    };
+    const QString mp3Rate = QString::number(mp3BitRate);
+    return m_dir.isValid() && QDir(m_dir.path()).mkpath(QStringLiteral("hls")) &&
+           ffmpeg(tone(20) + QStringList{"libmp3lame", "-b:a", mp3Rate, "tone.mp3"}) &&
+           ffmpeg(tone(3) + QStringList{"libmp3lame", "-b:a", mp3Rate, "short.mp3"}) &&
+           ffmpeg({"-i", "tone.mp3", "-c:a", "pcm_s16le", "tone-reference.wav"}) &&
+           ffmpeg(tone(20) + QStringList{"aac", "-b:a", "96000", "-f", "adts", "tone.aac"}) &&
+           ffmpeg(tone(12) + QStringList{"aac", "-b:a", "96000", "-f", "hls", "-hls_time", "2",
+                                         "-hls_playlist_type", "vod", "-hls_segment_filename",
+                                         "hls/segment%02d.ts", "hls/index.m3u8"});
 }

@@ -13,26 +13,23 @@ class MediaFixtures {
 public:
     static constexpr int toneHz = 440;
     static constexpr int mp3BitRate = 128000;
-    static constexpr int aacBitRate = 96000;
 
-    MediaFixtures();
     // False, with a reason in error(), when ffmpeg could not make them.
     bool make();
     QString error() const { return m_error; }
     QString dir() const { return m_dir.path(); }
     QString path(const QString& name) const { return m_dir.filePath(name); }
-
-    // 20 s of the tone, constant bit rate.
-    QByteArray mp3() const { return m_mp3; }
-    // A short file (3 s) for fast, unpaced playback.
-    QByteArray shortMp3() const { return m_shortMp3; }
-    // tone.mp3 decoded by ffmpeg: the level to expect at full volume.
-    QString referenceWav() const { return path(QStringLiteral("tone-reference.wav")); }
     QByteArray file(const QString& relativePath) const;
 
+    // 20 s of the tone, constant bit rate.
+    QByteArray mp3() const { return file(QStringLiteral("tone.mp3")); }
+    // tone.mp3 decoded by ffmpeg: the level to expect at full volume.
+    QString referenceWav() const { return path(QStringLiteral("tone-reference.wav")); }
+
     // The stream forms on `server`: /live.mp3 and /live.aac (paced after a
-    // one-second burst), /paced.mp3 (no burst), /short.mp3, /list.m3u (of
-    // /live.mp3), /list.pls (of /live.aac), /shoutcast, /hls/index.m3u8.
+    // one-second burst), /paced.mp3 (no burst), /short.mp3 (3 s, unpaced),
+    // /list.m3u (of /live.mp3), /list.pls (of /live.aac), /shoutcast,
+    // /hls/index.m3u8.
     void serve(TestHttpServer& server) const;
 
     // A self-signed certificate and key for 127.0.0.1, made with openssl;
@@ -45,6 +42,4 @@ private:
 
     QTemporaryDir m_dir;
     QString m_error;
-    QByteArray m_mp3;
-    QByteArray m_shortMp3;
 };

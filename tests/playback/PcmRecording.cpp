@@ -94,42 +94,36 @@ qsizetype PcmRecording::framesIn(const QString& path)
     return (file.size() - format.dataOffset) / (qint64(format.bits / 8) * format.channels);
 }
 
-double PcmRecording::rms(double from, double length) const
+std::pair<qsizetype, qsizetype> PcmRecording::span(double from, double length) const
 {
     const qsizetype begin = qBound<qsizetype>(0, qsizetype(from * m_sampleRate), frames());
-    const qsizetype end =
-        qBound<qsizetype>(begin, qsizetype((from + length) * m_sampleRate), frames());
-    if (end == begin)
-        return 0.0;
+    return {begin, qBound<qsizetype>(begin, qsizetype((from + length) * m_sampleRate), frames())};
+}
+
+double PcmRecording::rms(double from, double length) const
+{
+    const auto [begin, end] = span(from, length);
     double sum = 0.0;
     for (qsizetype i = begin; i < end; ++i)
         sum += double(m_samples[i]) * m_samples[i];
-    return std::sqrt(sum / double(end - begin));
+    return end > begin ? std::sqrt(sum / double(end - begin)) : 0.0;
 }
 
 double PcmRecording::toneShare(double hz, double from, double length) const
 {
-    const qsizetype begin = qBound<qsizetype>(0, qsizetype(from * m_sampleRate), frames());
-    const qsizetype end =
-        qBound<qsizetype>(begin, qsizetype((from + length) * m_sampleRate), frames());
-    const qsizetype n = end - begin;
-    if (n == 0)
-        return 0.0;
-    const double w = 2.0 * std::numbers::pi * hz / m_sampleRate;
-    const double coefficient = 2.0 * std::cos(w);
+    // Goertzel: |X(hz)|^2 of a sinusoid is (A n / 2)^2 while its energy is A^2 n / 2.
+    const auto [begin, end] = span(from, length);
+    const double coefficient = 2.0 * std::cos(2.0 * std::numbers::pi * hz / m_sampleRate);
     double s1 = 0.0, s2 = 0.0, energy = 0.0;
     for (qsizetype i = begin; i < end; ++i) {
         const double x = m_samples[i];
         energy += x * x;
-        const double s = x + coefficient * s1 - s2;
-        s2 = s1;
-        s1 = s;
+        s2 = std::exchange(s1, x + coefficient * s1 - s2);
     }
     if (energy <= 0.0)
         return 0.0;
-    // |X(hz)|^2 of a sinusoid is (A n / 2)^2 while its energy is A^2 n / 2.
     const double power = s1 * s1 + s2 * s2 - coefficient * s1 * s2;
-    return std::min(1.0, 2.0 * power / (double(n) * energy));
+    return std::min(1.0, 2.0 * power / (double(end - begin) * energy));
 }
 
 bool PcmRecording::waitForSeconds(const QString& path, double seconds, int limitMs)

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QVector>
 
+#include <utility>
+
 // What mpv's pcm audio output wrote: a WAV file whose sizes in the header may
 // still be unset while the player runs. Samples are mixed down to mono.
 class PcmRecording {
@@ -26,6 +28,8 @@ public:
     static bool waitForSeconds(const QString& path, double seconds, int limitMs);
 
 private:
+    std::pair<qsizetype, qsizetype> span(double from, double length) const;
+
     int m_sampleRate = 0;
     QVector<float> m_samples;
 };
