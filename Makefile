@@ -5,7 +5,7 @@ BUILD_TYPE ?= RelWithDebInfo
 CMAKE_FLAGS ?=
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build run test test-fast format format-check asan clean
+.PHONY: all deps configure build run test test-fast package format format-check asan clean
 
 all: build
 
@@ -27,6 +27,10 @@ test: build
 # Unit tests only: no real audio, no X server, no network namespaces.
 test-fast: build
 	@cd $(BUILD_DIR) && ctest --output-on-failure -L unit -j $(JOBS)
+
+# build/sondik_<version>_<arch>.deb
+package: build
+	@cd $(BUILD_DIR) && cpack -G DEB
 
 # AddressSanitizer + UndefinedBehaviorSanitizer build in its own folder.
 asan:
