@@ -1,7 +1,6 @@
 #include "AppDelegate.h"
 
 #include "ShellLogging.h"
-#include "TrayStatusBarItem.h"
 #include "WindowPlacement.h"
 
 #include <QCoreApplication>
@@ -17,7 +16,7 @@ constexpr std::chrono::milliseconds trayCheckInterval{100};
 } // namespace
 
 AppDelegate::AppDelegate(QObject* parent)
-    : AppDelegate(&TrayStatusBarItem::create, parent)
+    : AppDelegate(&StatusBarItem::create, parent)
 {}
 
 AppDelegate::AppDelegate(StatusBarItemFactory statusBarItemFactory, QObject* parent)
@@ -93,6 +92,10 @@ void AppDelegate::setUpStatusBarItem()
             &AppDelegate::statusBarButtonClicked);
     connect(m_statusBarItem.get(), &StatusBarItem::quitRequested, qApp, &QCoreApplication::quit,
             Qt::QueuedConnection);
+    connect(m_statusBarItem.get(), &StatusBarItem::playPauseRequested, this,
+            &AppDelegate::playPauseRequested);
+    connect(m_statusBarItem.get(), &StatusBarItem::volumeStepped, this,
+            &AppDelegate::volumeStepped);
     m_statusBarItem->setWindowShown(m_window && m_window->isVisible());
 
     if (m_statusBarItem->isAvailable())

@@ -60,6 +60,9 @@ signals:
     // The tray turned out to be missing: the window is to be configured as an
     // ordinary window before it is shown.
     void windowStyleChanged();
+    // Passed on from the icon, for the owner of the player.
+    void playPauseRequested();
+    void volumeStepped(int steps);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

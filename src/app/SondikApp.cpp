@@ -21,7 +21,13 @@
 #include <QQuickView>
 #include <QTimer>
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
+
+// One wheel step over the tray icon.
+constexpr float volumeStep = 0.05f;
 
 // Platforms that need no display of the user's.
 const QStringList headlessPlatforms = {QStringLiteral("offscreen"), QStringLiteral("minimal"),
@@ -150,6 +156,9 @@ SondikApp::SondikApp(int& argc, char** argv, MediaPlayerFactory mediaPlayerFacto
             player->setVolume(volume);
     });
     m_appDelegate->setOnWindowClosed([this] { setShowPreferences(false); });
+    connect(m_appDelegate.get(), &AppDelegate::playPauseRequested, this,
+            &SondikApp::togglePlayback);
+    connect(m_appDelegate.get(), &AppDelegate::volumeStepped, this, &SondikApp::stepVolume);
     connect(m_appDelegate.get(), &AppDelegate::windowStyleChanged, this,
             &SondikApp::configureWindow);
     connect(m_singleInstance.get(), &SingleInstance::showRequested, m_appDelegate.get(),
@@ -182,6 +191,28 @@ void SondikApp::stopPlayback()
 {
     if (m_radioPlayer)
         m_radioPlayer->stop();
+}
+
+void SondikApp::togglePlayback()
+{
+    // As the top bar's play/pause button does.
+    if (m_radioPlayer->player()) {
+        m_radioPlayer->stop();
+        return;
+    }
+    const std::optional<QString> id = m_preferences->selectedRadioStationId();
+    if (!id)
+        return;
+    if (const std::optional<RadioStation> station = m_radioStationStore->station(*id))
+        m_radioPlayer->play(*station, m_preferences->volume());
+}
+
+void SondikApp::stepVolume(int steps)
+{
+    // In hundredths, so that steps add up without drift.
+    const float volume =
+        std::round((m_preferences->volume() + volumeStep * float(steps)) * 100) / 100;
+    m_preferences->setVolume(std::clamp(volume, 0.0f, 1.0f));
 }
 
 void SondikApp::setShowPreferences(bool showPreferences)

@@ -79,6 +79,9 @@ private:
     void createWindow();
     void configureWindow();
     void stopPlayback();
+    // The tray icon's middle click and wheel.
+    void togglePlayback();
+    void stepVolume(int steps);
 
     // Declared in the order of creation; destroyed in the reverse order.
     std::unique_ptr<SingleInstance> m_singleInstance;

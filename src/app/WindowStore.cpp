@@ -34,7 +34,11 @@ WindowStore::WindowStore(QQuickWindow* window, Style style, DesktopWindowManager
     // compositor expects premultiplied pixels.
     m_window->setColor(m_translucent ? QColor(Qt::transparent) : m_backgroundColor);
 
-    m_window->setFlags(style == Style::TrayPopup ? Qt::Tool | Qt::FramelessWindowHint : Qt::Window);
+    // A tray popup is placed by the program, not the window manager: some
+    // (sway through XWayland) centre a managed window wherever it asks to be.
+    m_window->setFlags(style == Style::TrayPopup
+                           ? Qt::Tool | Qt::FramelessWindowHint | Qt::X11BypassWindowManagerHint
+                           : Qt::Window);
     m_window->setTitle(QStringLiteral("Sondik"));
 
     if (m_translucent)

@@ -5,7 +5,9 @@ target_sources(sondikcore PRIVATE
     app/ShellLogging.h app/ShellLogging.cpp
     app/SingleInstance.h app/SingleInstance.cpp
     app/SondikApp.h app/SondikApp.cpp
-    app/StatusBarItem.h
+    app/DBusMenuExporter.h app/DBusMenuExporter.cpp
+    app/StatusBarItem.h app/StatusBarItem.cpp
+    app/StatusNotifierItem.h app/StatusNotifierItem.cpp
     app/TerminationSignals.h app/TerminationSignals.cpp
     app/TrayStatusBarItem.h app/TrayStatusBarItem.cpp
     app/WindowPlacement.h app/WindowPlacement.cpp

@@ -88,8 +88,9 @@ check_placement() {
 check_placement
 (( ww == 320 )) || fail "window width ${ww}"
 
-# No title bar or frame, out of the task bar.
-xprop -id "$wid" _NET_FRAME_EXTENTS | grep -q '= 0, 0, 0, 0' || fail "the window has a frame"
+# No title bar or frame: the window manager does not manage it at all, so it
+# cannot move it either. Out of the task bar.
+xwininfo -id "$wid" | grep -q 'Override Redirect State: yes' || fail "the window is managed"
 xprop -id "$wid" _NET_WM_STATE | grep -q _NET_WM_STATE_SKIP_TASKBAR ||
     fail "the window is in the task bar"
 [ "$(xprop -id "$wid" _NET_WM_NAME | cut -d'"' -f2)" = Sondik ] || fail "window title"

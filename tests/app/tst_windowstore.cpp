@@ -68,9 +68,12 @@ private slots:
         if (style == Style::TrayPopup) {
             QCOMPARE(flags & Qt::WindowType_Mask, Qt::Tool);
             QVERIFY(flags & Qt::FramelessWindowHint);
+            // Placed by the program, not moved by the window manager.
+            QVERIFY(flags & Qt::X11BypassWindowManagerHint);
         } else {
             QCOMPARE(flags & Qt::WindowType_Mask, Qt::Window);
             QVERIFY(!(flags & Qt::FramelessWindowHint));
+            QVERIFY(!(flags & Qt::X11BypassWindowManagerHint));
         }
     }
 
