@@ -146,7 +146,8 @@ void AppDelegate::showWindow()
         placeWindow();
     m_window->show();
     m_window->raise();
-    m_window->requestActivate();
+    if (!(m_window->flags() & Qt::WindowDoesNotAcceptFocus))
+        m_window->requestActivate();
 }
 
 void AppDelegate::placeWindow()

@@ -36,9 +36,19 @@ WindowStore::WindowStore(QQuickWindow* window, Style style, DesktopWindowManager
 
     // A tray popup is placed by the program, not the window manager: some
     // (sway through XWayland) centre a managed window wherever it asks to be.
-    m_window->setFlags(style == Style::TrayPopup
-                           ? Qt::Tool | Qt::FramelessWindowHint | Qt::X11BypassWindowManagerHint
-                           : Qt::Window);
+    // Of the normal type, not a tool window, so that such a compositor gives
+    // the unmanaged window the keyboard.
+    Qt::WindowFlags flags = Qt::Window;
+    if (style == Style::TrayPopup) {
+        flags |= Qt::FramelessWindowHint | Qt::X11BypassWindowManagerHint;
+        // Through XWayland the compositor takes the X focus back from an
+        // unmanaged window at once, and the window would close as it
+        // opened: there it stays without the keyboard.
+        if (QGuiApplication::platformName() == QLatin1String("xcb") &&
+            qEnvironmentVariableIsSet("WAYLAND_DISPLAY"))
+            flags |= Qt::WindowDoesNotAcceptFocus;
+    }
+    m_window->setFlags(flags);
     m_window->setTitle(QStringLiteral("Sondik"));
 
     if (m_translucent)

@@ -1,0 +1,155 @@
+#!/usr/bin/env bash
+# Sondik on a real Wayland compositor: headless sway, with swaybar as the
+# StatusNotifierItem tray host. Through XWayland a click on the icon, as
+# swaybar passes it on (Activate with the click's point), opens the window
+# under the icon, where sway leaves it (a screenshot shows it); the next click
+# closes it. With "native" (no XWayland, no DISPLAY) Sondik runs on Qt's
+# Wayland platform, says once that the compositor places the window, and the
+# clicks still toggle it.
+#
+# sway refuses to run as root: the session runs as the user nobody.
+#
+#   sway_end_to_end.sh SONDIK XPROBE ARTIFACT_DIR [native]
+set -euo pipefail
+
+sondik=$1
+xprobe=$2
+artifacts=$3
+mode=${4:-xwayland}
+here=$(cd "$(dirname "$0")" && pwd)
+
+if [ "$(id -u)" != 0 ] || ! command -v sway >/dev/null || ! command -v setpriv >/dev/null; then
+    echo "needs root (to run the session as another user) and sway"
+    exit 77
+fi
+
+work=$(mktemp -d)
+chmod 755 "$work"
+install -d -o nobody -g nogroup -m 700 "$work/runtime" "$work/home"
+pids=()
+cleanup() {
+    local pid
+    for pid in "${pids[@]}"; do
+        kill -TERM "$pid" 2>/dev/null || true
+        wait "$pid" 2>/dev/null || true
+    done
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+xwayland=enable
+[ "$mode" = native ] && xwayland=disable
+cat >"$work/sway.conf" <<CONF
+output HEADLESS-1 resolution 1280x800 position 0 0
+xwayland $xwayland
+exec env >$work/runtime/session.env
+bar {
+    position top
+    tray_output *
+}
+CONF
+chmod 644 "$work/sway.conf"
+
+# The session, as nobody, on a session bus of its own.
+cat >"$work/session.sh" <<'SESSION'
+set -euo pipefail
+work=$1 sondik=$2 xprobe=$3 mode=$4
+source "$5"
+fail() {
+    echo "FAIL: $*" >&2
+    echo "--- sondik log" >&2
+    cat "$work/runtime/sondik.log" >&2 || true
+    exit 1
+}
+sway -c "$work/sway.conf" >"$work/runtime/sway.log" 2>&1 &
+sway_pid=$!
+trap 'kill $sway_pid 2>/dev/null; wait $sway_pid 2>/dev/null || true' EXIT
+session_ready() { grep -q '^WAYLAND_DISPLAY=' "$work/runtime/session.env"; }
+wait_until 20000 session_ready || fail "sway did not start: $(tail -5 "$work/runtime/sway.log")"
+export WAYLAND_DISPLAY DISPLAY SWAYSOCK
+WAYLAND_DISPLAY=$(sed -n 's/^WAYLAND_DISPLAY=//p' "$work/runtime/session.env")
+DISPLAY=$(sed -n 's/^DISPLAY=//p' "$work/runtime/session.env")
+SWAYSOCK=$(sed -n 's/^SWAYSOCK=//p' "$work/runtime/session.env")
+[ "$mode" = native ] && unset DISPLAY
+
+bus_call() { gdbus call --session "$@"; }
+watcher_up() {
+    bus_call --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus \
+        --method org.freedesktop.DBus.NameHasOwner org.kde.StatusNotifierWatcher | grep -q true
+}
+wait_until 20000 watcher_up || fail "swaybar did not start its tray"
+
+export SONDIK_AUDIO_OUTPUT=null
+unset QT_QPA_PLATFORM
+"$sondik" >"$work/runtime/sondik.log" 2>&1 &
+sondik_pid=$!
+trap 'kill $sondik_pid $sway_pid 2>/dev/null; wait $sondik_pid $sway_pid 2>/dev/null || true' EXIT
+registered() {
+    bus_call --dest org.kde.StatusNotifierWatcher --object-path /StatusNotifierWatcher \
+        --method org.freedesktop.DBus.Properties.Get org.kde.StatusNotifierWatcher \
+        RegisteredStatusNotifierItems | grep -q StatusNotifierItem-
+}
+wait_until 20000 registered || fail "Sondik did not register with swaybar"
+service=$(bus_call --dest org.kde.StatusNotifierWatcher --object-path /StatusNotifierWatcher \
+    --method org.freedesktop.DBus.Properties.Get org.kde.StatusNotifierWatcher \
+    RegisteredStatusNotifierItems | grep -o 'org.kde.StatusNotifierItem-[0-9-]*' | head -n1)
+# swaybar draws the tray at the right end of its top bar: a click there.
+icon_x=1268 icon_y=10
+activate() {
+    bus_call --dest "$service" --object-path /StatusNotifierItem \
+        --method org.kde.StatusNotifierItem.Activate -- "$icon_x" "$icon_y" >/dev/null
+}
+
+if [ "$mode" = native ]; then
+    shown() { swaymsg -t get_tree | grep -q '"app_id": "de.sondik.Sondik"'; }
+    wait_until 10000 shown || fail "no window at launch"
+    (( $(grep -c "compositor places the window" "$work/runtime/sondik.log") == 1 )) ||
+        fail "not said once that the compositor places the window"
+    activate
+    wait_until 10000 eval '! shown' || fail "Activate did not close the window"
+    activate
+    wait_until 10000 shown || fail "a second Activate did not open the window"
+    grim "$work/runtime/sway-native.png" || true
+    activate
+    wait_until 10000 eval '! shown' || fail "a third Activate did not close the window"
+    echo "all checks passed"
+    exit 0
+fi
+
+window_state() { "$xprobe" wait "$1" sondik 200 4000 10000 | head -n1; }
+window_state viewable >/dev/null || fail "no window at launch"
+activate
+window_state gone >/dev/null || fail "Activate did not close the window"
+activate
+window=$(window_state viewable) || fail "a second Activate did not open the window"
+read -r _ wx wy ww wh <<<"$window"
+echo "window at $wx,$wy ${ww}x${wh}"
+# Under the point: left edge 140 left of it, bottom edge 412 below it,
+# kept on the 1280x800 screen.
+ex=$(( icon_x - 140 )); (( ex > 1280 - ww )) && ex=$(( 1280 - ww ))
+ey=$(( icon_y + 1 + 412 - wh )); (( ey < 0 )) && ey=0
+[ "$wx,$wy" = "$ex,$ey" ] || fail "window at $wx,$wy, expected $ex,$ey"
+sleep 1 # let sway draw the new surface before the shot
+grim "$work/runtime/sway-xwayland.png" || fail "no screenshot"
+# It keeps the keyboard and stays open (sway would take the focus from a
+# window it does not give it to, and that closes the window).
+sleep 2
+"$xprobe" find sondik 200 4000 | grep -q . || fail "the window closed by itself"
+activate
+window_state gone >/dev/null || fail "a third Activate did not close the window"
+echo "all checks passed"
+SESSION
+chmod 644 "$work/session.sh"
+cp "$here/xsession.sh" "$work/xsession.sh"
+chmod 644 "$work/xsession.sh"
+
+status=0
+setpriv --reuid=nobody --regid=nogroup --clear-groups \
+    env -i PATH=/usr/local/bin:/usr/bin:/bin HOME="$work/home" XDG_RUNTIME_DIR="$work/runtime" \
+    XDG_CONFIG_HOME="$work/home/.config" WLR_BACKENDS=headless WLR_RENDERER=pixman \
+    WLR_LIBINPUT_NO_DEVICES=1 LSAN_OPTIONS=exitcode=0 \
+    dbus-run-session -- bash "$work/session.sh" "$work" "$sondik" "$xprobe" "$mode" \
+    "$work/xsession.sh" || status=$?
+mkdir -p "$artifacts"
+cp "$work"/runtime/sway-*.png "$artifacts/" 2>/dev/null && echo "screenshots in $artifacts" || true
+exit "$status"
