@@ -109,6 +109,9 @@ click_icon
 window=$(window_state viewable) || fail "a second click did not show the window"
 read -r wid wx wy ww wh <<<"$window"
 check_placement
+# Unmanaged, it takes the keyboard itself.
+has_focus() { [ "$(xdotool getwindowfocus)" = "$wid" ]; }
+wait_until 5000 has_focus || fail "the window does not have the keyboard"
 
 # Another window taking the focus closes it.
 start_bg "$work/xmessage.log" xmessage -geometry +100+500 -title other "Another application"
