@@ -16,6 +16,8 @@
 #include <QMenu>
 #include <QtEndian>
 
+#include <cstdlib>
+
 namespace {
 
 const QString itemPath = QStringLiteral("/StatusNotifierItem");
