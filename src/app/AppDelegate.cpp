@@ -146,7 +146,8 @@ void AppDelegate::showWindow()
         placeWindow();
     m_window->show();
     m_window->raise();
-    m_window->requestActivate();
+    if (!(m_window->flags() & Qt::WindowDoesNotAcceptFocus))
+        m_window->requestActivate();
 }
 
 void AppDelegate::placeWindow()
@@ -155,11 +156,8 @@ void AppDelegate::placeWindow()
     for (const QScreen* screen : QGuiApplication::screens())
         screens.append({screen->geometry(), screen->availableGeometry()});
     const QRect icon = m_statusBarItem ? m_statusBarItem->geometry() : QRect();
-    const QPoint position =
-        WindowPlacement::windowPosition(icon, m_pointerAtShow, m_window->size(), screens);
-    m_window->setPosition(position);
-    if (m_onWindowPlaced)
-        m_onWindowPlaced(position);
+    m_window->setPosition(
+        WindowPlacement::windowPosition(icon, m_pointerAtShow, m_window->size(), screens));
 }
 
 void AppDelegate::hideWindow()

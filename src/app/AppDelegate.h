@@ -42,13 +42,6 @@ public:
         m_onWindowClosed = std::move(callback);
     }
 
-    // Called with the window's place each time it is placed, for a desktop
-    // that is to be told where the window goes (sway).
-    void setOnWindowPlaced(std::function<void(QPoint)> callback)
-    {
-        m_onWindowPlaced = std::move(callback);
-    }
-
     WindowStyle windowStyle() const { return m_windowStyle; }
     // How long to wait for a tray host that starts after us.
     void setTrayWaitTime(std::chrono::milliseconds time) { m_trayWaitTime = time; }
@@ -83,7 +76,6 @@ private:
     StatusBarItemFactory m_statusBarItemFactory;
     QPointer<QWindow> m_window;
     std::function<void()> m_onWindowClosed;
-    std::function<void(QPoint)> m_onWindowPlaced;
     std::unique_ptr<StatusBarItem> m_statusBarItem;
 
     WindowStyle m_windowStyle = WindowStyle::TrayPopup;

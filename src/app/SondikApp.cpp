@@ -4,7 +4,6 @@
 #include "DesktopWindowManager.h"
 #include "ShellLogging.h"
 #include "SingleInstance.h"
-#include "SwayWindowPlacer.h"
 #include "TerminationSignals.h"
 #include "WindowStore.h"
 #include "catalog/RadioStationStore.h"
@@ -157,12 +156,6 @@ SondikApp::SondikApp(int& argc, char** argv, MediaPlayerFactory mediaPlayerFacto
             player->setVolume(volume);
     });
     m_appDelegate->setOnWindowClosed([this] { setShowPreferences(false); });
-    if (const QString swaySocket = SwayWindowPlacer::socketPathForSession();
-        !swaySocket.isEmpty()) {
-        m_swayWindowPlacer = std::make_unique<SwayWindowPlacer>(swaySocket);
-        m_appDelegate->setOnWindowPlaced(
-            [placer = m_swayWindowPlacer.get()](QPoint position) { placer->place(position); });
-    }
     connect(m_appDelegate.get(), &AppDelegate::playPauseRequested, this,
             &SondikApp::togglePlayback);
     connect(m_appDelegate.get(), &AppDelegate::volumeStepped, this, &SondikApp::stepVolume);

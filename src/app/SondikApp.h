@@ -22,7 +22,6 @@ class QQuickWindow;
 class RadioPlayer;
 class RadioStationStore;
 class SingleInstance;
-class SwayWindowPlacer;
 class TerminationSignals;
 class WindowStore;
 
@@ -89,7 +88,6 @@ private:
     std::unique_ptr<QApplication> m_application;
     std::unique_ptr<TerminationSignals> m_terminationSignals;
     std::unique_ptr<AppDelegate> m_appDelegate;
-    std::unique_ptr<SwayWindowPlacer> m_swayWindowPlacer;
     std::unique_ptr<RadioStationStore> m_radioStationStore;
     std::unique_ptr<RadioPlayer> m_radioPlayer;
     std::unique_ptr<Preferences> m_preferences;

@@ -34,16 +34,19 @@ WindowStore::WindowStore(QQuickWindow* window, Style style, DesktopWindowManager
     // compositor expects premultiplied pixels.
     m_window->setColor(m_translucent ? QColor(Qt::transparent) : m_backgroundColor);
 
-    // On X11 the program places its tray popup itself, unmanaged: a window
-    // manager may move a managed window wherever it asks to be. Qt gives an
-    // unmanaged window the keyboard focus itself. Through XWayland the
-    // compositor takes the X focus back from an unmanaged window, so there it
-    // stays managed (and sway is told where it goes).
+    // A tray popup is placed by the program, not the window manager: some
+    // (sway through XWayland) centre a managed window wherever it asks to be.
+    // Of the normal type, not a tool window, so that such a compositor gives
+    // the unmanaged window the keyboard.
     Qt::WindowFlags flags = Qt::Window;
     if (style == Style::TrayPopup) {
-        flags = Qt::Tool | Qt::FramelessWindowHint;
-        if (!qEnvironmentVariableIsSet("WAYLAND_DISPLAY"))
-            flags |= Qt::X11BypassWindowManagerHint;
+        flags |= Qt::FramelessWindowHint | Qt::X11BypassWindowManagerHint;
+        // Through XWayland the compositor takes the X focus back from an
+        // unmanaged window at once, and the window would close as it
+        // opened: there it stays without the keyboard.
+        if (QGuiApplication::platformName() == QLatin1String("xcb") &&
+            qEnvironmentVariableIsSet("WAYLAND_DISPLAY"))
+            flags |= Qt::WindowDoesNotAcceptFocus;
     }
     m_window->setFlags(flags);
     m_window->setTitle(QStringLiteral("Sondik"));

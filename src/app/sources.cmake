@@ -8,7 +8,6 @@ target_sources(sondikcore PRIVATE
     app/DBusMenuExporter.h app/DBusMenuExporter.cpp
     app/StatusBarItem.h app/StatusBarItem.cpp
     app/StatusNotifierItem.h app/StatusNotifierItem.cpp
-    app/SwayWindowPlacer.h app/SwayWindowPlacer.cpp
     app/TerminationSignals.h app/TerminationSignals.cpp
     app/TrayStatusBarItem.h app/TrayStatusBarItem.cpp
     app/WindowPlacement.h app/WindowPlacement.cpp
