@@ -56,7 +56,7 @@ printf '[General]\nVolume=0.5\nSelectedRadioStationId=s299053\n' >"$conf"
 
 # The station's playlist and an endless MP3 stream, logging when a listener
 # comes and goes.
-ffmpeg -loglevel error -f lavfi -i sine=frequency=440:duration=4 -b:a 64k "$work/tone.mp3"
+ffmpeg -nostdin -loglevel error -f lavfi -i sine=frequency=440:duration=4 -b:a 64k "$work/tone.mp3"
 cat >"$work/server.py" <<PY
 import http.server, sys, time
 tone = open("$work/tone.mp3", "rb").read()
@@ -127,7 +127,13 @@ grep -q "'separator'" <<<"$layout" || fail "menu: $layout"
 grep -q "'Quit Sondik'" <<<"$layout" || fail "menu: $layout"
 
 window_state() { "$XPROBE" wait "$1" sondik 200 4000 4000 | head -n1; }
-activate() { item org.kde.StatusNotifierItem.Activate "$1" "$2" >/dev/null; }
+# A second apart, as a user clicks: the window manager moves the focus
+# somewhere once the window hides, and a show racing that loses the focus
+# again and closes, which a click bounce guard is to absorb.
+activate() {
+    sleep 1
+    item org.kde.StatusNotifierItem.Activate "$1" "$2" >/dev/null
+}
 
 # Shown at launch; the first click closes it.
 window=$(window_state viewable) || fail "the window did not open at launch"

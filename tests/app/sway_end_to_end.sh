@@ -95,7 +95,9 @@ service=$(bus_call --dest org.kde.StatusNotifierWatcher --object-path /StatusNot
     RegisteredStatusNotifierItems | grep -o 'org.kde.StatusNotifierItem-[0-9-]*' | head -n1)
 # swaybar draws the tray at the right end of its top bar: a click there.
 icon_x=1268 icon_y=10
+# A second apart, as a user clicks: the focus settles after the window hides.
 activate() {
+    sleep 1
     bus_call --dest "$service" --object-path /StatusNotifierItem \
         --method org.kde.StatusNotifierItem.Activate -- "$icon_x" "$icon_y" >/dev/null
 }
