@@ -1,12 +1,15 @@
 // The floor for the playback benchmark: libmpv with its built-in scripts off
 // and otherwise its defaults, playing one URL.
-//   bench_barempv URL SECONDS
+//   bench_barempv URL SECONDS [OPTION=VALUE...]
+// Extra options go to mpv as they stand (for example ao=pcm ao-pcm-file=F).
 #include <mpv/client.h>
 
 #include <chrono>
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <string>
 
 namespace {
 
@@ -22,7 +25,7 @@ long long now()
 int main(int argc, char* argv[])
 {
     if (argc < 3) {
-        std::fprintf(stderr, "usage: bench_barempv URL SECONDS\n");
+        std::fprintf(stderr, "usage: bench_barempv URL SECONDS [OPTION=VALUE...]\n");
         return 2;
     }
     std::printf("main %lld\n", now());
@@ -32,6 +35,16 @@ int main(int argc, char* argv[])
     for (const char* option : {"load-scripts", "load-stats-overlay", "load-osd-console",
                                "load-auto-profiles", "osc", "ytdl", "vid"})
         mpv_set_option_string(mpv, option, "no");
+    for (int i = 3; i < argc; ++i) {
+        const char* equals = std::strchr(argv[i], '=');
+        if (!equals)
+            return 2;
+        const std::string name(argv[i], static_cast<std::size_t>(equals - argv[i]));
+        if (mpv_set_option_string(mpv, name.c_str(), equals + 1) < 0) {
+            std::fprintf(stderr, "bench_barempv: mpv refused %s\n", argv[i]);
+            return 2;
+        }
+    }
     if (mpv_initialize(mpv) < 0)
         return 1;
     const char* load[] = {"loadfile", argv[1], nullptr};

@@ -1,14 +1,19 @@
 // Plays one URL through Sondik's media player (the mpv plugin, loaded on
 // first use) for a given time, printing steady-clock marks for the script:
-//   bench_mediaplayer URL SECONDS [--idle S] [--eager] [--exit-when-ready]
+//   bench_mediaplayer URL SECONDS [--idle S] [--eager] [--preload] [--exit-when-ready]
 // --idle S waits S seconds before the first play; --eager loads the backend
-// (one idle player) before the event loop starts.
+// (one idle player) before the event loop starts; --preload asks for the
+// backend as the program does when its window is first shown.
+// Prints the longest time the event loop was held up in the two seconds from
+// the first play ("stall-ms"): a window would freeze for as long.
 #include "playback/MediaPlayer.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QTimer>
 #include <QUrl>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 
@@ -45,6 +50,8 @@ int main(int argc, char* argv[])
     const double idle = idleAt > 0 ? args.value(idleAt + 1).toDouble() : 0.0;
 
     const MediaPlayerFactory factory = defaultMediaPlayerFactory();
+    if (args.contains(QStringLiteral("--preload")))
+        preloadMediaPlayers();
     std::unique_ptr<MediaPlayer> eager;
     if (args.contains(QStringLiteral("--eager")))
         eager = factory(url);
@@ -56,7 +63,29 @@ int main(int argc, char* argv[])
         if (args.contains(QStringLiteral("--exit-when-ready")))
             app.quit();
     });
+    // A 1 ms timer: the longest gap between two of its firings, less the
+    // interval, is the longest time nothing else could run.
+    QTimer heartbeat;
+    heartbeat.setTimerType(Qt::PreciseTimer);
+    heartbeat.setInterval(1);
+    QElapsedTimer sinceBeat;
+    qint64 longestGap = 0;
+    QObject::connect(&heartbeat, &QTimer::timeout, &app, [&] {
+        longestGap = std::max(longestGap, sinceBeat.nsecsElapsed());
+        sinceBeat.restart();
+    });
+    auto stopHeartbeat = [&] {
+        if (!heartbeat.isActive())
+            return;
+        longestGap = std::max(longestGap, sinceBeat.nsecsElapsed());
+        heartbeat.stop();
+        std::printf("stall-ms %.1f\n", std::max(0.0, double(longestGap) / 1e6 - 1.0));
+        std::fflush(stdout);
+    };
+
     QTimer::singleShot(std::chrono::milliseconds(qint64(idle * 1000)), &app, [&] {
+        heartbeat.start();
+        sinceBeat.start();
         mark("create");
         player = factory(url);
         if (!player) {
@@ -70,6 +99,7 @@ int main(int argc, char* argv[])
             if (rate == 0.0f)
                 exitCode = 3;
         });
+        QTimer::singleShot(std::chrono::seconds(2), &app, stopHeartbeat);
         mark("play");
         player->play();
         QTimer::singleShot(std::chrono::milliseconds(qint64(seconds * 1000)), &app,

@@ -4,9 +4,10 @@
 # Icecast mount into a PulseAudio null sink that this script starts and
 # records from.
 #
-#   bench/playback.sh [--long] [--runs N] [--build DIR]
+#   bench/playback.sh [--long] [--runs N] [--build DIR] [--mpris-only]
 #
-# Prints, for each: time from play() to the first sample reaching the sink,
+# Prints, for each: time from the click (making the player) to the first
+# sample reaching the sink,
 # CPU seconds and PSS over 30 s of steady playback, dropouts; then idle
 # memory and start-up with and without a first play. --long adds the
 # resident memory at 1, 5 and 10 minutes of playback (both players at once).
@@ -16,18 +17,20 @@ here=$(cd "$(dirname "$0")" && pwd)
 build=$here/../build
 runs=3
 long=0
+mpris_only=0
 while [ $# -gt 0 ]; do
   case $1 in
     --long) long=1 ;;
     --runs) runs=$2; shift ;;
     --build) build=$2; shift ;;
-    *) echo "usage: $0 [--long] [--runs N] [--build DIR]" >&2; exit 2 ;;
+    --mpris-only) mpris_only=1 ;;
+    *) echo "usage: $0 [--long] [--runs N] [--build DIR] [--mpris-only]" >&2; exit 2 ;;
   esac
   shift
 done
 build=$(cd "$build" && pwd)
 
-cmake --build "$build" --target bench_mediaplayer bench_barempv bench_firstsound sondikmpv >/dev/null
+cmake --build "$build" --target bench_mediaplayer bench_barempv bench_firstsound bench_mpris sondikmpv >/dev/null
 sondik=$build/bench/bench_mediaplayer
 bare=$build/bench/bench_barempv
 firstsound=$build/bench/bench_firstsound
@@ -109,9 +112,14 @@ tick=$(getconf CLK_TCK)
 measure() { # name program...
   local name=$1; shift
   local out=$work/$name.out rec=$work/$name.rec
+  # Through a fifo, so that both ends have PIDs of their own to stop.
+  rm -f "$work/$name.fifo"; mkfifo "$work/$name.fifo"
+  "$firstsound" 44100 <"$work/$name.fifo" >"$rec" &
+  local reader=$!
   parec --device=bench.monitor --format=s16le --rate=44100 --channels=2 --latency-msec=10 --raw \
-    2>/dev/null | "$firstsound" 44100 >"$rec" &
+    2>/dev/null >"$work/$name.fifo" &
   local recorder=$!
+  pids+=("$reader" "$recorder")
   sleep 0.5
   "$@" "$url" 40 >"$out" 2>"$work/$name.err" &
   local player=$!
@@ -123,11 +131,13 @@ measure() { # name program...
   local pss; pss=$(pss_kb $player)
   local uss; uss=$(uss_kb $player)
   local rss; rss=$(rss_kb $player)
-  pkill -P $recorder -x parec 2>/dev/null || pkill -n -x parec || true
-  wait $recorder 2>/dev/null || true
+  kill "$recorder" 2>/dev/null || true
+  wait "$recorder" 2>/dev/null || true
+  wait "$reader" 2>/dev/null || true
   wait $player || echo "  ($name stopped playing: exit $?)"
   local play sound
-  play=$(mark play "$out"); sound=$(mark sound "$rec")
+  # From the click: Sondik loads its backend and starts the core after it.
+  play=$(mark create "$out"); sound=$(mark sound "$rec")
   local first="n/a"
   [ -n "$sound" ] && first=$(awk -v a="$play" -v b="$sound" 'BEGIN { printf "%.3f", (b - a) / 1e9 }')
   local cpu; cpu=$(awk -v t=$((c1 - c0)) -v k="$tick" 'BEGIN { print t / k }')
@@ -141,6 +151,8 @@ measure() { # name program...
     "$(awk '$1 == "dropout-at" { printf "%s %s", (n++ ? "," : "; at"), $2 " s" }' "$rec")"
 }
 
+median() { sort -g | awk '{ a[NR] = $1 } END { print a[int((NR + 1) / 2)] }'; }
+if [ "$mpris_only" -eq 0 ]; then
 # The first stream after the sound server starts comes out sooner than the
 # rest: one unmeasured play first, so that both are timed alike.
 "$bare" "$url" 4 >/dev/null 2>&1 || true
@@ -151,7 +163,6 @@ for i in $(seq "$runs"); do
   measure "floor" "$bare" | tee -a "$work/floor.table"
 done
 
-median() { sort -g | awk '{ a[NR] = $1 } END { print a[int((NR + 1) / 2)] }'; }
 column() { awk -v c="$2" '{ print $c }' "$work/$1.data"; }
 for who in sondik floor; do
   printf '%-8s median: first sample %s s, cpu %s s per 30 s, PSS %.1f MB; dropouts in all runs: %d\n' "$who" \
@@ -183,10 +194,82 @@ play_pss=$(pss_kb $p); play_libs=$(libs $p)
 wait $p || true
 create=$(mark create "$work/idle.out"); play=$(mark play "$work/idle.out")
 printf 'idle, before a first play: PSS %.1f MB, %d shared libraries mapped\n' "$(awk -v k="$idle_pss" 'BEGIN { print k / 1024 }')" "$idle_libs"
-printf 'after the first play:      PSS %.1f MB, %d shared libraries mapped (+%.1f MB); loading the plugin and making the first core took %.1f ms\n' \
+printf 'after the first play:      PSS %.1f MB, %d shared libraries mapped (+%.1f MB); making the player took %.1f ms on the main thread\n' \
   "$(awk -v k="$play_pss" 'BEGIN { print k / 1024 }')" "$play_libs" \
   "$(awk -v a="$idle_pss" -v b="$play_pss" 'BEGIN { print (b - a) / 1024 }')" \
   "$(awk -v a="$create" -v b="$play" 'BEGIN { print (b - a) / 1e6 }')"
+# The longest the event loop (a window) is held up in the two seconds from
+# the first play: cold, clicked 50 ms after the window showed (backend still
+# loading), and clicked once the backend has loaded.
+stall() { # args...: median over 5 runs
+  for _ in $(seq 5); do
+    "$sondik" "$url" 3 "$@" 2>/dev/null | awk '$1 == "stall-ms" { print $2 }'
+  done | sort -g | awk '{ a[NR] = $1 } END { print a[int((NR + 1) / 2)] }'
+}
+printf 'longest main-thread stall in the first play (median of 5): %s ms without preloading, %s ms clicked 50 ms after the preload, %s ms after it\n' \
+  "$(stall --idle 0.5)" "$(stall --idle 0.05 --preload)" "$(stall --idle 2 --preload)"
+
+fi # not --mpris-only
+
+# --- The cost of MPRIS while playing: the player as the program wires it,
+# with the service on a private session bus and a client following it
+# (playerctl, as a desktop panel does), against the same without the service.
+# The mount's song changes every 5 s, so titles and announcements flow.
+echo
+echo "MPRIS while playing (bench_mpris, 30 s steady, $runs runs each, alternating)"
+song_changer() {
+  local n=0
+  while sleep 5; do
+    n=$((n + 1))
+    curl -s -o /dev/null --max-time 2 -u admin:bench \
+      "http://127.0.0.1:$port/admin/metadata?mount=/bench.mp3&mode=updinfo&song=Artist%20$n%20-%20Song%20$n" || true
+  done
+}
+song_changer &
+changer=$!
+pids+=($changer)
+mpris_run() { # on|off
+  local flag="" follower=""
+  [ "$1" = on ] && flag=--mpris
+  QT_QPA_PLATFORM=offscreen "$build/bench/bench_mpris" "$url" 40 $flag >"$work/mpris-$1.out" 2>&1 &
+  local p=$!
+  wait_for 10 grep -q '^play' "$work/mpris-$1.out"
+  if [ "$1" = on ]; then
+    playerctl -p sondik metadata --follow >"$work/mpris-follow.out" 2>&1 &
+    follower=$!
+  fi
+  sleep 5
+  local c0; c0=$(cpu_ticks $p)
+  sleep 30
+  local c1; c1=$(cpu_ticks $p)
+  local pss; pss=$(pss_kb $p)
+  local uss; uss=$(uss_kb $p)
+  [ -n "$follower" ] && { kill "$follower" 2>/dev/null || true; wait "$follower" 2>/dev/null || true; }
+  wait $p || echo "  (bench_mpris $1 ended with $?)"
+  echo "$(awk -v t=$((c1 - c0)) -v k="$tick" 'BEGIN { print t / k }') $pss $uss" >>"$work/mpris-$1.data"
+  printf 'MPRIS %-3s cpu %5.2f s/30 s   PSS %5.1f MB   USS %5.1f MB\n' "$1" \
+    "$(awk -v t=$((c1 - c0)) -v k="$tick" 'BEGIN { print t / k }')" "$(awk -v k="$pss" 'BEGIN { print k / 1024 }')" \
+    "$(awk -v k="$uss" 'BEGIN { print k / 1024 }')"
+}
+run_mpris_pair() {
+  for _ in $(seq "$runs"); do
+    mpris_run off
+    mpris_run on
+  done
+}
+# A private session bus for this part.
+dbus-daemon --session --fork --print-address=3 --print-pid=4 3>"$work/bus.addr" 4>"$work/bus.pid"
+pids+=("$(head -n1 "$work/bus.pid")")
+export DBUS_SESSION_BUS_ADDRESS; DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$work/bus.addr")
+run_mpris_pair
+kill $changer 2>/dev/null || true
+for s in off on; do
+  printf 'MPRIS %-3s median: cpu %s s per 30 s, PSS %.1f MB, USS %.1f MB (private: not moved by other processes)\n' "$s" \
+    "$(awk '{ print $1 }' "$work/mpris-$s.data" | median)" \
+    "$(awk -v k="$(awk '{ print $2 }' "$work/mpris-$s.data" | median)" 'BEGIN { print k / 1024 }')" \
+    "$(awk -v k="$(awk '{ print $3 }' "$work/mpris-$s.data" | median)" 'BEGIN { print k / 1024 }')"
+done
+echo "titles seen by the client: $(grep -c . "$work/mpris-follow.out" || true) lines"
 
 # --- Memory over ten minutes of playback
 if [ "$long" -eq 1 ]; then

@@ -1,4 +1,5 @@
 #include "app/SondikApp.h"
+#include "playback/MemoryTuning.h"
 
 #include <QtQml/qqmlextensionplugin.h>
 
@@ -7,6 +8,7 @@ Q_IMPORT_QML_PLUGIN(SondikPlugin)
 
 int main(int argc, char* argv[])
 {
+    tuneMemoryForMediaCores(); // before any thread starts
     SondikApp app(argc, argv);
     return app.exec();
 }

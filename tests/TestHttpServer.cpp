@@ -7,19 +7,6 @@
 #include <QTcpSocket>
 #include <QTimer>
 
-struct TestHttpServer::Route {
-    enum Kind { File, Stream, Status, Redirect, CloseAfter, Silent };
-    Kind kind = File;
-    int status = 200;
-    QByteArray body;
-    QByteArray contentType;
-    QByteArray location;
-    qint64 bytesPerSecond = 0;
-    qint64 burst = 0;
-    qint64 limit = -1;
-    int metaInterval = 0; // Shoutcast
-};
-
 struct TestHttpServer::Connection {
     QTcpSocket* socket = nullptr;
     QByteArray request;
@@ -52,6 +39,11 @@ void TestHttpServer::setSslConfiguration(const QSslConfiguration& configuration)
 
 bool TestHttpServer::listen()
 {
+    return listen(QHostAddress::LocalHost);
+}
+
+bool TestHttpServer::listen(const QHostAddress& address)
+{
     if (m_https) {
         auto server = std::make_unique<QSslServer>();
         server->setSslConfiguration(m_ssl);
@@ -60,7 +52,7 @@ bool TestHttpServer::listen()
         m_server = std::make_unique<QTcpServer>();
     }
     connect(m_server.get(), &QTcpServer::pendingConnectionAvailable, this, &TestHttpServer::accept);
-    return m_server->listen(QHostAddress::LocalHost, 0);
+    return m_server->listen(address, 0);
 }
 
 quint16 TestHttpServer::port() const
@@ -70,79 +62,16 @@ quint16 TestHttpServer::port() const
 
 QUrl TestHttpServer::url(const QString& path) const
 {
-    return QUrl(QStringLiteral("%1://127.0.0.1:%2%3")
+    return QUrl(QStringLiteral("%1://%2:%3%4")
                     .arg(m_https ? QStringLiteral("https") : QStringLiteral("http"))
+                    .arg(m_server->serverAddress().toString())
                     .arg(port())
                     .arg(path));
 }
 
-void TestHttpServer::addFile(const QString& path, const QByteArray& body,
-                             const QByteArray& contentType)
+void TestHttpServer::add(const QString& path, Route route)
 {
-    auto route = std::make_shared<Route>();
-    route->body = body;
-    route->contentType = contentType;
-    m_routes.insert(path, route);
-}
-
-void TestHttpServer::addStream(const QString& path, const QByteArray& body,
-                               const QByteArray& contentType, qint64 bytesPerSecond,
-                               qint64 burstBytes)
-{
-    auto route = std::make_shared<Route>();
-    route->kind = Route::Stream;
-    route->body = body;
-    route->contentType = contentType;
-    route->bytesPerSecond = bytesPerSecond;
-    route->burst = burstBytes;
-    m_routes.insert(path, route);
-}
-
-void TestHttpServer::addShoutcastStream(const QString& path, const QByteArray& body,
-                                        qint64 bytesPerSecond, int metaInterval)
-{
-    addStream(path, body, "audio/mpeg", bytesPerSecond, bytesPerSecond);
-    m_routes[path]->metaInterval = metaInterval;
-}
-
-void TestHttpServer::addStatus(const QString& path, int status, const QByteArray& body,
-                               const QByteArray& contentType)
-{
-    auto route = std::make_shared<Route>();
-    route->kind = Route::Status;
-    route->status = status;
-    route->body = body;
-    route->contentType = contentType;
-    m_routes.insert(path, route);
-}
-
-void TestHttpServer::addRedirect(const QString& path, const QUrl& target)
-{
-    auto route = std::make_shared<Route>();
-    route->kind = Route::Redirect;
-    route->status = 302;
-    route->location = target.toEncoded();
-    m_routes.insert(path, route);
-}
-
-void TestHttpServer::addCloseAfter(const QString& path, const QByteArray& body,
-                                   const QByteArray& contentType, qint64 bytes,
-                                   qint64 bytesPerSecond)
-{
-    auto route = std::make_shared<Route>();
-    route->kind = Route::CloseAfter;
-    route->body = body;
-    route->contentType = contentType;
-    route->limit = bytes;
-    route->bytesPerSecond = bytesPerSecond;
-    m_routes.insert(path, route);
-}
-
-void TestHttpServer::addSilent(const QString& path)
-{
-    auto route = std::make_shared<Route>();
-    route->kind = Route::Silent;
-    m_routes.insert(path, route);
+    m_routes.insert(path, std::make_shared<Route>(std::move(route)));
 }
 
 int TestHttpServer::requestCount(const QString& path) const
@@ -199,17 +128,10 @@ void TestHttpServer::readRequest(QTcpSocket* socket)
     m_requests.append(request);
     connection.wantsMetadata = request.headers.value("icy-metadata") == "1";
     connection.route = m_routes.value(QString::fromUtf8(request.path.split('?').value(0)));
-    if (!connection.route) {
-        auto missing = std::make_shared<Route>();
-        missing->kind = Route::Status;
-        missing->status = 404;
-        missing->body = "<html><body>Not found</body></html>";
-        missing->contentType = "text/html";
-        connection.route = missing;
-    }
+    if (!connection.route)
+        connection.route = std::make_shared<Route>(Route{.kind = Route::Status, .status = 404});
     connection.responding = true;
     respond(connection);
-    emit requested(request.path);
 }
 
 void TestHttpServer::respond(Connection& connection)

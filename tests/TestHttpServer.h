@@ -9,13 +9,14 @@
 
 #include <memory>
 
+class QHostAddress;
 class QTcpServer;
 class QTcpSocket;
 
-// A small HTTP/1.0 server on loopback for playback tests. Each path gets a
-// behaviour: a file, an endless stream paced in real time, a status code, a
-// connection that closes early or never answers. Runs on the thread's event
-// loop, so tests wait with QTRY_* or QSignalSpy::wait.
+// A small HTTP/1.0 (or https) server on loopback for playback tests. Each
+// path gets a behaviour: a file, an endless stream paced in real time, a
+// status code, a connection that closes early or never answers. Runs on the
+// thread's event loop, so tests wait with QTRY_*.
 class TestHttpServer : public QObject {
     Q_OBJECT
 
@@ -25,34 +26,46 @@ public:
         QByteArray path;
         QHash<QByteArray, QByteArray> headers; // names in lower case
     };
+    // What a path answers.
+    struct Route {
+        enum Kind {
+            File,
+            Stream,     // `body` looped for ever at `bytesPerSecond` after `burst` bytes
+            Status,     // `status` with `body`
+            Redirect,   // 302 to `location`
+            CloseAfter, // the first `limit` bytes of `body` paced, then the connection closes
+            Silent,     // reads the request, never sends a byte
+        };
+        Kind kind = File;
+        int status = 200;
+        QByteArray body;
+        QByteArray contentType;
+        QByteArray location;
+        qint64 bytesPerSecond = 0;
+        qint64 burst = 0;
+        qint64 limit = -1;
+        // Shoutcast: "ICY 200 OK" and, to a client that asks, the stream
+        // title every `metaInterval` bytes.
+        int metaInterval = 0;
+    };
 
     explicit TestHttpServer(QObject* parent = nullptr);
     ~TestHttpServer() override;
 
     // Serves https with this configuration (certificate and key) instead.
     void setSslConfiguration(const QSslConfiguration& configuration);
+    // On loopback, or on `address` (a namespace of the test's own).
     bool listen();
+    bool listen(const QHostAddress& address);
     quint16 port() const;
-    // http(s)://127.0.0.1:port/path
+    // http(s)://address:port/path
     QUrl url(const QString& path) const;
 
-    void addFile(const QString& path, const QByteArray& body, const QByteArray& contentType);
-    // Loops `body` for ever at `bytesPerSecond`, after a first burst.
-    void addStream(const QString& path, const QByteArray& body, const QByteArray& contentType,
-                   qint64 bytesPerSecond, qint64 burstBytes = 0);
-    // The same as a Shoutcast server sends it: an "ICY 200 OK" answer and,
-    // to a client that asks, the stream title every `metaInterval` bytes.
-    void addShoutcastStream(const QString& path, const QByteArray& body, qint64 bytesPerSecond,
-                            int metaInterval = 8192);
-    void addStatus(const QString& path, int status, const QByteArray& body = {},
-                   const QByteArray& contentType = "text/html");
-    void addRedirect(const QString& path, const QUrl& target);
-    // Sends the headers and the first `bytes` of `body` at `bytesPerSecond`,
-    // then closes the connection.
-    void addCloseAfter(const QString& path, const QByteArray& body, const QByteArray& contentType,
-                       qint64 bytes, qint64 bytesPerSecond);
-    // Accepts and reads the request, then never sends a byte.
-    void addSilent(const QString& path);
+    void add(const QString& path, Route route);
+    void addFile(const QString& path, const QByteArray& body, const QByteArray& contentType)
+    {
+        add(path, {.body = body, .contentType = contentType});
+    }
 
     QList<Request> requests() const { return m_requests; }
     // Requests for `path`, whatever their query.
@@ -60,11 +73,7 @@ public:
     // Connections the server still holds open.
     int openConnections() const;
 
-signals:
-    void requested(const QByteArray& path);
-
 private:
-    struct Route;
     struct Connection;
     void accept();
     void readRequest(QTcpSocket* socket);

@@ -71,5 +71,49 @@
         <source>Close preferences</source>
         <translation>Einstellungen schließen</translation>
     </message>
+    <message id="Looking for a new version…">
+        <source>Looking for a new version…</source>
+        <translation>Suche nach einer neuen Version …</translation>
+    </message>
+    <message id="Sondik %1 is available. You have %2.">
+        <source>Sondik %1 is available. You have %2.</source>
+        <translation>Sondik %1 ist verfügbar. Sie haben %2.</translation>
+    </message>
+    <message id="Sondik %1 is the newest version.">
+        <source>Sondik %1 is the newest version.</source>
+        <translation>Sondik %1 ist die neueste Version.</translation>
+    </message>
+    <message id="The update check failed: %1">
+        <source>The update check failed: %1</source>
+        <translation>Die Suche nach Updates ist fehlgeschlagen: %1</translation>
+    </message>
+    <message id="The update server did not answer in time.">
+        <source>The update server did not answer in time.</source>
+        <translation>Der Update-Server hat nicht rechtzeitig geantwortet.</translation>
+    </message>
+    <message id="The update server sent something that is not an update feed.">
+        <source>The update server sent something that is not an update feed.</source>
+        <translation>Der Update-Server hat etwas gesendet, das kein Update-Feed ist.</translation>
+    </message>
+    <message id="The update feed lists no versions.">
+        <source>The update feed lists no versions.</source>
+        <translation>Der Update-Feed nennt keine Versionen.</translation>
+    </message>
+    <message id="The update feed names no version that Sondik can read.">
+        <source>The update feed names no version that Sondik can read.</source>
+        <translation>Der Update-Feed nennt keine Version, die Sondik lesen kann.</translation>
+    </message>
+    <message id="Release notes">
+        <source>Release notes</source>
+        <translation>Versionshinweise</translation>
+    </message>
+    <message id="Open download page">
+        <source>Open download page</source>
+        <translation>Download-Seite öffnen</translation>
+    </message>
+    <message id="Close">
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
 </context>
 </TS>

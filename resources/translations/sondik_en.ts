@@ -71,5 +71,49 @@
         <source>Close preferences</source>
         <translation>Close preferences</translation>
     </message>
+    <message id="Looking for a new version…">
+        <source>Looking for a new version…</source>
+        <translation>Looking for a new version…</translation>
+    </message>
+    <message id="Sondik %1 is available. You have %2.">
+        <source>Sondik %1 is available. You have %2.</source>
+        <translation>Sondik %1 is available. You have %2.</translation>
+    </message>
+    <message id="Sondik %1 is the newest version.">
+        <source>Sondik %1 is the newest version.</source>
+        <translation>Sondik %1 is the newest version.</translation>
+    </message>
+    <message id="The update check failed: %1">
+        <source>The update check failed: %1</source>
+        <translation>The update check failed: %1</translation>
+    </message>
+    <message id="The update server did not answer in time.">
+        <source>The update server did not answer in time.</source>
+        <translation>The update server did not answer in time.</translation>
+    </message>
+    <message id="The update server sent something that is not an update feed.">
+        <source>The update server sent something that is not an update feed.</source>
+        <translation>The update server sent something that is not an update feed.</translation>
+    </message>
+    <message id="The update feed lists no versions.">
+        <source>The update feed lists no versions.</source>
+        <translation>The update feed lists no versions.</translation>
+    </message>
+    <message id="The update feed names no version that Sondik can read.">
+        <source>The update feed names no version that Sondik can read.</source>
+        <translation>The update feed names no version that Sondik can read.</translation>
+    </message>
+    <message id="Release notes">
+        <source>Release notes</source>
+        <translation>Release notes</translation>
+    </message>
+    <message id="Open download page">
+        <source>Open download page</source>
+        <translation>Open download page</translation>
+    </message>
+    <message id="Close">
+        <source>Close</source>
+        <translation>Close</translation>
+    </message>
 </context>
 </TS>

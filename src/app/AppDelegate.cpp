@@ -80,6 +80,8 @@ void AppDelegate::applicationDidResignActive()
     // An ordinary window stays where the user left it.
     if (m_windowStyle == WindowStyle::OrdinaryWindow)
         return;
+    if (m_window && m_window->isVisible())
+        m_closedByDeactivation.start();
     closeWindow();
 }
 
@@ -97,6 +99,7 @@ void AppDelegate::setUpStatusBarItem()
     connect(m_statusBarItem.get(), &StatusBarItem::volumeStepped, this,
             &AppDelegate::volumeStepped);
     m_statusBarItem->setWindowShown(m_window && m_window->isVisible());
+    m_statusBarItem->setToolTip(m_toolTip);
 
     if (m_statusBarItem->isAvailable())
         return;
@@ -178,10 +181,22 @@ void AppDelegate::statusBarButtonClicked()
 {
     if (!m_window)
         return;
+    // Hosts whose panel takes the focus on a press deliver the click after
+    // that took the window away: it is the click that closed it.
+    const bool sameClick = m_closedByDeactivation.isValid() &&
+                           !m_closedByDeactivation.hasExpired(sameClickTime.count());
+    m_closedByDeactivation.invalidate();
     if (m_window->isVisible())
         closeWindow();
-    else
+    else if (!sameClick)
         showWindow();
+}
+
+void AppDelegate::setToolTip(const QString& text)
+{
+    m_toolTip = text;
+    if (m_statusBarItem)
+        m_statusBarItem->setToolTip(text);
 }
 
 bool AppDelegate::eventFilter(QObject* watched, QEvent* event)

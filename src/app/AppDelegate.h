@@ -21,6 +21,9 @@ class QWindow;
 //   shown           hide, onWindowClosed   hide, onWindowClosed
 //   closed          showWindow             onWindowClosed
 //
+// A click whose host took the focus first closed the window already when it
+// arrives (within sameClickTime of the close): it does not open it again.
+//
 // Without a system tray the window is an ordinary one instead: it stays open
 // when the application becomes inactive, and closing it quits.
 class AppDelegate : public QObject {
@@ -28,6 +31,7 @@ class AppDelegate : public QObject {
 
 public:
     enum class WindowStyle { TrayPopup, OrdinaryWindow };
+    static constexpr std::chrono::milliseconds sameClickTime{400};
 
     explicit AppDelegate(QObject* parent = nullptr);
     explicit AppDelegate(StatusBarItemFactory statusBarItemFactory, QObject* parent = nullptr);
@@ -55,6 +59,8 @@ public:
     void statusBarButtonClicked();
 
     StatusBarItem* statusBarItem() const { return m_statusBarItem.get(); }
+    // The icon's tool tip, kept for an icon made later.
+    void setToolTip(const QString& text);
 
 signals:
     // The tray turned out to be missing: the window is to be configured as an
@@ -85,6 +91,9 @@ private:
     QTimer m_trayCheck;
     QElapsedTimer m_trayWaited;
     QPoint m_pointerAtShow;
+    QString m_toolTip = QStringLiteral("Sondik");
+    // Since the application's deactivation closed a shown window.
+    QElapsedTimer m_closedByDeactivation;
     // Native Wayland does not let a program place its windows.
     bool m_placesWindow = true;
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "playback/MediaPlayer.h"
+#include "playback/PlaybackController.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -12,7 +13,10 @@
 
 class AppDelegate;
 class DesktopWindowManager;
+class LaunchAtLogin;
+class MprisService;
 class NetworkStatus;
+class PlaybackResumer;
 class Preferences;
 class QApplication;
 class QProcessEnvironment;
@@ -22,7 +26,10 @@ class QQuickWindow;
 class RadioPlayer;
 class RadioStationStore;
 class SingleInstance;
+class SleepMonitor;
 class TerminationSignals;
+class StationArtwork;
+class Updater;
 class WindowStore;
 
 // The program: creates the shared stores once, hands them to the one window's
@@ -31,9 +38,16 @@ class SondikApp : public QObject {
     Q_OBJECT
     QML_ELEMENT
     QML_UNCREATABLE("The program has one SondikApp")
+    Q_MOC_INCLUDE("LaunchAtLogin.h")
+    Q_MOC_INCLUDE("Updater.h")
     // Whether the window shows the preferences panel; false after each close.
     Q_PROPERTY(bool showPreferences READ showPreferences WRITE setShowPreferences NOTIFY
                    showPreferencesChanged)
+    Q_PROPERTY(LaunchAtLogin* launchAtLogin READ launchAtLogin CONSTANT)
+    // Null when the build names no appcast.
+    Q_PROPERTY(Updater* updater READ updater CONSTANT)
+    // What the controls mean; the views call it as the media keys do.
+    Q_PROPERTY(PlaybackController* playbackController READ playbackController CONSTANT)
 
 public:
     // mediaPlayerFactory: the player's backend (tests hand in a fake).
@@ -54,9 +68,12 @@ public:
     RadioStationStore* radioStationStore() const { return m_radioStationStore.get(); }
     RadioPlayer* radioPlayer() const { return m_radioPlayer.get(); }
     Preferences* preferences() const { return m_preferences.get(); }
+    LaunchAtLogin* launchAtLogin() const { return m_launchAtLogin.get(); }
+    Updater* updater() const { return m_updater.get(); }
 
     bool showPreferences() const { return m_showPreferences; }
     void setShowPreferences(bool showPreferences);
+    PlaybackController* playbackController() const { return m_playbackController.get(); }
 
     // The platform plugin to ask for before the application object exists:
     // "xcb" on a Wayland session with XWayland, when the user chose none, so
@@ -79,8 +96,7 @@ private:
     void createWindow();
     void configureWindow();
     void stopPlayback();
-    // The tray icon's middle click and wheel.
-    void togglePlayback();
+    // The tray icon's wheel.
     void stepVolume(int steps);
 
     // Declared in the order of creation; destroyed in the reverse order.
@@ -92,7 +108,14 @@ private:
     std::unique_ptr<RadioPlayer> m_radioPlayer;
     std::unique_ptr<Preferences> m_preferences;
     bool m_showPreferences = false;
+    std::unique_ptr<LaunchAtLogin> m_launchAtLogin;
+    std::unique_ptr<Updater> m_updater;
     std::unique_ptr<NetworkStatus> m_networkStatus;
+    std::unique_ptr<PlaybackResumer> m_playbackResumer;
+    std::unique_ptr<SleepMonitor> m_sleepMonitor;
+    std::unique_ptr<PlaybackController> m_playbackController;
+    std::unique_ptr<StationArtwork> m_stationArtwork;
+    std::unique_ptr<MprisService> m_mpris;
     std::unique_ptr<DesktopWindowManager> m_windowManager;
     std::unique_ptr<QQmlEngine> m_engine;
     std::unique_ptr<QQuickView> m_view;

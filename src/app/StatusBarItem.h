@@ -23,6 +23,8 @@ public:
     virtual QRect geometry() const = 0;
     // Lets the menu offer "hide" while the window is shown, else "show".
     virtual void setWindowShown(bool shown) = 0;
+    // Shown as plain text, never as markup.
+    virtual void setToolTip(const QString& text) = 0;
 
 signals:
     // The icon was clicked, or "show"/"hide" chosen from its menu.

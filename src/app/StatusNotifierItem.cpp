@@ -181,9 +181,19 @@ QString StatusNotifierItem::iconName() const
     return QStringLiteral(SONDIK_APP_ID);
 }
 
+void StatusNotifierItem::setToolTip(const QString& text)
+{
+    if (text == m_toolTip)
+        return;
+    m_toolTip = text;
+    emit NewToolTip();
+}
+
 StatusNotifierToolTip StatusNotifierItem::toolTip() const
 {
-    return {iconName(), {}, title(), QString()};
+    // In the title, which hosts show as plain text; the description is read as
+    // markup, and a song title from the network must show as it is.
+    return {iconName(), {}, m_toolTip, QString()};
 }
 
 QDBusObjectPath StatusNotifierItem::menu() const

@@ -68,6 +68,7 @@ public:
     bool isAvailable() const override { return m_registered; }
     QRect geometry() const override;
     void setWindowShown(bool shown) override;
+    void setToolTip(const QString& text) override;
 
     QString category() const { return QStringLiteral("ApplicationStatus"); }
     QString id() const;
@@ -100,6 +101,7 @@ private:
     std::unique_ptr<QDBusServiceWatcher> m_watcherWatcher;
     QString m_serviceName;
     StatusNotifierPixmaps m_pixmaps;
+    QString m_toolTip;
     QPoint m_activatedAt;
     bool m_activated = false;
     bool m_registered = false;

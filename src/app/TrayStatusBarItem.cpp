@@ -54,6 +54,16 @@ void TrayStatusBarItem::setWindowShown(bool shown)
     m_toggleAction->setText(shown ? qtTrId("Hide Sondik") : qtTrId("Show Sondik"));
 }
 
+void TrayStatusBarItem::setToolTip(const QString& text)
+{
+    // Qt shows a tool tip as rich text when it finds something like a tag;
+    // a song title from the network must show as it is. A word joiner after
+    // each '<' makes no tag and shows nothing.
+    QString plain = text;
+    plain.replace(QLatin1Char('<'), QStringLiteral("<\u2060"));
+    m_trayIcon->setToolTip(plain);
+}
+
 std::unique_ptr<StatusBarItem> TrayStatusBarItem::create()
 {
     return std::make_unique<TrayStatusBarItem>();

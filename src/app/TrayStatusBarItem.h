@@ -20,6 +20,7 @@ public:
     bool isAvailable() const override;
     QRect geometry() const override;
     void setWindowShown(bool shown) override;
+    void setToolTip(const QString& text) override;
 
     static std::unique_ptr<StatusBarItem> create();
 

@@ -1,15 +1,23 @@
 # Files of src/app.
 target_sources(sondikcore PRIVATE
     app/AppDelegate.h app/AppDelegate.cpp
+    app/Appcast.h app/Appcast.cpp
+    app/DBusMenuExporter.h app/DBusMenuExporter.cpp
     app/DesktopWindowManager.h app/DesktopWindowManager.cpp
+    app/LaunchAtLogin.h app/LaunchAtLogin.cpp
+    app/MprisPlayerAdaptor.h app/MprisPlayerAdaptor.cpp
+    app/MprisRootAdaptor.h app/MprisRootAdaptor.cpp
+    app/MprisService.h app/MprisService.cpp
     app/ShellLogging.h app/ShellLogging.cpp
     app/SingleInstance.h app/SingleInstance.cpp
+    app/SleepMonitor.h app/SleepMonitor.cpp
     app/SondikApp.h app/SondikApp.cpp
-    app/DBusMenuExporter.h app/DBusMenuExporter.cpp
+    app/StationArtwork.h app/StationArtwork.cpp
     app/StatusBarItem.h app/StatusBarItem.cpp
     app/StatusNotifierItem.h app/StatusNotifierItem.cpp
     app/TerminationSignals.h app/TerminationSignals.cpp
     app/TrayStatusBarItem.h app/TrayStatusBarItem.cpp
+    app/Updater.h app/Updater.cpp
     app/WindowPlacement.h app/WindowPlacement.cpp
     app/WindowStore.h app/WindowStore.cpp
     app/X11DesktopWindowManager.h app/X11DesktopWindowManager.cpp

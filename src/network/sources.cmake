@@ -9,3 +9,6 @@ if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
         network/NetlinkPathMonitor.h network/NetlinkPathMonitor.cpp
     )
 endif()
+
+# The banner shown while the connection is missing.
+list(APPEND SONDIK_QML_FILES network/NetworkStatusView.qml)

@@ -1,11 +1,18 @@
+#include "AsyncMediaPlayer.h"
 #include "MediaPlayer.h"
 #include "MediaPlayerPlugin.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QPluginLoader>
+#include <QPointer>
+#include <QThread>
+#include <QThreadPool>
 #include <QUrl>
 #include <QtGlobal>
+
+#include <atomic>
+#include <clocale>
 
 namespace {
 
@@ -22,32 +29,72 @@ QString pluginDirectory()
     return QDir(programDir).filePath(QStringLiteral(SONDIK_PLUGIN_DIR_FROM_BIN));
 }
 
-// Loaded on the first request, tried once; nullptr when it cannot be used.
-MediaPlayerPlugin* loadedPlugin(bool load)
+enum class PluginState { NotTried, Loading, Loaded, Failed };
+
+// Written by the loading thread, read anywhere.
+std::atomic<PluginState> pluginState{PluginState::NotTried};
+std::atomic<MediaPlayerPlugin*> loadedPlugin{nullptr};
+
+// Loading the plugin (some 250 libraries) and starting an mpv core each take
+// a good part of a second on a cold disk: one thread does both, in the order
+// asked, so that the window never waits for them.
+QThreadPool& backendThread();
+
+QThreadPool& backendThread()
 {
-    static bool tried = false;
-    static MediaPlayerPlugin* plugin = nullptr;
-    if (tried || !load)
-        return plugin;
-    tried = true;
+    static QThreadPool* pool = [] {
+        auto* threads = new QThreadPool(QCoreApplication::instance());
+        threads->setMaxThreadCount(1);
+        // One thread for the life of the program rather than a new one (and a
+        // new malloc arena) after each pause.
+        threads->setExpiryTimeout(-1);
+        threads->setObjectName(QStringLiteral("MediaBackend"));
+        // What it is making hands its result to the application object:
+        // finish while that is still there.
+        qAddPostRoutine([] { backendThread().waitForDone(); });
+        return threads;
+    }();
+    return *pool;
+}
+
+// On the backend thread; tried once.
+MediaPlayerPlugin* loadPlugin()
+{
+    if (pluginState.load() != PluginState::Loading)
+        return loadedPlugin.load();
 
     QPluginLoader loader(QDir(pluginDirectory()).filePath(QStringLiteral("sondikmpv")));
     // Bind everything now so a mismatch fails here, and keep the plugin loaded
     // until the process ends: its media cores may still be going down.
     loader.setLoadHints(QLibrary::ResolveAllSymbolsHint | QLibrary::PreventUnloadHint);
-    auto* candidate = qobject_cast<MediaPlayerPlugin*>(loader.instance());
+    QObject* root = loader.instance();
+    auto* candidate = qobject_cast<MediaPlayerPlugin*>(root);
     if (!candidate) {
         qWarning("Sondik: no media player, the playback plugin does not load: %s",
                  qPrintable(loader.errorString()));
-        return nullptr;
-    }
-    if (candidate->mediaPlayerMetaObject() != &MediaPlayer::staticMetaObject) {
+    } else if (candidate->mediaPlayerMetaObject() != &MediaPlayer::staticMetaObject) {
         qWarning("Sondik: no media player, the playback plugin %s was built for another program",
                  qPrintable(loader.fileName()));
-        return nullptr;
+        candidate = nullptr;
+    } else {
+        root->moveToThread(QCoreApplication::instance()->thread());
     }
-    plugin = candidate;
-    return plugin;
+    loadedPlugin.store(candidate);
+    pluginState.store(candidate ? PluginState::Loaded : PluginState::Failed);
+    return candidate;
+}
+
+// Starts loading, on the main thread; false once it is known not to load.
+bool startLoading()
+{
+    PluginState expected = PluginState::NotTried;
+    if (pluginState.compare_exchange_strong(expected, PluginState::Loading)) {
+        // mpv parses numbers in the C locale only; the application object has
+        // set the locale from the environment by now.
+        std::setlocale(LC_NUMERIC, "C");
+        backendThread().start([] { loadPlugin(); });
+    }
+    return pluginState.load() != PluginState::Failed;
 }
 
 } // namespace
@@ -55,13 +102,49 @@ MediaPlayerPlugin* loadedPlugin(bool load)
 MediaPlayerFactory defaultMediaPlayerFactory()
 {
     return [](const QUrl& url) -> std::unique_ptr<MediaPlayer> {
-        MediaPlayerPlugin* plugin = loadedPlugin(true);
-        return plugin ? plugin->createMediaPlayer(url) : nullptr;
+        if (!startLoading())
+            return nullptr;
+        auto player = std::make_unique<AsyncMediaPlayer>(url);
+        QPointer<AsyncMediaPlayer> target(player.get());
+        backendThread().start([target, url] {
+            MediaPlayerPlugin* plugin = loadPlugin();
+            // A player let go of while it waited (the user clicked on) needs
+            // no core. Only a hint off the main thread, which is enough.
+            if (target.isNull())
+                return;
+            std::unique_ptr<MediaPlayer> made = plugin ? plugin->createMediaPlayer(url) : nullptr;
+            if (made)
+                made->moveToThread(QCoreApplication::instance()->thread());
+            // Destroyed with this call when the player it was made for is gone.
+            auto handOver = std::make_shared<std::unique_ptr<MediaPlayer>>(std::move(made));
+            QMetaObject::invokeMethod(
+                QCoreApplication::instance(),
+                [target, handOver] {
+                    if (target)
+                        target->attach(std::move(*handOver));
+                },
+                Qt::QueuedConnection);
+        });
+        return player;
     };
+}
+
+void preloadMediaPlayers()
+{
+    startLoading();
 }
 
 int mediaPlayerCoreCount()
 {
-    const MediaPlayerPlugin* plugin = loadedPlugin(false);
+    const MediaPlayerPlugin* plugin = loadedPlugin.load();
     return plugin ? plugin->liveCoreCount() : 0;
+}
+
+void finishMediaPlayerHandOvers()
+{
+    if (pluginState.load() == PluginState::NotTried)
+        return; // the backend thread was never made
+    backendThread().waitForDone();
+    // Hand-overs queued for players already let go of: their cores go now.
+    QCoreApplication::sendPostedEvents(QCoreApplication::instance());
 }

@@ -15,7 +15,9 @@ class MediaPlayerPlugin {
 public:
     virtual ~MediaPlayerPlugin() = default;
 
-    // nullptr when no media core could be made.
+    // nullptr when no media core could be made. Called on any thread (the
+    // core takes a while to start); the player belongs to that thread. The
+    // program sets LC_NUMERIC to "C" before it loads the plugin.
     virtual std::unique_ptr<MediaPlayer> createMediaPlayer(const QUrl& url) = 0;
     // Media cores alive, counting those still being torn down.
     virtual int liveCoreCount() const = 0;

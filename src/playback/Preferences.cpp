@@ -1,4 +1,5 @@
 #include "Preferences.h"
+#include "PreferencesWriter.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -44,9 +45,9 @@ Preferences::Preferences(QObject* parent)
 
 Preferences::Preferences(const QString& filePath, QObject* parent)
     : QObject(parent)
-    , m_settings(std::make_unique<QSettings>(filePath, QSettings::IniFormat))
 {
-    load();
+    load(filePath);
+    m_writer = std::make_unique<PreferencesWriter>(filePath);
 }
 
 Preferences::~Preferences() = default;
@@ -57,31 +58,32 @@ QString Preferences::defaultFilePath()
            QStringLiteral("/Sondik/Sondik.conf");
 }
 
-void Preferences::load()
+void Preferences::load(const QString& path)
 {
-    m_volume = finiteFloat(m_settings->value(volumeKey)).value_or(defaultVolume);
+    auto settings = std::make_unique<QSettings>(path, QSettings::IniFormat);
+    m_volume = finiteFloat(settings->value(volumeKey)).value_or(defaultVolume);
 
-    const QVariant id = m_settings->value(selectedStationKey);
+    const QVariant id = settings->value(selectedStationKey);
     if (id.typeId() == QMetaType::QString)
         m_selectedRadioStationId = id.toString();
 
-    if (m_settings->status() == QSettings::FormatError) {
+    if (settings->status() == QSettings::FormatError) {
         // QSettings never writes over a file it could not parse, so every later
         // change would be lost. Keep the damaged file beside the new one and
         // start a clean file with what could be read.
-        const QString path = m_settings->fileName();
         const QString aside =
             path + QStringLiteral(".damaged-") +
             QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMddThhmmss"));
         qCWarning(lcPreferences) << "settings file" << path << "is damaged; kept as" << aside;
-        m_settings.reset();
+        settings.reset();
         if (!QFile::rename(path, aside))
             QFile::remove(path);
-        m_settings = std::make_unique<QSettings>(path, QSettings::IniFormat);
+        settings = std::make_unique<QSettings>(path, QSettings::IniFormat);
         if (m_volume != defaultVolume)
-            writeVolume();
-        writeSelectedRadioStationId();
-        sync();
+            settings->setValue(volumeKey, floatText(m_volume));
+        if (m_selectedRadioStationId)
+            settings->setValue(selectedStationKey, *m_selectedRadioStationId);
+        settings->sync();
     }
 }
 
@@ -91,16 +93,22 @@ void Preferences::setVolume(float volume)
     emit volumeChanged(volume);
     if (m_onVolumeChanged)
         m_onVolumeChanged(volume);
-    writeVolume();
-    sync();
+    m_writer->setValue(volumeKey, floatText(m_volume));
 }
 
 void Preferences::setSelectedRadioStationId(const std::optional<QString>& id)
 {
     m_selectedRadioStationId = id;
     emit selectedRadioStationIdChanged();
-    writeSelectedRadioStationId();
-    sync();
+    if (m_selectedRadioStationId)
+        m_writer->setValue(selectedStationKey, *m_selectedRadioStationId);
+    else
+        m_writer->remove(selectedStationKey);
+}
+
+void Preferences::waitForWrites()
+{
+    m_writer->flush();
 }
 
 QString Preferences::selectedRadioStationIdText() const
@@ -111,24 +119,4 @@ QString Preferences::selectedRadioStationIdText() const
 void Preferences::setSelectedRadioStationIdText(const QString& id)
 {
     setSelectedRadioStationId(id.isNull() ? std::nullopt : std::optional<QString>(id));
-}
-
-void Preferences::writeVolume()
-{
-    m_settings->setValue(volumeKey, floatText(m_volume));
-}
-
-void Preferences::writeSelectedRadioStationId()
-{
-    if (m_selectedRadioStationId)
-        m_settings->setValue(selectedStationKey, *m_selectedRadioStationId);
-    else
-        m_settings->remove(selectedStationKey);
-}
-
-void Preferences::sync()
-{
-    m_settings->sync();
-    if (m_settings->status() != QSettings::NoError)
-        qCWarning(lcPreferences) << "could not write settings to" << m_settings->fileName();
 }

@@ -8,11 +8,12 @@
 #include <memory>
 #include <optional>
 
-class QSettings;
+class PreferencesWriter;
 
 // The two settings the program remembers: the playback volume and the station
-// the user chose last. Every write notifies and reaches the disk before it
-// returns, so a program killed right after a choice still has it next time.
+// the user chose last. Every write notifies at once and is handed at once to
+// a writer thread that puts it on disk, so a program killed right after a
+// choice still has it next time while a dragged slider never waits for the disk.
 class Preferences : public QObject {
     Q_OBJECT
     QML_ELEMENT
@@ -39,6 +40,9 @@ public:
     std::optional<QString> selectedRadioStationId() const { return m_selectedRadioStationId; }
     void setSelectedRadioStationId(const std::optional<QString>& id);
 
+    // Returns once every write so far is on disk.
+    void waitForWrites();
+
     // Called with the new volume on every write, before it is persisted.
     // Installing a hook replaces the previous one.
     void setOnVolumeChanged(std::function<void(float)> hook)
@@ -53,12 +57,9 @@ signals:
 private:
     QString selectedRadioStationIdText() const;
     void setSelectedRadioStationIdText(const QString& id);
-    void load();
-    void writeVolume();
-    void writeSelectedRadioStationId();
-    void sync();
+    void load(const QString& path);
 
-    std::unique_ptr<QSettings> m_settings;
+    std::unique_ptr<PreferencesWriter> m_writer;
     std::function<void(float)> m_onVolumeChanged;
     float m_volume = defaultVolume;
     std::optional<QString> m_selectedRadioStationId;

@@ -3,6 +3,8 @@
 #include <QLoggingCategory>
 #include <QPointer>
 
+#include <algorithm>
+
 Q_LOGGING_CATEGORY(lcRadioPlayer, "sondik.player")
 
 namespace {
@@ -47,41 +49,90 @@ QUrl RadioPlayer::streamUrl(const RadioStation& station, const QString& tuneHost
     return url;
 }
 
+QUrl RadioPlayer::tuneServiceUrl(const RadioStation& station, const QString& tuneHost)
+{
+    RadioStation tuned = station;
+    tuned.streamUrl.reset();
+    return streamUrl(tuned, tuneHost);
+}
+
+bool RadioPlayer::isTuneServiceId(const QString& id)
+{
+    return id.size() > 1 && id.front() == QLatin1Char('s') &&
+           std::all_of(id.begin() + 1, id.end(),
+                       [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); });
+}
+
 void RadioPlayer::play(const RadioStation& radioStation, float volume)
 {
     const QUrl url = streamUrl(radioStation, m_tuneHost);
     if (url.isEmpty())
         return;
+    // The player takes 0 to 1 only; a fade towards a level it cannot reach
+    // would never end. NaN counts as silence.
+    volume = volume >= 0.0f ? std::min(volume, 1.0f) : 0.0f;
 
     std::unique_ptr<MediaPlayer> newPlayer = m_factory ? m_factory(url) : nullptr;
     if (!newPlayer) {
         // No backend: the station cannot play, which is a failure like a dead stream.
         qCWarning(lcRadioPlayer) << "no media player for" << url.toString();
-        setHasError(true);
-        invalidateFade();
-        setPlayer(nullptr);
-        setCurrentStation(std::nullopt);
+        fail(radioStation, false);
         return;
     }
 
     MediaPlayer& player = *newPlayer;
-    setPlayer(std::move(newPlayer));
+    exchangePlayer(std::move(newPlayer)); // the previous player is silenced here
+    if (!start(player, {radioStation, volume, !radioStation.streamUrl}))
+        return;
+    setHasError(false);
+    setCurrentStation(radioStation);
+}
+
+bool RadioPlayer::start(MediaPlayer& player, const Attempt& attempt)
+{
+    // A handler of playerChanged may have played another station already,
+    // which let go of this player.
+    if (m_player.get() != &player)
+        return false;
+    m_attempt = attempt;
+    ++m_starts;
     connect(&player, &MediaPlayer::rateChanged, this, &RadioPlayer::onRateChanged);
-    player.setVolume(volume);
+    connect(&player, &MediaPlayer::streamTitleChanged, this, &RadioPlayer::onStreamTitleChanged);
+    player.setVolume(attempt.volume);
     player.play();
     // A backend may fail inside play(); the failure it reported stands.
     if (m_player.get() != &player)
-        return;
+        return false;
     invalidateFade();
-    m_fadeTimer = fadeVolume(player, 0.0f, volume, fadeInDuration);
-    setHasError(false);
-    setCurrentStation(radioStation);
+    m_fadeTimer = fadeVolume(player, 0.0f, attempt.volume, fadeInDuration);
+    return true;
+}
+
+std::unique_ptr<MediaPlayer> RadioPlayer::playViaTuneService(const Attempt& attempt)
+{
+    const QUrl url = tuneServiceUrl(attempt.station, m_tuneHost);
+    std::unique_ptr<MediaPlayer> newPlayer = url.isEmpty() || !m_factory ? nullptr : m_factory(url);
+    if (!newPlayer)
+        return fail(attempt.station, false);
+    // Once per station, so that a stale row can be found and mended.
+    if (!m_staleReported.contains(attempt.station.id)) {
+        m_staleReported.insert(attempt.station.id);
+        qCWarning(lcRadioPlayer).noquote()
+            << "the stream address of" << attempt.station.id << attempt.station.name
+            << "gave no sound; playing it through the tune service instead";
+    }
+
+    MediaPlayer& player = *newPlayer;
+    std::unique_ptr<MediaPlayer> old = exchangePlayer(std::move(newPlayer));
+    start(player, {attempt.station, attempt.volume, true});
+    return old;
 }
 
 void RadioPlayer::stop()
 {
     invalidateFade();
     setPlayer(nullptr);
+    emit stopped();
 }
 
 std::shared_ptr<FadeTimer> RadioPlayer::fadeVolume(MediaPlayer& player, float from, float to,
@@ -130,27 +181,92 @@ void RadioPlayer::onRateChanged()
 {
     if (!m_player || m_player->rate() != 0.0f)
         return;
-    // The player being notified about is released here: let it finish
-    // emitting before it is destroyed.
-    m_inRateNotification = true;
-    setHasError(true);
+    const Attempt attempt = m_attempt;
+    const bool heard = m_player->hasDecodedAudio();
+    // An address that never gave a sound may have gone stale: the tune
+    // service knows where the station streams now. A stream that played and
+    // stopped is not stale.
+    const bool stale = !heard && !attempt.viaTuneService && isTuneServiceId(attempt.station.id);
+    // The player released here is the sender: let it finish emitting.
+    if (std::unique_ptr<MediaPlayer> old =
+            stale ? playViaTuneService(attempt) : fail(attempt.station, heard))
+        old.release()->deleteLater();
+}
+
+void RadioPlayer::onStreamTitleChanged(const QString& title)
+{
+    m_streamTitle = cleanStreamTitle(title);
+    emit streamTitleChanged();
+}
+
+QString RadioPlayer::cleanStreamTitle(const QString& title)
+{
+    QString clean;
+    clean.reserve(std::min(title.size(), maxStreamTitleLength + 1));
+    bool space = false;
+    for (const QChar c : title) {
+        const char16_t u = c.unicode();
+        if (c.isSpace()) {
+            space = !clean.isEmpty();
+            continue;
+        }
+        // Text-direction controls would reorder whatever is shown after them.
+        if (c.category() == QChar::Other_Control || (u >= 0x202a && u <= 0x202e) ||
+            (u >= 0x2066 && u <= 0x2069) || u == 0x200e || u == 0x200f)
+            continue;
+        if (space)
+            clean += QLatin1Char(' ');
+        space = false;
+        clean += c;
+        if (clean.size() > maxStreamTitleLength)
+            break;
+    }
+    if (clean.size() > maxStreamTitleLength) {
+        qsizetype end = maxStreamTitleLength - 1;
+        if (clean.at(end - 1).isHighSurrogate())
+            --end; // never half a character
+        clean.truncate(end);
+        clean += QChar(0x2026);
+    }
+    return clean;
+}
+
+std::unique_ptr<MediaPlayer> RadioPlayer::fail(const RadioStation& station, bool heard)
+{
+    // Every write first, then the notifications in the same order: a handler
+    // that plays again from any of them is not undone by what follows.
+    const quint64 starts = m_starts;
+    m_hasError = true;
     invalidateFade();
-    setPlayer(nullptr);
-    setCurrentStation(std::nullopt);
-    m_inRateNotification = false;
+    std::unique_ptr<MediaPlayer> old = std::exchange(m_player, nullptr);
+    m_currentStation.reset();
+    m_streamTitle.clear();
+    if (old)
+        old->disconnect(this);
+    emit hasErrorChanged();
+    emit playerChanged();
+    emit currentStationChanged();
+    emit streamTitleChanged();
+    if (m_starts == starts)
+        emit failed(station, heard);
+    return old;
+}
+
+std::unique_ptr<MediaPlayer> RadioPlayer::exchangePlayer(std::unique_ptr<MediaPlayer> player)
+{
+    std::unique_ptr<MediaPlayer> old = std::exchange(m_player, std::move(player));
+    m_streamTitle.clear(); // the title belonged to the player let go of
+    if (old)
+        old->disconnect(this); // a released player reports nothing more
+    emit playerChanged();
+    emit streamTitleChanged();
+    return old;
 }
 
 void RadioPlayer::setPlayer(std::unique_ptr<MediaPlayer> player)
 {
-    std::unique_ptr<MediaPlayer> old = std::exchange(m_player, std::move(player));
-    if (old) {
-        // A released player reports nothing more.
-        old->disconnect(this);
-        if (m_inRateNotification)
-            old.release()->deleteLater();
-    }
-    emit playerChanged();
-    // `old` is destroyed here, which silences it.
+    exchangePlayer(std::move(player));
+    // The old player is destroyed here, which silences it.
 }
 
 void RadioPlayer::setHasError(bool hasError)

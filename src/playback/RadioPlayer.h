@@ -5,6 +5,7 @@
 #include "catalog/RadioStation.h"
 
 #include <QObject>
+#include <QSet>
 #include <QUrl>
 #include <QVariant>
 #include <QtQml/qqmlregistration.h>
@@ -24,6 +25,9 @@ class RadioPlayer : public QObject {
     // a radioStation, or null
     Q_PROPERTY(QVariant currentStation READ currentStationValue WRITE setCurrentStationValue NOTIFY
                    currentStationChanged)
+    // What the playing station says is on air, cleaned for display as plain
+    // text; empty while nothing plays or the station sends no title.
+    Q_PROPERTY(QString streamTitle READ streamTitle NOTIFY streamTitleChanged)
 
 public:
     static constexpr double fadeInDuration = 8.0;    // seconds
@@ -41,6 +45,13 @@ public:
     bool hasError() const { return m_hasError; }
     std::optional<RadioStation> currentStation() const { return m_currentStation; }
     void setCurrentStation(const std::optional<RadioStation>& station);
+    QString streamTitle() const { return m_streamTitle; }
+
+    // A title from the network made safe to show: control and text-direction
+    // characters removed, runs of white space made one space, at most
+    // maxStreamTitleLength characters (the end marked by an ellipsis).
+    static constexpr qsizetype maxStreamTitleLength = 300;
+    static QString cleanStreamTitle(const QString& title);
 
     // Sets the volume to `from`, then steps it towards `to` every tick over
     // `duration` seconds. No timer when there is nothing to fade.
@@ -50,14 +61,41 @@ public:
     // The stream URL of a station: its own, else the tune service's for its
     // id. Text without a scheme is taken as http. Empty when it cannot play.
     static QUrl streamUrl(const RadioStation& station, const QString& tuneHost);
+    // The tune service's URL for a station's id, whatever its own URL.
+    static QUrl tuneServiceUrl(const RadioStation& station, const QString& tuneHost);
+    // Whether an id is one the tune service knows: "s" and digits.
+    static bool isTuneServiceId(const QString& id);
 
 signals:
     void playerChanged();
     void hasErrorChanged();
     void currentStationChanged();
+    // After the failure sequence: the station whose stream stopped by itself,
+    // and whether any of its audio had been decoded.
+    void failed(const RadioStation& station, bool heard);
+    // After stop().
+    void stopped();
+    void streamTitleChanged();
 
 private:
+    // What the current player was started with.
+    struct Attempt {
+        RadioStation station;
+        float volume = 0.0f;
+        bool viaTuneService = false;
+    };
+
     void onRateChanged();
+    // Starts `player` as the current one; false when it failed at once.
+    bool start(MediaPlayer& player, const Attempt& attempt);
+    // A station's own address that never gave a sound: once more through the
+    // tune service. Returns the player let go of.
+    std::unique_ptr<MediaPlayer> playViaTuneService(const Attempt& attempt);
+    void onStreamTitleChanged(const QString& title);
+    // The failure sequence; returns the player let go of, for the caller to dispose of.
+    std::unique_ptr<MediaPlayer> fail(const RadioStation& station, bool heard);
+    // Returns the player let go of.
+    std::unique_ptr<MediaPlayer> exchangePlayer(std::unique_ptr<MediaPlayer> player);
     void setPlayer(std::unique_ptr<MediaPlayer> player);
     void setHasError(bool hasError);
     void invalidateFade();
@@ -70,5 +108,10 @@ private:
     std::unique_ptr<MediaPlayer> m_player;
     bool m_hasError = false;
     std::optional<RadioStation> m_currentStation;
-    bool m_inRateNotification = false;
+    Attempt m_attempt;
+    // Counts the players started, so a failure can tell whether a handler of
+    // its notifications has started another.
+    quint64 m_starts = 0;
+    QSet<QString> m_staleReported;
+    QString m_streamTitle;
 };

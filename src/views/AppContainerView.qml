@@ -17,6 +17,9 @@ Item {
 
     signal windowCreated(QtObject window)
 
+    // The search text outlives the content built from it.
+    property string searchText: ""
+
     // The content reaches this far past the window's bottom edge.
     readonly property int bottomOverhang: 12
 
@@ -64,6 +67,26 @@ Item {
             preferences: root.preferences
             networkStatus: root.networkStatus
             store: root.windowStore
+            searchText: root.searchText
+            onSearchTextChanged: root.searchText = searchText
+            // Both ways: the view's writes reach the application, and the
+            // application's (a closing window clears it) reach the view.
+            onShowPreferencesChanged: {
+                if (root.app && root.app.showPreferences !== showPreferences)
+                    root.app.showPreferences = showPreferences;
+            }
+            Binding on showPreferences {
+                value: root.app ? root.app.showPreferences : false
+            }
+        }
+    }
+
+    // The update check's answer opens in a window of its own, so it outlives
+    // the panel and the popup closing.
+    Loader {
+        active: root.app !== null && root.app.updater !== null
+        sourceComponent: UpdateDialog {
+            updater: root.app.updater
         }
     }
 }

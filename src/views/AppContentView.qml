@@ -1,8 +1,10 @@
 import QtQuick
 import Sondik
 
-// For now the station names of the user's region, until the real content
-// (top bar, station list, banner, preferences panel) takes this place.
+// Everything under the window's invisible top line: the top bar over one
+// 320 × 360 area that shows the preferences panel, else the no-network
+// banner, else the station list filtered by the search text. The whole stack
+// reaches 10 above the space it is given.
 Item {
     id: view
 
@@ -12,31 +14,90 @@ Item {
     required property Preferences preferences
     required property NetworkStatus networkStatus
     required property WindowStore store
+    // Whether the preferences panel takes the area; the container keeps it
+    // in step with the application's flag.
+    property bool showPreferences: false
+    // What the user typed into the top bar's search field; the container
+    // keeps it when it builds this view anew.
+    property string searchText: ""
+
+    readonly property int topInset: -10
 
     implicitWidth: 320
-    implicitHeight: 360
+    implicitHeight: stack.implicitHeight + topInset
 
-    SystemPalette {
-        id: palette
-        colorGroup: SystemPalette.Active
+    RadioStationListModel {
+        id: filteredStations
+        radioStationStore: view.radioStationStore
+        searchText: view.searchText
     }
 
-    ListView {
-        anchors.fill: parent
-        anchors.margins: 10
-        clip: true
-        spacing: 6
-        boundsBehavior: Flickable.StopAtBounds
-        model: view.radioStationStore.radioStationsVariant()
+    Column {
+        id: stack
+        y: view.topInset
+        width: view.width
+        spacing: 8
 
-        delegate: Text {
-            required property var modelData
+        AppTopBarView {
+            id: topBar
+            objectName: "topBar"
+            width: 320
+            radioStationStore: view.radioStationStore
+            radioPlayer: view.radioPlayer
+            preferences: view.preferences
+            showPreferencesView: view.showPreferences
+            onShowPreferencesViewEdited: show => view.app.showPreferences = show
+            searchText: view.searchText
+            onSearchTextEdited: text => view.searchText = text
+        }
 
-            width: ListView.view.width
-            text: modelData.name
-            color: palette.windowText
-            elide: Text.ElideRight
-            font.pixelSize: 14
+        Loader {
+            id: contentArea
+            objectName: "contentArea"
+            width: 320
+            height: 360
+            sourceComponent: view.showPreferences ? preferencesPanel
+                           : view.networkStatus.missingConnection ? banner
+                           : stationList
+        }
+
+        Component.onCompleted: VolumeHook.installOn(view.preferences, view.radioPlayer)
+    }
+
+    Component {
+        id: preferencesPanel
+
+        PreferencesView {
+            objectName: "preferencesView"
+            preferences: view.preferences
+            launchAtLogin: view.app.launchAtLogin
+            updater: view.app.updater
+            version: Qt.application.version
+            onHelpRequested: SupportPage.open()
+            onQuitRequested: view.app.quit()
+        }
+    }
+
+    Component {
+        id: banner
+
+        Item {
+            objectName: "networkStatusView"
+
+            NetworkStatusView {
+                anchors.centerIn: parent
+            }
+        }
+    }
+
+    Component {
+        id: stationList
+
+        RadioStationListView {
+            objectName: "radioStationListView"
+            radioStations: filteredStations
+            radioPlayer: view.radioPlayer
+            preferences: view.preferences
         }
     }
 }

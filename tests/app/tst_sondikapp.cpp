@@ -226,8 +226,13 @@ private slots:
         app->radioPlayer()->play(station, 0.5f);
         auto* player = qobject_cast<FakeMediaPlayer*>(app->radioPlayer()->player());
         QVERIFY(player);
-        app->preferences()->setVolume(0.25f);
-        QCOMPARE(player->volumes.last(), 0.25f);
+        // The content installs the hook when it appears, which may be a few
+        // turns of the event loop after the window exists.
+        const auto volumeReachesPlayer = [&] {
+            app->preferences()->setVolume(0.25f);
+            return player->volumes.last() == 0.25f;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(volumeReachesPlayer(), 30000);
 
         // Torn down in reverse, the window (and with it every view) first.
         QStringList destroyed;

@@ -88,7 +88,7 @@ start_x_session() {
     chmod 700 "$XDG_RUNTIME_DIR"
 
     start_bg "$work/openbox.log" openbox --sm-disable
-    wait_until 10000 wm_running || { echo "openbox did not start" >&2; return 1; }
+    wait_until 30000 wm_running || { echo "openbox did not start:" >&2; cat "$work/openbox.log" >&2; return 1; }
 
     if [[ $options == *" compositor "* ]] && command -v picom >/dev/null; then
         start_bg "$work/picom.log" picom --backend xrender --no-vsync --config /dev/null

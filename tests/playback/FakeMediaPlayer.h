@@ -5,9 +5,10 @@
 #include <QList>
 #include <QUrl>
 
+#include <algorithm>
+
 // A media player that plays nothing: it records what it is told and reports
-// the rates a test feeds it. Volumes are kept unclamped so a test can push
-// one out of range.
+// the rates a test feeds it. It clamps volumes to 0..1 as the mpv backend does.
 class FakeMediaPlayer : public MediaPlayer {
     Q_OBJECT
 
@@ -34,11 +35,12 @@ public:
             m_rate = 1.0f;
     }
     float rate() const override { return m_rate; }
+    bool hasDecodedAudio() const override { return decodedAudio; }
     float volume() const override { return m_volume; }
     void setVolume(float volume) override
     {
-        m_volume = volume;
-        volumes.append(volume);
+        m_volume = volume >= 0.0f ? std::min(volume, 1.0f) : 0.0f;
+        volumes.append(m_volume);
     }
 
     void reportRate(float rate)
@@ -49,8 +51,9 @@ public:
 
     const QUrl url;
     int playCalls = 0;
-    bool failOnPlay = false; // report the end from inside play()
-    QList<float> volumes;    // every volume set, in order
+    bool failOnPlay = false;  // report the end from inside play()
+    bool decodedAudio = true; // as a stream that played, unless a test says otherwise
+    QList<float> volumes;     // every volume taken, in order
 
 private:
     int* m_alive;

@@ -98,6 +98,23 @@ bool IcecastServer::mountOnAir(const QString& mount) const
     return reply.startsWith("HTTP/1.0 200") || reply.startsWith("HTTP/1.1 200");
 }
 
+bool IcecastServer::setSong(const QString& mount, const QByteArray& song)
+{
+    QTcpSocket socket;
+    socket.connectToHost(QHostAddress::LocalHost, m_port);
+    if (!socket.waitForConnected(2000))
+        return false;
+    const QByteArray credentials = QByteArray("admin:") + password;
+    socket.write("GET /admin/metadata?mount=" + QUrl::toPercentEncoding(mount) +
+                 "&mode=updinfo&charset=UTF-8&song=" + QUrl::toPercentEncoding(song) +
+                 " HTTP/1.0\r\nAuthorization: Basic " + credentials.toBase64() + "\r\n\r\n");
+    QByteArray reply;
+    QDeadlineTimer deadline(5000);
+    while (!deadline.hasExpired() && socket.waitForReadyRead(200))
+        reply += socket.readAll();
+    return reply.startsWith("HTTP/1.0 200") || reply.startsWith("HTTP/1.1 200");
+}
+
 bool IcecastServer::start(const QString& mount, int toneHz)
 {
     m_port = freePort();

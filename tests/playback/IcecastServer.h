@@ -17,6 +17,9 @@ public:
     bool start(const QString& mount, int toneHz);
     QString error() const { return m_error; }
     QUrl url(const QString& path) const;
+    // What the mount says is on air, set through the server's admin request
+    // as a station's playout system does; false when it is not taken.
+    bool setSong(const QString& mount, const QByteArray& song);
 
 private:
     bool writeConfiguration();

@@ -1,11 +1,14 @@
 #pragma once
 
 #include <QByteArray>
+#include <QSslConfiguration>
 #include <QString>
 #include <QTemporaryDir>
 
+class TestHttpServer;
+
 // Test media made at run time with ffmpeg: a pure tone in the stream forms
-// that radio stations send.
+// that radio stations send; and a certificate for 127.0.0.1.
 class MediaFixtures {
 public:
     static constexpr int toneHz = 440;
@@ -21,22 +24,27 @@ public:
 
     // 20 s of the tone, constant bit rate.
     QByteArray mp3() const { return m_mp3; }
-    QByteArray aac() const { return m_aac; }
-    // A short file for fast, unpaced playback.
+    // A short file (3 s) for fast, unpaced playback.
     QByteArray shortMp3() const { return m_shortMp3; }
     // tone.mp3 decoded by ffmpeg: the level to expect at full volume.
-    QString referenceWav() const { return QStringLiteral("tone-reference.wav"); }
-    // HLS: the playlist and its segments, all under the "hls/" folder.
-    QString hlsPlaylistName() const { return QStringLiteral("index.m3u8"); }
-    QStringList hlsFiles() const;
+    QString referenceWav() const { return path(QStringLiteral("tone-reference.wav")); }
     QByteArray file(const QString& relativePath) const;
 
+    // The stream forms on `server`: /live.mp3 and /live.aac (paced after a
+    // one-second burst), /paced.mp3 (no burst), /short.mp3, /list.m3u (of
+    // /live.mp3), /list.pls (of /live.aac), /shoutcast, /hls/index.m3u8.
+    void serve(TestHttpServer& server) const;
+
+    // A self-signed certificate and key for 127.0.0.1, made with openssl;
+    // the certificate's file is certificatePath().
+    QSslConfiguration tlsConfiguration();
+    QString certificatePath() const { return path(QStringLiteral("cert.pem")); }
+
 private:
-    bool run(const QStringList& arguments);
+    bool run(const QString& program, const QStringList& arguments);
 
     QTemporaryDir m_dir;
     QString m_error;
     QByteArray m_mp3;
-    QByteArray m_aac;
     QByteArray m_shortMp3;
 };

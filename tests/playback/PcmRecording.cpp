@@ -1,6 +1,8 @@
 #include "PcmRecording.h"
 
+#include <QElapsedTimer>
 #include <QFile>
+#include <QTest>
 #include <QtEndian>
 
 #include <cmath>
@@ -128,4 +130,16 @@ double PcmRecording::toneShare(double hz, double from, double length) const
     // |X(hz)|^2 of a sinusoid is (A n / 2)^2 while its energy is A^2 n / 2.
     const double power = s1 * s1 + s2 * s2 - coefficient * s1 * s2;
     return std::min(1.0, 2.0 * power / (double(n) * energy));
+}
+
+bool PcmRecording::waitForSeconds(const QString& path, double seconds, int limitMs)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (framesIn(path) < qsizetype(seconds * 44100)) {
+        if (clock.elapsed() > limitMs)
+            return false;
+        QTest::qWait(50);
+    }
+    return true;
 }

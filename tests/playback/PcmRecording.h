@@ -21,6 +21,9 @@ public:
 
     // Frames of the WAV file at `path` now, without reading the samples.
     static qsizetype framesIn(const QString& path);
+    // Runs the event loop until `seconds` of 44.1 kHz audio are in the file;
+    // false when `limitMs` passes first.
+    static bool waitForSeconds(const QString& path, double seconds, int limitMs);
 
 private:
     int m_sampleRate = 0;

@@ -4,6 +4,7 @@
 #include "playback/MediaPlayerPlugin.h"
 
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <QTest>
 #include <QUrl>
 
@@ -11,15 +12,25 @@ class TestDefaultMediaPlayerFactory : public QObject {
     Q_OBJECT
 
 private slots:
-    void withoutPluginMakesNoPlayerAndSaysSoOnce()
+    void withoutPluginPlaysNothingAndSaysSoOnce()
     {
         const MediaPlayerFactory factory = defaultMediaPlayerFactory();
         const QUrl url(QStringLiteral("http://127.0.0.1:9/stream.mp3"));
         QTest::ignoreMessage(QtWarningMsg,
                              QRegularExpression(QStringLiteral("^Sondik: no media player, .*")));
-        QCOMPARE(factory(url).get(), nullptr);
-        // Tried once: no second attempt, no second line.
+        // The plugin loads off the calling thread: a player at once, which
+        // fails as a dead stream does once the load has failed.
+        std::unique_ptr<MediaPlayer> first = factory(url);
+        QVERIFY(first);
+        QSignalSpy rates(first.get(), &MediaPlayer::rateChanged);
+        first->play();
+        QTRY_COMPARE_WITH_TIMEOUT(rates.size(), 2, 10000);
+        QCOMPARE(rates.at(0).at(0).toFloat(), 1.0f);
+        QCOMPARE(rates.at(1).at(0).toFloat(), 0.0f);
+
+        // Tried once: no second attempt, no second line, no more players.
         QTest::failOnWarning(QRegularExpression(QStringLiteral(".*")));
+        preloadMediaPlayers();
         QCOMPARE(factory(url).get(), nullptr);
         QCOMPARE(defaultMediaPlayerFactory()(url).get(), nullptr);
         QCOMPARE(mediaPlayerCoreCount(), 0);

@@ -5,6 +5,7 @@
 #include "network/NetworkStatus.h"
 #include "playback/Preferences.h"
 #include "playback/RadioPlayer.h"
+#include "views/LogoImageProvider.h"
 
 #include <QQmlEngine>
 #include <QQuickItem>
@@ -41,6 +42,8 @@ private slots:
         // No monitor: the connection counts as present.
         networkStatus = std::make_unique<NetworkStatus>(nullptr);
         view = std::make_unique<QQuickView>();
+        view->engine()->addImageProvider(QLatin1String(LogoImageProvider::providerId),
+                                         new LogoImageProvider);
         view->setResizeMode(QQuickView::SizeViewToRootObject);
         view->setInitialProperties({
             {QStringLiteral("app"), QVariant::fromValue<SondikApp*>(nullptr)},
@@ -103,7 +106,29 @@ private slots:
         QQuickItem* loader = child("contentLoader");
         QVERIFY(loader->y() >= line->y() + line->height());
         QCOMPARE(loader->width(), 320.0);
-        QCOMPARE(loader->height(), 360.0);
+        QQuickItem* area = child("contentArea");
+        QVERIFY(area);
+        QCOMPARE(QSizeF(area->width(), area->height()), QSizeF(320, 360));
+        // The top bar's row, 8 of spacing, the area, all raised by 10.
+        QCOMPARE(loader->height(), 22.0 + 8 + 360 - 10);
+    }
+
+    void theSearchTextOutlivesTheContent()
+    {
+        FakeDesktopWindowManager windowManager;
+        WindowStore store(view.get(), WindowStore::Style::TrayPopup, windowManager);
+        root()->setProperty("windowStore", QVariant::fromValue(&store));
+        QQuickItem* loader = child("contentLoader");
+        auto* first = loader->property("item").value<QQuickItem*>();
+        QVERIFY(first);
+        first->setProperty("searchText", QStringLiteral("antenne"));
+
+        root()->setProperty("windowStore", QVariant::fromValue<WindowStore*>(nullptr));
+        QVERIFY(!loader->property("item").value<QObject*>());
+        root()->setProperty("windowStore", QVariant::fromValue(&store));
+        auto* second = loader->property("item").value<QQuickItem*>();
+        QVERIFY(second);
+        QCOMPARE(second->property("searchText").toString(), QStringLiteral("antenne"));
     }
 
     void theWindowTakesItsSizeBeforeItIsShown()
@@ -115,7 +140,7 @@ private slots:
         QVERIFY(!view->isVisible());
         const QQuickItem* loader = child("contentLoader");
         // The content reaches 12 px past the bottom edge.
-        const QSize expected(320, int(loader->y()) + 360 - 12);
+        const QSize expected(320, int(loader->y() + loader->height()) - 12);
         QCOMPARE(QSize(int(root()->implicitWidth()), int(root()->implicitHeight())), expected);
         QTRY_COMPARE(view->size(), expected);
     }

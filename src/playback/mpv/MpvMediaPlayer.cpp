@@ -12,6 +12,36 @@ namespace {
 // Tags the replies worth looking at.
 constexpr std::uint64_t loadReply = 1;
 constexpr std::uint64_t idleObserver = 2;
+constexpr std::uint64_t metadataObserver = 3;
+
+QString nodeText(const mpv_node& node)
+{
+    return node.format == MPV_FORMAT_STRING ? QString::fromUtf8(node.u.string) : QString();
+}
+
+// What is on air: a Shoutcast/Icecast server's StreamTitle, else the title
+// (and artist) tags of the stream itself, as an Ogg or HLS stream sends them.
+QString titleOf(const mpv_node& metadata)
+{
+    if (metadata.format != MPV_FORMAT_NODE_MAP)
+        return {};
+    QString icyTitle, title, artist;
+    const mpv_node_list& map = *metadata.u.list;
+    for (int i = 0; i < map.num; ++i) {
+        const QLatin1String key(map.keys[i]);
+        if (key.compare(QLatin1String("icy-title"), Qt::CaseInsensitive) == 0)
+            icyTitle = nodeText(map.values[i]);
+        else if (key.compare(QLatin1String("title"), Qt::CaseInsensitive) == 0)
+            title = nodeText(map.values[i]);
+        else if (key.compare(QLatin1String("artist"), Qt::CaseInsensitive) == 0)
+            artist = nodeText(map.values[i]);
+    }
+    if (!icyTitle.isEmpty())
+        return icyTitle;
+    if (!title.isEmpty() && !artist.isEmpty())
+        return artist + QLatin1String(" - ") + title;
+    return title;
+}
 
 } // namespace
 
@@ -21,6 +51,7 @@ MpvMediaPlayer::MpvMediaPlayer(MpvCore core, const QByteArray& url, QObject* par
     , m_url(url)
 {
     mpv_observe_property(m_core.get(), idleObserver, "idle-active", MPV_FORMAT_FLAG);
+    mpv_observe_property(m_core.get(), metadataObserver, "metadata", MPV_FORMAT_NODE);
     mpv_set_wakeup_callback(m_core.get(), &MpvMediaPlayer::wakeUp, this);
 }
 
@@ -43,6 +74,7 @@ void MpvMediaPlayer::play()
 {
     m_started = true;
     m_fileStarted = false;
+    m_decodedAudio = false;
     m_pendingEntries.clear();
     const char* command[] = {"loadfile", m_url.constData(), "replace", nullptr};
     const int error = mpv_command_async(m_core.get(), loadReply, command);
@@ -103,10 +135,25 @@ bool MpvMediaPlayer::handle(const mpv_event& event)
             return true;
         break;
     }
+    case MPV_EVENT_PLAYBACK_RESTART:
+        // Decoded audio is going out.
+        m_decodedAudio = true;
+        return true;
     case MPV_EVENT_PROPERTY_CHANGE: {
         // The core idles only when its playlist is used up; a safety net for
         // an end that the events above did not show.
         const auto& property = *static_cast<const mpv_event_property*>(event.data);
+        if (event.reply_userdata == metadataObserver) {
+            const QString title = property.format == MPV_FORMAT_NODE
+                                      ? titleOf(*static_cast<const mpv_node*>(property.data))
+                                      : QString();
+            if (title == m_streamTitle)
+                return true;
+            m_streamTitle = title;
+            QPointer<MpvMediaPlayer> self(this);
+            emit streamTitleChanged(title);
+            return !self.isNull();
+        }
         if (event.reply_userdata != idleObserver || property.format != MPV_FORMAT_FLAG ||
             !m_fileStarted || !*static_cast<const int*>(property.data))
             return true;

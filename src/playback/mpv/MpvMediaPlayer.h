@@ -4,6 +4,7 @@
 #include "playback/MediaPlayer.h"
 
 #include <QByteArray>
+#include <QString>
 
 #include <atomic>
 #include <cstdint>
@@ -23,6 +24,7 @@ public:
 
     void play() override;
     float rate() const override { return m_rate; }
+    bool hasDecodedAudio() const override { return m_decodedAudio; }
     float volume() const override { return m_volume; }
     void setVolume(float volume) override;
 
@@ -40,6 +42,8 @@ private:
     float m_volume = 1.0f;
     bool m_started = false;
     bool m_fileStarted = false;
+    bool m_decodedAudio = false;
+    QString m_streamTitle;
     // Playlist entries queued behind the one being opened, in play order.
     std::deque<std::int64_t> m_pendingEntries;
 };

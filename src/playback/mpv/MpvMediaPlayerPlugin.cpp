@@ -8,8 +8,6 @@
 
 #include <mpv/client.h>
 
-#include <clocale>
-
 namespace {
 
 bool setOption(mpv_handle* core, const char* name, const QByteArray& value)
@@ -95,11 +93,7 @@ MpvCore createCore()
 
 MpvMediaPlayerPlugin::MpvMediaPlayerPlugin(QObject* parent)
     : QObject(parent)
-{
-    // mpv parses numbers in the C locale only; the application object has
-    // set the locale from the environment by now.
-    std::setlocale(LC_NUMERIC, "C");
-}
+{}
 
 std::unique_ptr<MediaPlayer> MpvMediaPlayerPlugin::createMediaPlayer(const QUrl& url)
 {

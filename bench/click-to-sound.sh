@@ -1,0 +1,151 @@
+#!/usr/bin/env bash
+# Click to sound through the real program, against the bare libmpv floor in
+# the same run. On a private X server with openbox and a tint2 tray, Sondik
+# starts (its window opens by itself), and xdotool clicks the first station
+# row; the time runs from the click to the first decoded sample, that is the
+# moment mpv's pcm output file first grows beyond its 44-byte WAV header. The
+# floor, bench_barempv, plays the same station address into the same kind of
+# file, timed from its start the same way. Sondik starts afresh for each run
+# (the first click of a session). Sondik loads its media backend (libmpv)
+# when its window shows, so by the click the library is loaded, but the mpv
+# core is made and started after it; the floor's start includes loading the
+# program and libmpv. So the floor is given twice: from its start, and from
+# its loadfile command (its own mark, after mpv_create and mpv_initialize).
+#
+# The first station's host must reach our own server, so this runs in a mount
+# and network namespace of its own (root only): a private /etc/hosts names
+# 127.0.0.1 for stream.absolutradio.de, where the tests' station server sends
+# an endless tone on port 80, at about the pace it plays.
+#
+#   bench/click-to-sound.sh [build-dir] [runs]
+set -euo pipefail
+
+if [ "${CLICK_BENCH_NAMESPACE:-}" != 1 ]; then
+    if [ "$(id -u)" != 0 ]; then
+        echo "a private network namespace needs root" >&2
+        exit 1
+    fi
+    exec unshare --mount --net env CLICK_BENCH_NAMESPACE=1 "$0" "$@"
+fi
+
+build=$(cd "${1:-build}" && pwd)
+runs=${2:-3}
+sondik="$build/src/sondik"
+bare="$build/bench/bench_barempv"
+export XPROBE="$build/tests/app/xprobe"
+for program in "$sondik" "$XPROBE" "$bare"; do
+    if [ ! -x "$program" ]; then
+        echo "$program is missing; build with: cmake --build $build --target sondik xprobe bench_barempv" >&2
+        exit 1
+    fi
+done
+here=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=../tests/app/xsession.sh
+source "$here/../tests/app/xsession.sh"
+
+work=$(mktemp -d)
+cleanup() {
+    stop_x_session
+    umount /etc/hosts 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+host=stream.absolutradio.de
+url="http://$host/bella/mp3-128/listenlive.m3u"
+ip link set lo up
+# A default route, so that the program sees a network.
+ip link add uplink type veth peer name uplink-peer
+ip addr add 10.200.0.1/24 dev uplink
+ip link set uplink-peer up
+ip link set uplink up
+ip route add default via 10.200.0.2 dev uplink
+printf '127.0.0.1 localhost\n127.0.0.1 %s\n' "$host" >"$work/hosts"
+mount --bind "$work/hosts" /etc/hosts
+
+ffmpeg -loglevel error -f lavfi -i "aevalsrc=0.8*sin(440*2*PI*t):s=44100:d=5" -ac 2 \
+    -c:a libmp3lame -b:a 128k "$work/tone.mp3"
+start_bg "$work/server.log" python3 -u "$here/../tests/views/station_server.py" "$work/tone.mp3" 128
+server_up() { (exec 3<>/dev/tcp/127.0.0.1/80) 2>/dev/null; }
+wait_until 10000 server_up || { echo "the station server did not start" >&2; exit 1; }
+
+start_x_session "$work" 1280x800
+export QT_QPA_PLATFORM=xcb LANG=en_US.UTF-8 LC_ALL=
+
+now_ns() { date +%s%N; }
+# first_sample FILE START_NS: ms from START_NS until FILE holds more than its
+# header; polled every ~2 ms for at most 20 s.
+first_sample() {
+    local file=$1 start=$2 size end=$(( $(now_ns) + 20000000000 ))
+    while (( $(now_ns) < end )); do
+        size=$(stat -c %s "$file" 2>/dev/null || echo 0)
+        if (( size > 44 )); then
+            awk -v a="$start" -v b="$(now_ns)" 'BEGIN { printf "%.1f", (b - a) / 1e6 }'
+            return 0
+        fi
+        sleep 0.002
+    done
+    echo "none"
+}
+median() { grep -v none | sort -g | awk '{ a[NR] = $1 } END { if (NR) print a[int((NR + 1) / 2)]; else print "n/a" }'; }
+
+sondik_run() {
+    local n=$1
+    local file="$work/sondik-$n.wav"
+    rm -rf "${XDG_RUNTIME_DIR:?}"/* "${XDG_CONFIG_HOME:?}/Sondik"
+    SONDIK_AUDIO_OUTPUT=pcm SONDIK_AUDIO_FILE=$file start_bg "$work/sondik-$n.log" "$sondik"
+    local pid=$LAST_PID window wx wy wh
+    window=$("$XPROBE" wait viewable sondik 200 4000 10000 | head -n1)
+    read -r _ wx wy _ wh <<<"$window"
+    sleep 1.5 # settled: start-up work done, not measured
+    # The first row's middle: the content area is 360 high, its bottom 12
+    # below the window's; rows 78 apart.
+    local row_y=$(( wy + wh + 12 - 360 + 34 ))
+    xdotool mousemove $(( wx + 160 )) "$row_y"
+    sleep 0.3
+    local t0
+    t0=$(now_ns)
+    xdotool click 1
+    first_sample "$file" "$t0"
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+}
+
+# The floor's marks are on the monotonic clock; this maps them to date's.
+clock_offset=$(python3 -c 'import time; print(time.time_ns() - time.monotonic_ns())')
+bare_run() { # prints: from start, from loadfile (ms)
+    local n=$1
+    local file="$work/bare-$n.wav" t0 pid total play
+    t0=$(now_ns)
+    "$bare" "$url" 30 ao=pcm "ao-pcm-file=$file" >"$work/bare-$n.log" 2>&1 &
+    pid=$!
+    total=$(first_sample "$file" "$t0")
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+    play=$(awk '$1 == "play" { print $2; exit }' "$work/bare-$n.log")
+    if [ "$total" = none ] || [ -z "$play" ]; then
+        echo "$total none"
+        return
+    fi
+    awk -v total="$total" -v t0="$t0" -v play="$play" -v off="$clock_offset" \
+        'BEGIN { printf "%s %.1f", total, total - (play + off - t0) / 1e6 }'
+}
+
+# One unmeasured play of each: disk caches warm for both alike.
+bare_run warm >/dev/null
+sondik_run warm >/dev/null
+
+echo "Click to first sample, $url on a local server; $runs runs each, alternating"
+echo "$(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg)"
+: >"$work/sondik.ms"; : >"$work/bare.ms"; : >"$work/loadfile.ms"
+for i in $(seq "$runs"); do
+    s=$(sondik_run "$i"); echo "$s" >>"$work/sondik.ms"
+    read -r b l <<<"$(bare_run "$i")"; echo "$b" >>"$work/bare.ms"; echo "$l" >>"$work/loadfile.ms"
+    printf 'run %d: Sondik click to first sample %7s ms   bare libmpv: start to first sample %7s ms, loadfile to first sample %7s ms\n' \
+        "$i" "$s" "$b" "$l"
+done
+ms=$(median <"$work/sondik.ms"); mb=$(median <"$work/bare.ms"); ml=$(median <"$work/loadfile.ms")
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2fx", a / b; else print "n/a" }'; }
+printf 'median: Sondik click %s ms; bare libmpv start %s ms (%s), loadfile %s ms (%s)\n' \
+    "$ms" "$mb" "$(ratio "$ms" "$mb")" "$ml" "$(ratio "$ms" "$ml")"
+echo "streams served by the local server: $(grep -c 'GET /bella/stream.mp3 200' "$work/server.log" || true) (two per run, plus two warm-up plays)"

@@ -1,0 +1,23 @@
+#include "VolumeHook.h"
+
+#include "playback/MediaPlayer.h"
+#include "playback/Preferences.h"
+#include "playback/RadioPlayer.h"
+
+#include <QPointer>
+
+void VolumeHook::install(Preferences& preferences, RadioPlayer& radioPlayer)
+{
+    preferences.setOnVolumeChanged([player = QPointer<RadioPlayer>(&radioPlayer)](float volume) {
+        if (!player)
+            return;
+        if (MediaPlayer* mediaPlayer = player->player())
+            mediaPlayer->setVolume(volume);
+    });
+}
+
+void VolumeHook::installOn(Preferences* preferences, RadioPlayer* radioPlayer)
+{
+    if (preferences && radioPlayer)
+        install(*preferences, *radioPlayer);
+}

@@ -1,0 +1,276 @@
+#!/usr/bin/env bash
+# The window's content as a user meets it, on a private X server with a window
+# manager, a tray host and a compositor: a click on a station row plays its
+# stream, a click on the highlighted row silences it, the choice survives a
+# restart without playing, a dead stream leaves the program running with the
+# row highlighted, and the banner replaces the list while the network is gone.
+# Screenshots go to ARTIFACT_DIR.
+#
+# The station's host name must reach this test's server and nothing else, so
+# the test runs in a mount and network namespace of its own (root only): a
+# private /etc/hosts names 127.0.0.1 for the station's host, and the server
+# listens there on port 80. A veth pair carries the default route, so the
+# program sees a network; taking it down shows the banner.
+#
+#   content_end_to_end.sh SONDIK XPROBE PCMPROBE ARTIFACT_DIR
+set -euo pipefail
+
+if [ "${CONTENT_TEST_NAMESPACE:-}" != 1 ]; then
+    if [ "$(id -u)" != 0 ]; then
+        echo "SKIP: a private network namespace needs root"
+        exit 77
+    fi
+    exec unshare --mount --net env CONTENT_TEST_NAMESPACE=1 "$0" "$@"
+fi
+
+sondik=$1
+export XPROBE=$2
+pcmprobe=$3
+artifacts=$4
+here=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=../app/xsession.sh
+source "$here/../app/xsession.sh"
+
+work=$(mktemp -d)
+cleanup() {
+    stop_x_session
+    umount /etc/hosts 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAIL: $*" >&2
+    import -window root "$artifacts/content-failure.png" 2>/dev/null || true
+    for log in sondik sondik-2 sondik-3 server; do
+        [ -f "$work/$log.log" ] && { echo "--- $log log" >&2; cat "$work/$log.log" >&2; }
+    done
+    exit 1
+}
+
+host=stream.absolutradio.de
+ip link set lo up
+ip link add uplink type veth peer name uplink-peer
+ip addr add 10.200.0.1/24 dev uplink
+ip link set uplink-peer up
+ip link set uplink up
+ip route add default via 10.200.0.2 dev uplink
+printf '127.0.0.1 localhost\n127.0.0.1 %s\n' "$host" >"$work/hosts"
+mount --bind "$work/hosts" /etc/hosts
+getent hosts "$host" | grep -q '^127\.0\.0\.1' || fail "the station's host does not resolve here"
+
+# An endless 440 Hz tone behind the first station; 404 for the second.
+ffmpeg -loglevel error -f lavfi -i "aevalsrc=0.8*sin(440*2*PI*t):s=44100:d=5" -ac 2 \
+    -c:a libmp3lame -b:a 128k "$work/tone.mp3"
+start_bg "$work/server.log" python3 -u "$here/station_server.py" "$work/tone.mp3" 128
+server_up() { (exec 3<>/dev/tcp/127.0.0.1/80) 2>/dev/null; }
+wait_until 10000 server_up || fail "the station server did not start"
+
+start_x_session "$work" 1280x800 compositor
+convert -size 1280x770 gradient:'#2f6fdf'-'#f0a020' \
+    -fill '#202020' -draw 'rectangle 560,250 760,450' "$work/backdrop.png"
+start_bg "$work/display.log" display -geometry +0+30 -title backdrop "$work/backdrop.png"
+window_named '^backdrop$' >/dev/null || fail "no backdrop window"
+
+mkdir -p "$artifacts"
+export QT_QPA_PLATFORM=xcb LANG=en_US.UTF-8 LC_ALL= LSAN_OPTIONS=exitcode=0
+export SONDIK_AUDIO_OUTPUT=pcm
+settings="$XDG_CONFIG_HOME/Sondik/Sondik.conf"
+
+# start_sondik LOGNAME AUDIOFILE: starts it and waits for the window it opens.
+start_sondik() {
+    SONDIK_AUDIO_FILE=$2 start_bg "$work/$1.log" "$sondik"
+    sondik_pid=$LAST_PID
+    icon=$("$XPROBE" wait viewable sondik 1 64 10000 embedded | head -n1) || fail "no tray icon"
+    read -r _ ix iy iw ih <<<"$icon"
+    local window
+    window=$("$XPROBE" wait viewable sondik 200 4000 10000 | head -n1) ||
+        fail "the window did not open"
+    read -r _ wx wy ww wh <<<"$window"
+    # The content area: 360 high, its bottom 12 below the window's.
+    area_top=$(( wy + wh + 12 - 360 ))
+}
+stop_sondik() {
+    kill "$sondik_pid"
+    wait_until 10000 bash -c "! kill -0 $sondik_pid 2>/dev/null || ps -o stat= -p $sondik_pid | grep -q '^Z'" ||
+        fail "Sondik did not end"
+}
+row_y() { echo $(( area_top + ($1 - 1) * 78 + 34 )); }
+click_row() { xdotool mousemove $(( wx + 160 )) "$(row_y "$1")" click 1; }
+click_icon() { xdotool mousemove $(( ix + iw / 2 )) $(( iy + ih / 2 )) click 1; }
+shoot() {
+    sleep 0.4 # the compositor draws
+    import -window root "$work/screen.png"
+    keep "$1"
+}
+keep() { # the last screen taken
+    convert "$work/screen.png" -crop "$(( ww + 40 ))x$(( wh + 40 ))+$(( wx - 20 ))+$(( wy - 20 ))" \
+        +repage "$artifacts/$1.png"
+    echo "screenshot: $artifacts/$1.png"
+}
+# Mean grey level of a station row's card right of its text (short names).
+row_level() {
+    convert "$work/screen.png" -crop "40x40+$(( wx + 262 ))+$(( $(row_y "$1") - 20 ))" \
+        -colorspace gray -format '%[fx:mean]' info:
+}
+highlighted() { # ROW OTHER_ROW: ROW's card differs clearly from OTHER_ROW's
+    import -window root "$work/screen.png"
+    awk -v a="$(row_level "$1")" -v b="$(row_level "$2")" \
+        'BEGIN { d = a - b; if (d < 0) d = -d; exit !(d > 0.04) }'
+}
+heard() { # FILE: the tone is playing at the end of it
+    read -r _ rms share <<<"$("$pcmprobe" "$1" 440)"
+    awk -v r="$rms" -v s="$share" 'BEGIN { exit !(r > 0.01 && s > 0.8) }'
+}
+# A media player exists: its mpv core runs as threads of the program.
+playing() { grep -q '^mpv/' /proc/"$sondik_pid"/task/*/comm; }
+no_player() { ! playing; }
+seconds_in() { "$pcmprobe" "$1" 440 | cut -d' ' -f1; }
+
+# 1. Light palette: the list, then a click plays the first station.
+start_sondik sondik "$work/heard.wav"
+click_icon
+"$XPROBE" wait gone sondik 200 4000 5000 >/dev/null || fail "the icon did not hide the window"
+sleep 0.6 # not a double click
+click_icon
+"$XPROBE" wait viewable sondik 200 4000 5000 >/dev/null || fail "the icon did not show the window"
+shoot content-light-list
+clicked=$(now_ms)
+click_row 1
+# The first play loads the player's plugin before the row can redraw.
+wait_until 10000 highlighted 1 3 || fail "the clicked row is not highlighted"
+echo "first click to the row drawn highlighted: about $(( $(now_ms) - clicked )) ms"
+keep content-light-selected-loading
+wait_until 30000 heard "$work/heard.wav" || fail "the first station is not heard: $(tail -n3 "$work/server.log")"
+grep -q "GET /bella/stream.mp3 200" "$work/server.log" || fail "the stream came from elsewhere"
+grep -q '^SelectedRadioStationId=s299053' "$settings" || fail "the choice was not saved"
+playing || fail "no media player while the station plays"
+sleep 0.4
+highlighted 1 3 || fail "the playing row is not highlighted"
+shoot content-light-selected
+
+# 2. A click on the highlighted row: silence.
+click_row 1
+sleep 1
+before=$(seconds_in "$work/heard.wav")
+sleep 2
+after=$(seconds_in "$work/heard.wav")
+[ "$before" = "$after" ] || fail "still playing after the stop: ${before} s, then ${after} s"
+! grep -q '^SelectedRadioStationId' "$settings" || fail "the choice was not cleared"
+
+# 3. Choose again, kill, start again: highlighted, silent.
+click_row 1
+wait_until 30000 heard "$work/heard.wav" || fail "the station does not play again"
+stop_sondik
+start_sondik sondik-2 "$work/heard-2.wav"
+sleep 0.4
+highlighted 1 3 || fail "the saved choice is not highlighted after a restart"
+sleep 3
+[ ! -s "$work/heard-2.wav" ] || fail "something plays after the restart"
+
+# 4. A dead stream through the UI: 404 for the second station.
+click_row 2
+wait_until 10000 grep -q "GET /hot/mp3-128/listenlive.m3u 404" "$work/server.log" ||
+    fail "the second station's address was not asked for"
+# The player lets go of the dead stream: its mpv core goes.
+wait_until 10000 no_player || fail "the dead stream's player stays"
+sleep 2
+kill -0 "$sondik_pid" || fail "Sondik ended after a dead stream"
+highlighted 2 3 || fail "the dead station's row is not highlighted"
+[ ! -s "$work/heard-2.wav" ] || fail "a dead stream made sound"
+
+# The end of the list: the missing-station row.
+xdotool mousemove $(( wx + 160 )) "$(row_y 2)" click --repeat 400 --delay 15 5
+sleep 1
+shoot content-light-list-end
+xdotool click --repeat 500 --delay 4 4
+
+# 5. No network: the banner takes the list's place, and gives it back.
+ip link set uplink down
+sleep 1.5
+shoot content-light-banner
+ip link set uplink up
+ip route replace default via 10.200.0.2 dev uplink
+sleep 1
+stop_sondik
+
+# 6. Dark palette, from the desktop's colour settings.
+cat >"$XDG_CONFIG_HOME/kdeglobals" <<'KDE'
+[Colors:Window]
+BackgroundNormal=35,38,41
+ForegroundNormal=239,240,241
+[Colors:View]
+BackgroundNormal=27,30,32
+ForegroundNormal=239,240,241
+[Colors:Button]
+BackgroundNormal=49,54,59
+ForegroundNormal=239,240,241
+[Colors:Selection]
+BackgroundNormal=61,174,233
+ForegroundNormal=239,240,241
+[Colors:Tooltip]
+BackgroundNormal=49,54,59
+ForegroundNormal=239,240,241
+KDE
+XDG_CURRENT_DESKTOP=KDE KDE_SESSION_VERSION=5 start_sondik sondik-3 "$work/heard-3.wav"
+click_row 1
+wait_until 10000 highlighted 1 3 || fail "the clicked row is not highlighted in the dark"
+keep content-dark-selected-loading
+wait_until 30000 heard "$work/heard-3.wav" || fail "nothing heard in the dark run"
+shoot content-dark-selected
+stop_sondik
+
+# 7. The search: its field has the keyboard focus as it opens, keeps it through
+# Return and Escape, and gives it up on keypad Enter.
+rm -f "$XDG_CONFIG_HOME/kdeglobals"
+start_sondik sondik-4 "$work/heard-4.wav"
+bar_y=$(( area_top - 22 ))
+xdotool mousemove $(( wx + ww - 60 )) "$bar_y" click 1
+sleep 1 # the field fades in
+xdotool type --delay 60 "absolut"
+xdotool key Return Escape
+xdotool type --delay 60 " top"
+sleep 0.5
+shoot content-search
+asked_for_top() { grep -c "GET /top/mp3-128/listenlive.m3u" "$work/server.log" || true; }
+xdotool key KP_Enter
+xdotool type --delay 60 "xyz"
+sleep 0.5
+click_row 1
+wait_until 10000 bash -c "[ \$(grep -c 'GET /top/mp3-128/listenlive.m3u' '$work/server.log') -ge 1 ]" ||
+    fail "typing without a click did not find Absolut Top, or keypad Enter kept the focus"
+
+# 8. The preferences panel: launch at login on and off, then quit while playing.
+xdotool mousemove $(( wx + ww - 60 )) "$bar_y" click 1 # the search closes
+sleep 0.5
+click_row 1
+wait_until 30000 heard "$work/heard-4.wav" || fail "Absolut Bella is not heard before the quit"
+entry="$XDG_CONFIG_HOME/autostart/de.sondik.Sondik-LaunchAtLoginHelper.desktop"
+xdotool mousemove $(( wx + ww - 23 )) "$bar_y" click 1
+sleep 1.2 # the panel fades in
+shoot content-preferences
+xdotool mousemove $(( wx + 267 )) $(( area_top + 58 )) click 1
+wait_until 5000 test -f "$entry" || fail "launch at login wrote no autostart entry"
+desktop-file-validate "$entry" || fail "the autostart entry is not valid"
+exec_line=$(sed -n 's/^Exec=//p' "$entry")
+eval "set -- $exec_line"
+[ "$1" = "$(readlink -f "$sondik")" ] || [ "$1" = "$sondik" ] || fail "the entry starts $1"
+"$@" >"$work/login-start.log" 2>&1 || fail "the entry's command did not reach Sondik"
+xdotool mousemove $(( wx + 267 )) $(( area_top + 58 )) click 1
+wait_until 5000 test ! -f "$entry" || fail "launch at login off left the entry"
+xdotool mousemove $(( wx + 285 )) $(( area_top + 16 )) click 1 # the volume slider, near its end
+sleep 0.3
+shoot content-preferences-after
+xdotool mousemove $(( wx + 160 )) $(( area_top + 221 )) click 1 # quit
+wait_until 5000 bash -c "! kill -0 $sondik_pid 2>/dev/null || ps -o stat= -p $sondik_pid | grep -q '^Z'" ||
+    fail "Sondik did not quit from the panel"
+wait "$sondik_pid" || fail "Sondik quit with status $?"
+volume=$(sed -n 's/^Volume=//p' "$settings")
+awk -v v="$volume" 'BEGIN { exit !(v > 0.7 && v <= 1) }' || fail "the settings hold volume '$volume', not the slider's last"
+
+sources=$(cd "$here/../.." && pwd)/src/
+if grep -qE 'ERROR: AddressSanitizer|runtime error' "$work"/sondik*.log ||
+    grep -qF "$sources" "$work"/sondik*.log; then
+    fail "sanitizer report"
+fi
+echo "all checks passed"
