@@ -24,16 +24,13 @@ AppDelegate::AppDelegate(StatusBarItemFactory statusBarItemFactory, QObject* par
     , m_statusBarItemFactory(std::move(statusBarItemFactory))
 {
     m_placesWindow = !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
-    if (!m_placesWindow)
-        qCInfo(lcShell) << "Running on native Wayland: the compositor places the window, not "
-                           "under the tray icon";
 
     m_trayCheck.setInterval(trayCheckInterval);
     connect(&m_trayCheck, &QTimer::timeout, this, &AppDelegate::checkTray);
 
     connect(qGuiApp, &QGuiApplication::applicationStateChanged, this,
             [this](Qt::ApplicationState state) {
-                if (state == Qt::ApplicationInactive)
+                if (state == Qt::ApplicationInactive && m_closesOnApplicationInactive)
                     applicationDidResignActive();
             });
 }
@@ -69,8 +66,17 @@ void AppDelegate::setWindow(QWindow* window)
     connect(m_window, &QWindow::heightChanged, this, replace);
 }
 
+void AppDelegate::setWindowPlacer(std::function<void(QPoint)> placer)
+{
+    m_windowPlacer = std::move(placer);
+    m_placesWindow = true;
+}
+
 void AppDelegate::applicationDidFinishLaunching()
 {
+    if (!m_placesWindow)
+        qCInfo(lcShell) << "Running on native Wayland: the compositor places the window, not "
+                           "under the tray icon";
     setUpStatusBarItem();
     QTimer::singleShot(launchDelay, this, &AppDelegate::showWindow);
 }
@@ -159,8 +165,11 @@ void AppDelegate::placeWindow()
     for (const QScreen* screen : QGuiApplication::screens())
         screens.append({screen->geometry(), screen->availableGeometry()});
     const QRect icon = m_statusBarItem ? m_statusBarItem->geometry() : QRect();
-    m_window->setPosition(
-        WindowPlacement::windowPosition(icon, m_pointerAtShow, m_window->size(), screens));
+    const QPoint position =
+        WindowPlacement::windowPosition(icon, m_pointerAtShow, m_window->size(), screens);
+    m_window->setPosition(position);
+    if (m_windowPlacer)
+        m_windowPlacer(position);
 }
 
 void AppDelegate::hideWindow()

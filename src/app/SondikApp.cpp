@@ -8,6 +8,7 @@
 #include "SingleInstance.h"
 #include "SleepMonitor.h"
 #include "StationArtwork.h"
+#include "SwayWindowPlacer.h"
 #include "TerminationSignals.h"
 #include "Updater.h"
 #include "WindowStore.h"
@@ -174,6 +175,19 @@ SondikApp::SondikApp(int& argc, char** argv, MediaPlayerFactory mediaPlayerFacto
             &PlaybackResumer::prepareForSleep);
 
     m_appDelegate->setOnWindowClosed([this] { setShowPreferences(false); });
+    if (const QString swaySocket = SwayWindowPlacer::socketPathForSession();
+        !swaySocket.isEmpty()) {
+        auto placer = std::make_unique<SwayWindowPlacer>(swaySocket);
+        if (placer->start()) {
+            m_swayWindowPlacer = std::move(placer);
+            SwayWindowPlacer* swayPlacer = m_swayWindowPlacer.get();
+            m_appDelegate->setWindowPlacer(
+                [swayPlacer](QPoint position) { swayPlacer->place(position); });
+            m_appDelegate->setClosesOnApplicationInactive(false);
+            connect(swayPlacer, &SwayWindowPlacer::otherWindowFocused, m_appDelegate.get(),
+                    &AppDelegate::applicationDidResignActive);
+        }
+    }
 
     RadioStationStore* store = m_radioStationStore.get();
     m_playbackController = std::make_unique<PlaybackController>(

@@ -26,6 +26,7 @@ class QQuickWindow;
 class RadioPlayer;
 class RadioStationStore;
 class SingleInstance;
+class SwayWindowPlacer;
 class SleepMonitor;
 class TerminationSignals;
 class StationArtwork;
@@ -104,6 +105,7 @@ private:
     std::unique_ptr<QApplication> m_application;
     std::unique_ptr<TerminationSignals> m_terminationSignals;
     std::unique_ptr<AppDelegate> m_appDelegate;
+    std::unique_ptr<SwayWindowPlacer> m_swayWindowPlacer;
     std::unique_ptr<RadioStationStore> m_radioStationStore;
     std::unique_ptr<RadioPlayer> m_radioPlayer;
     std::unique_ptr<Preferences> m_preferences;

@@ -34,19 +34,26 @@ WindowStore::WindowStore(QQuickWindow* window, Style style, DesktopWindowManager
     // compositor expects premultiplied pixels.
     m_window->setColor(m_translucent ? QColor(Qt::transparent) : m_backgroundColor);
 
-    // A tray popup is placed by the program, not the window manager: some
-    // (sway through XWayland) centre a managed window wherever it asks to be.
-    // Of the normal type, not a tool window, so that such a compositor gives
-    // the unmanaged window the keyboard.
+    // On X11 the program places its tray popup itself, unmanaged: a window
+    // manager may move a managed window wherever it asks to be, and Qt gives
+    // an unmanaged window the keyboard itself. Of the normal type, not a tool
+    // window, so that a compositor gives the unmanaged window the keyboard.
+    // Under sway the window stays managed and sway is told where it goes (it
+    // takes the keyboard back from an unmanaged XWayland window).
     Qt::WindowFlags flags = Qt::Window;
     if (style == Style::TrayPopup) {
-        flags |= Qt::FramelessWindowHint | Qt::X11BypassWindowManagerHint;
-        // Through XWayland the compositor takes the X focus back from an
-        // unmanaged window at once, and the window would close as it
-        // opened: there it stays without the keyboard.
-        if (QGuiApplication::platformName() == QLatin1String("xcb") &&
-            qEnvironmentVariableIsSet("WAYLAND_DISPLAY"))
-            flags |= Qt::WindowDoesNotAcceptFocus;
+        const bool xwayland = QGuiApplication::platformName() == QLatin1String("xcb") &&
+                              qEnvironmentVariableIsSet("WAYLAND_DISPLAY");
+        if (xwayland && qEnvironmentVariableIsSet("SWAYSOCK")) {
+            flags = Qt::Tool | Qt::FramelessWindowHint;
+        } else {
+            flags |= Qt::FramelessWindowHint | Qt::X11BypassWindowManagerHint;
+            // Other compositors take the X focus back from an unmanaged
+            // window at once, and the window would close as it opened:
+            // there it stays without the keyboard.
+            if (xwayland)
+                flags |= Qt::WindowDoesNotAcceptFocus;
+        }
     }
     m_window->setFlags(flags);
     m_window->setTitle(QStringLiteral("Sondik"));

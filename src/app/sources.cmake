@@ -15,6 +15,7 @@ target_sources(sondikcore PRIVATE
     app/StationArtwork.h app/StationArtwork.cpp
     app/StatusBarItem.h app/StatusBarItem.cpp
     app/StatusNotifierItem.h app/StatusNotifierItem.cpp
+    app/SwayWindowPlacer.h app/SwayWindowPlacer.cpp
     app/TerminationSignals.h app/TerminationSignals.cpp
     app/TrayStatusBarItem.h app/TrayStatusBarItem.cpp
     app/Updater.h app/Updater.cpp
