@@ -89,7 +89,8 @@ start_bg "$work/watcher.log" "$sniwatcher"
 wait_until 10000 grep -q '^ready' "$work/watcher.log" || fail "the watcher did not start"
 
 export SONDIK_AUDIO_OUTPUT=null QT_QPA_PLATFORM=xcb LSAN_OPTIONS=exitcode=0
-start_bg "$work/sondik.log" "$sondik"
+# A region's list holds the chosen station; the list without one does not.
+start_bg "$work/sondik.log" env LANG=en_GB.UTF-8 LC_ALL= "$sondik"
 sondik_pid=$LAST_PID
 wait_until 10000 grep -q '^registered' "$work/watcher.log" || fail "no registration"
 read -r _ _ service < <(grep '^registered' "$work/watcher.log")
@@ -176,6 +177,9 @@ echo "scroll: ok"
 # The middle click plays the chosen station and stops it.
 item org.kde.StatusNotifierItem.SecondaryActivate 0 0 >/dev/null
 wait_until 15000 grep -q 'stream started' "$work/server.log" || fail "no stream: $(cat "$work/server.log")"
+# The tooltip tells what plays.
+tooltip_names_station() { property ToolTip | grep -qF "Absolut Bella"; }
+wait_until 10000 tooltip_names_station || fail "tooltip: $(property ToolTip)"
 item org.kde.StatusNotifierItem.SecondaryActivate 0 0 >/dev/null
 wait_until 15000 grep -q 'stream closed' "$work/server.log" || fail "the stream did not stop"
 echo "play/pause: ok"
