@@ -165,6 +165,12 @@ void AppDelegate::placeWindow()
     for (const QScreen* screen : QGuiApplication::screens())
         screens.append({screen->geometry(), screen->availableGeometry()});
     const QRect icon = m_statusBarItem ? m_statusBarItem->geometry() : QRect();
+    if (m_windowPlacer) {
+        // Of a fixed size, so that the compositor floats it at that size
+        // rather than tiling it first (sway on native Wayland).
+        m_window->setMinimumSize(m_window->size());
+        m_window->setMaximumSize(m_window->size());
+    }
     const QPoint position =
         WindowPlacement::windowPosition(icon, m_pointerAtShow, m_window->size(), screens);
     m_window->setPosition(position);
