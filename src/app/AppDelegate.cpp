@@ -1,7 +1,6 @@
 #include "AppDelegate.h"
 
 #include "ShellLogging.h"
-#include "TrayStatusBarItem.h"
 #include "WindowPlacement.h"
 
 #include <QCoreApplication>
@@ -17,7 +16,7 @@ constexpr std::chrono::milliseconds trayCheckInterval{100};
 } // namespace
 
 AppDelegate::AppDelegate(QObject* parent)
-    : AppDelegate(&TrayStatusBarItem::create, parent)
+    : AppDelegate(&StatusBarItem::create, parent)
 {}
 
 AppDelegate::AppDelegate(StatusBarItemFactory statusBarItemFactory, QObject* parent)
@@ -25,16 +24,13 @@ AppDelegate::AppDelegate(StatusBarItemFactory statusBarItemFactory, QObject* par
     , m_statusBarItemFactory(std::move(statusBarItemFactory))
 {
     m_placesWindow = !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
-    if (!m_placesWindow)
-        qCInfo(lcShell) << "Running on native Wayland: the compositor places the window, not "
-                           "under the tray icon";
 
     m_trayCheck.setInterval(trayCheckInterval);
     connect(&m_trayCheck, &QTimer::timeout, this, &AppDelegate::checkTray);
 
     connect(qGuiApp, &QGuiApplication::applicationStateChanged, this,
             [this](Qt::ApplicationState state) {
-                if (state == Qt::ApplicationInactive)
+                if (state == Qt::ApplicationInactive && m_closesOnApplicationInactive)
                     applicationDidResignActive();
             });
 }
@@ -70,8 +66,17 @@ void AppDelegate::setWindow(QWindow* window)
     connect(m_window, &QWindow::heightChanged, this, replace);
 }
 
+void AppDelegate::setWindowPlacer(std::function<void(QPoint)> placer)
+{
+    m_windowPlacer = std::move(placer);
+    m_placesWindow = true;
+}
+
 void AppDelegate::applicationDidFinishLaunching()
 {
+    if (!m_placesWindow)
+        qCInfo(lcShell) << "Running on native Wayland: the compositor places the window, not "
+                           "under the tray icon";
     setUpStatusBarItem();
     QTimer::singleShot(launchDelay, this, &AppDelegate::showWindow);
 }
@@ -95,6 +100,10 @@ void AppDelegate::setUpStatusBarItem()
             &AppDelegate::statusBarButtonClicked);
     connect(m_statusBarItem.get(), &StatusBarItem::quitRequested, qApp, &QCoreApplication::quit,
             Qt::QueuedConnection);
+    connect(m_statusBarItem.get(), &StatusBarItem::playPauseRequested, this,
+            &AppDelegate::playPauseRequested);
+    connect(m_statusBarItem.get(), &StatusBarItem::volumeStepped, this,
+            &AppDelegate::volumeStepped);
     m_statusBarItem->setWindowShown(m_window && m_window->isVisible());
     m_statusBarItem->setToolTip(m_toolTip);
 
@@ -146,7 +155,8 @@ void AppDelegate::showWindow()
         placeWindow();
     m_window->show();
     m_window->raise();
-    m_window->requestActivate();
+    if (!(m_window->flags() & Qt::WindowDoesNotAcceptFocus))
+        m_window->requestActivate();
 }
 
 void AppDelegate::placeWindow()
@@ -155,8 +165,17 @@ void AppDelegate::placeWindow()
     for (const QScreen* screen : QGuiApplication::screens())
         screens.append({screen->geometry(), screen->availableGeometry()});
     const QRect icon = m_statusBarItem ? m_statusBarItem->geometry() : QRect();
-    m_window->setPosition(
-        WindowPlacement::windowPosition(icon, m_pointerAtShow, m_window->size(), screens));
+    if (m_windowPlacer) {
+        // Of a fixed size, so that the compositor floats it at that size
+        // rather than tiling it first (sway on native Wayland).
+        m_window->setMinimumSize(m_window->size());
+        m_window->setMaximumSize(m_window->size());
+    }
+    const QPoint position =
+        WindowPlacement::windowPosition(icon, m_pointerAtShow, m_window->size(), screens);
+    m_window->setPosition(position);
+    if (m_windowPlacer)
+        m_windowPlacer(position);
 }
 
 void AppDelegate::hideWindow()

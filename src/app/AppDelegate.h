@@ -46,6 +46,13 @@ public:
         m_onWindowClosed = std::move(callback);
     }
 
+    // Places the window where the desktop must be told where it goes (sway),
+    // even where Qt cannot place it; called with its top-left corner.
+    void setWindowPlacer(std::function<void(QPoint)> placer);
+    // Whether the application's deactivation closes the window; off where the
+    // desktop reports another window's activation more reliably.
+    void setClosesOnApplicationInactive(bool closes) { m_closesOnApplicationInactive = closes; }
+
     WindowStyle windowStyle() const { return m_windowStyle; }
     // How long to wait for a tray host that starts after us.
     void setTrayWaitTime(std::chrono::milliseconds time) { m_trayWaitTime = time; }
@@ -66,6 +73,9 @@ signals:
     // The tray turned out to be missing: the window is to be configured as an
     // ordinary window before it is shown.
     void windowStyleChanged();
+    // Passed on from the icon, for the owner of the player.
+    void playPauseRequested();
+    void volumeStepped(int steps);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -79,6 +89,8 @@ private:
     StatusBarItemFactory m_statusBarItemFactory;
     QPointer<QWindow> m_window;
     std::function<void()> m_onWindowClosed;
+    std::function<void(QPoint)> m_windowPlacer;
+    bool m_closesOnApplicationInactive = true;
     std::unique_ptr<StatusBarItem> m_statusBarItem;
 
     WindowStyle m_windowStyle = WindowStyle::TrayPopup;

@@ -8,6 +8,7 @@
 #include "SingleInstance.h"
 #include "SleepMonitor.h"
 #include "StationArtwork.h"
+#include "SwayWindowPlacer.h"
 #include "TerminationSignals.h"
 #include "Updater.h"
 #include "WindowStore.h"
@@ -30,7 +31,12 @@
 #include <QQuickWindow>
 #include <QTimer>
 
+#include <cmath>
+
 namespace {
+
+// One wheel step over the tray icon.
+constexpr float volumeStep = 0.05f;
 
 // Platforms that need no display of the user's.
 const QStringList headlessPlatforms = {QStringLiteral("offscreen"), QStringLiteral("minimal"),
@@ -169,6 +175,19 @@ SondikApp::SondikApp(int& argc, char** argv, MediaPlayerFactory mediaPlayerFacto
             &PlaybackResumer::prepareForSleep);
 
     m_appDelegate->setOnWindowClosed([this] { setShowPreferences(false); });
+    if (const QString swaySocket = SwayWindowPlacer::socketPathForSession();
+        !swaySocket.isEmpty()) {
+        auto placer = std::make_unique<SwayWindowPlacer>(swaySocket);
+        if (placer->start()) {
+            m_swayWindowPlacer = std::move(placer);
+            SwayWindowPlacer* swayPlacer = m_swayWindowPlacer.get();
+            m_appDelegate->setWindowPlacer(
+                [swayPlacer](QPoint position) { swayPlacer->place(position); });
+            m_appDelegate->setClosesOnApplicationInactive(false);
+            connect(swayPlacer, &SwayWindowPlacer::otherWindowFocused, m_appDelegate.get(),
+                    &AppDelegate::applicationDidResignActive);
+        }
+    }
 
     RadioStationStore* store = m_radioStationStore.get();
     m_playbackController = std::make_unique<PlaybackController>(
@@ -183,6 +202,9 @@ SondikApp::SondikApp(int& argc, char** argv, MediaPlayerFactory mediaPlayerFacto
     m_mpris->setOnRaise([this] { m_appDelegate->showWindow(); });
     m_mpris->setOnQuit([this] { quit(); });
     m_mpris->start();
+    connect(m_appDelegate.get(), &AppDelegate::playPauseRequested, m_playbackController.get(),
+            &PlaybackController::playPause);
+    connect(m_appDelegate.get(), &AppDelegate::volumeStepped, this, &SondikApp::stepVolume);
     connect(m_appDelegate.get(), &AppDelegate::windowStyleChanged, this,
             &SondikApp::configureWindow);
     connect(m_singleInstance.get(), &SingleInstance::showRequested, m_appDelegate.get(),
@@ -218,6 +240,14 @@ void SondikApp::stopPlayback()
 {
     if (m_radioPlayer)
         m_radioPlayer->stop();
+}
+
+void SondikApp::stepVolume(int steps)
+{
+    // In hundredths, so that steps add up without drift.
+    const float volume =
+        std::round((m_preferences->volume() + volumeStep * float(steps)) * 100) / 100;
+    m_playbackController->setVolume(volume);
 }
 
 void SondikApp::setShowPreferences(bool showPreferences)

@@ -26,6 +26,7 @@ class QQuickWindow;
 class RadioPlayer;
 class RadioStationStore;
 class SingleInstance;
+class SwayWindowPlacer;
 class SleepMonitor;
 class TerminationSignals;
 class StationArtwork;
@@ -96,12 +97,15 @@ private:
     void createWindow();
     void configureWindow();
     void stopPlayback();
+    // The tray icon's wheel.
+    void stepVolume(int steps);
 
     // Declared in the order of creation; destroyed in the reverse order.
     std::unique_ptr<SingleInstance> m_singleInstance;
     std::unique_ptr<QApplication> m_application;
     std::unique_ptr<TerminationSignals> m_terminationSignals;
     std::unique_ptr<AppDelegate> m_appDelegate;
+    std::unique_ptr<SwayWindowPlacer> m_swayWindowPlacer;
     std::unique_ptr<RadioStationStore> m_radioStationStore;
     std::unique_ptr<RadioPlayer> m_radioPlayer;
     std::unique_ptr<Preferences> m_preferences;

@@ -30,6 +30,15 @@ signals:
     // The icon was clicked, or "show"/"hide" chosen from its menu.
     void clicked();
     void quitRequested();
+    // The middle click, where the host passes it on: play or stop.
+    void playPauseRequested();
+    // Wheel steps over the icon, up positive, where the host passes them on.
+    void volumeStepped(int steps);
+
+public:
+    // The desktop's kind of tray: a StatusNotifierItem where a watcher runs on
+    // the session bus, else Qt's tray icon (XEmbed).
+    static std::unique_ptr<StatusBarItem> create();
 };
 
 using StatusBarItemFactory = std::function<std::unique_ptr<StatusBarItem>()>;

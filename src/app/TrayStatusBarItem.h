@@ -8,8 +8,8 @@ class QAction;
 class QMenu;
 class QSystemTrayIcon;
 
-// The icon through QSystemTrayIcon: XEmbed on X11, StatusNotifierItem over
-// D-Bus where a watcher runs.
+// The icon through QSystemTrayIcon, for desktops without a StatusNotifierItem
+// watcher: XEmbed on X11.
 class TrayStatusBarItem : public StatusBarItem {
     Q_OBJECT
 

@@ -34,7 +34,28 @@ WindowStore::WindowStore(QQuickWindow* window, Style style, DesktopWindowManager
     // compositor expects premultiplied pixels.
     m_window->setColor(m_translucent ? QColor(Qt::transparent) : m_backgroundColor);
 
-    m_window->setFlags(style == Style::TrayPopup ? Qt::Tool | Qt::FramelessWindowHint : Qt::Window);
+    // On X11 the program places its tray popup itself, unmanaged: a window
+    // manager may move a managed window wherever it asks to be, and Qt gives
+    // an unmanaged window the keyboard itself. Of the normal type, not a tool
+    // window, so that a compositor gives the unmanaged window the keyboard.
+    // Under sway the window stays managed and sway is told where it goes (it
+    // takes the keyboard back from an unmanaged XWayland window).
+    Qt::WindowFlags flags = Qt::Window;
+    if (style == Style::TrayPopup) {
+        const bool xwayland = QGuiApplication::platformName() == QLatin1String("xcb") &&
+                              qEnvironmentVariableIsSet("WAYLAND_DISPLAY");
+        if (xwayland && qEnvironmentVariableIsSet("SWAYSOCK")) {
+            flags = Qt::Tool | Qt::FramelessWindowHint;
+        } else {
+            flags |= Qt::FramelessWindowHint | Qt::X11BypassWindowManagerHint;
+            // Other compositors take the X focus back from an unmanaged
+            // window at once, and the window would close as it opened:
+            // there it stays without the keyboard.
+            if (xwayland)
+                flags |= Qt::WindowDoesNotAcceptFocus;
+        }
+    }
+    m_window->setFlags(flags);
     m_window->setTitle(QStringLiteral("Sondik"));
 
     if (m_translucent)

@@ -2,6 +2,7 @@
 target_sources(sondikcore PRIVATE
     app/AppDelegate.h app/AppDelegate.cpp
     app/Appcast.h app/Appcast.cpp
+    app/DBusMenuExporter.h app/DBusMenuExporter.cpp
     app/DesktopWindowManager.h app/DesktopWindowManager.cpp
     app/LaunchAtLogin.h app/LaunchAtLogin.cpp
     app/MprisPlayerAdaptor.h app/MprisPlayerAdaptor.cpp
@@ -12,7 +13,9 @@ target_sources(sondikcore PRIVATE
     app/SleepMonitor.h app/SleepMonitor.cpp
     app/SondikApp.h app/SondikApp.cpp
     app/StationArtwork.h app/StationArtwork.cpp
-    app/StatusBarItem.h
+    app/StatusBarItem.h app/StatusBarItem.cpp
+    app/StatusNotifierItem.h app/StatusNotifierItem.cpp
+    app/SwayWindowPlacer.h app/SwayWindowPlacer.cpp
     app/TerminationSignals.h app/TerminationSignals.cpp
     app/TrayStatusBarItem.h app/TrayStatusBarItem.cpp
     app/Updater.h app/Updater.cpp

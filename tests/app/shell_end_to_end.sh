@@ -88,8 +88,9 @@ check_placement() {
 check_placement
 (( ww == 320 )) || fail "window width ${ww}"
 
-# No title bar or frame, out of the task bar.
-xprop -id "$wid" _NET_FRAME_EXTENTS | grep -q '= 0, 0, 0, 0' || fail "the window has a frame"
+# No title bar or frame: the window manager does not manage it at all, so it
+# cannot move it either. Out of the task bar.
+xwininfo -id "$wid" | grep -q 'Override Redirect State: yes' || fail "the window is managed"
 xprop -id "$wid" _NET_WM_STATE | grep -q _NET_WM_STATE_SKIP_TASKBAR ||
     fail "the window is in the task bar"
 [ "$(xprop -id "$wid" _NET_WM_NAME | cut -d'"' -f2)" = Sondik ] || fail "window title"
@@ -108,6 +109,9 @@ click_icon
 window=$(window_state viewable) || fail "a second click did not show the window"
 read -r wid wx wy ww wh <<<"$window"
 check_placement
+# Unmanaged, it takes the keyboard itself.
+has_focus() { [ "$(xdotool getwindowfocus)" = "$wid" ]; }
+wait_until 5000 has_focus || fail "the window does not have the keyboard"
 
 # Another window taking the focus closes it.
 start_bg "$work/xmessage.log" xmessage -geometry +100+500 -title other "Another application"

@@ -66,11 +66,14 @@ private slots:
 
         const Qt::WindowFlags flags = window.flags();
         if (style == Style::TrayPopup) {
-            QCOMPARE(flags & Qt::WindowType_Mask, Qt::Tool);
+            QCOMPARE(flags & Qt::WindowType_Mask, Qt::Window);
             QVERIFY(flags & Qt::FramelessWindowHint);
+            // Placed by the program, not moved by the window manager.
+            QVERIFY(flags & Qt::X11BypassWindowManagerHint);
         } else {
             QCOMPARE(flags & Qt::WindowType_Mask, Qt::Window);
             QVERIFY(!(flags & Qt::FramelessWindowHint));
+            QVERIFY(!(flags & Qt::X11BypassWindowManagerHint));
         }
     }
 

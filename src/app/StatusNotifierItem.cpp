@@ -1,0 +1,227 @@
+#include "StatusNotifierItem.h"
+
+#include "DBusMenuExporter.h"
+#include "ShellLogging.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMetaType>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
+#include <QDBusServiceWatcher>
+#include <QIcon>
+#include <QImage>
+#include <QMenu>
+#include <QtEndian>
+
+#include <cstdlib>
+
+namespace {
+
+const QString itemPath = QStringLiteral("/StatusNotifierItem");
+const QString menuPath = QStringLiteral("/MenuBar");
+const QString watcherPath = QStringLiteral("/StatusNotifierWatcher");
+// A wheel notch as most hosts send it; some send 1 per notch.
+constexpr int wheelNotch = 120;
+
+StatusNotifierPixmaps pixmapsOf(const QIcon& icon)
+{
+    StatusNotifierPixmaps pixmaps;
+    for (int size : {16, 22, 32, 48}) {
+        const QImage image =
+            icon.pixmap(size, size).toImage().convertToFormat(QImage::Format_ARGB32);
+        if (image.isNull())
+            continue;
+        StatusNotifierPixmap pixmap{image.width(), image.height(), {}};
+        pixmap.data.resize(qsizetype(image.width()) * image.height() * 4);
+        auto* out = reinterpret_cast<quint32*>(pixmap.data.data());
+        for (int y = 0; y < image.height(); ++y) {
+            const auto* line = reinterpret_cast<const quint32*>(image.constScanLine(y));
+            for (int x = 0; x < image.width(); ++x)
+                *out++ = qToBigEndian(line[x]);
+        }
+        pixmaps.append(pixmap);
+    }
+    return pixmaps;
+}
+
+} // namespace
+
+QDBusArgument& operator<<(QDBusArgument& argument, const StatusNotifierPixmap& pixmap)
+{
+    argument.beginStructure();
+    argument << pixmap.width << pixmap.height << pixmap.data;
+    argument.endStructure();
+    return argument;
+}
+
+const QDBusArgument& operator>>(const QDBusArgument& argument, StatusNotifierPixmap& pixmap)
+{
+    argument.beginStructure();
+    argument >> pixmap.width >> pixmap.height >> pixmap.data;
+    argument.endStructure();
+    return argument;
+}
+
+QDBusArgument& operator<<(QDBusArgument& argument, const StatusNotifierToolTip& toolTip)
+{
+    argument.beginStructure();
+    argument << toolTip.iconName << toolTip.pixmaps << toolTip.title << toolTip.text;
+    argument.endStructure();
+    return argument;
+}
+
+const QDBusArgument& operator>>(const QDBusArgument& argument, StatusNotifierToolTip& toolTip)
+{
+    argument.beginStructure();
+    argument >> toolTip.iconName >> toolTip.pixmaps >> toolTip.title >> toolTip.text;
+    argument.endStructure();
+    return argument;
+}
+
+StatusNotifierItem::StatusNotifierItem(QObject* parent)
+    : StatusBarItem(parent)
+    , m_menu(std::make_unique<QMenu>())
+{
+    qDBusRegisterMetaType<StatusNotifierPixmap>();
+    qDBusRegisterMetaType<StatusNotifierPixmaps>();
+    qDBusRegisterMetaType<StatusNotifierToolTip>();
+
+    m_toggleAction = m_menu->addAction(QString());
+    connect(m_toggleAction, &QAction::triggered, this, &StatusBarItem::clicked);
+    m_menu->addSeparator();
+    //: Context menu of the tray icon
+    QAction* quit = m_menu->addAction(qtTrId("Quit Sondik"));
+    connect(quit, &QAction::triggered, this, &StatusBarItem::quitRequested);
+    setWindowShown(false);
+    m_pixmaps = pixmapsOf(QIcon(QStringLiteral(":/icons/StatusBarIcon.svg")));
+
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    m_menuExporter = std::make_unique<DBusMenuExporter>(m_menu.get());
+    bus.registerObject(menuPath, m_menuExporter.get(),
+                       QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllSignals |
+                           QDBusConnection::ExportAllProperties);
+    bus.registerObject(itemPath, this,
+                       QDBusConnection::ExportScriptableContents |
+                           QDBusConnection::ExportAllProperties);
+    // The name other programs register their items under.
+    static int instances = 0;
+    m_serviceName = QStringLiteral("org.kde.StatusNotifierItem-%1-%2")
+                        .arg(QCoreApplication::applicationPid())
+                        .arg(++instances);
+    if (!bus.registerService(m_serviceName))
+        qCWarning(lcShell) << "Could not take the bus name" << m_serviceName;
+
+    // A panel that restarts brings a new watcher: register again.
+    m_watcherWatcher = std::make_unique<QDBusServiceWatcher>(
+        QLatin1String(watcherService), bus, QDBusServiceWatcher::WatchForRegistration);
+    connect(m_watcherWatcher.get(), &QDBusServiceWatcher::serviceRegistered, this,
+            &StatusNotifierItem::registerWithWatcher);
+    registerWithWatcher();
+}
+
+StatusNotifierItem::~StatusNotifierItem()
+{
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    bus.unregisterObject(itemPath);
+    bus.unregisterObject(menuPath);
+    bus.unregisterService(m_serviceName);
+}
+
+bool StatusNotifierItem::watcherRunning()
+{
+    const QDBusConnection bus = QDBusConnection::sessionBus();
+    return bus.isConnected() && bus.interface() &&
+           bus.interface()->isServiceRegistered(QLatin1String(watcherService)).value();
+}
+
+void StatusNotifierItem::registerWithWatcher()
+{
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        QLatin1String(watcherService), watcherPath, QLatin1String(watcherService),
+        QStringLiteral("RegisterStatusNotifierItem"));
+    call << m_serviceName;
+    auto* pending = new QDBusPendingCallWatcher( // deletes itself below
+        QDBusConnection::sessionBus().asyncCall(call), this);
+    connect(pending, &QDBusPendingCallWatcher::finished, this,
+            [this](QDBusPendingCallWatcher* watcher) {
+                watcher->deleteLater();
+                if (watcher->isError()) {
+                    qCWarning(lcShell)
+                        << "The tray's watcher refused the icon:" << watcher->error().message();
+                    return;
+                }
+                m_registered = true;
+            });
+}
+
+QRect StatusNotifierItem::geometry() const
+{
+    // Hosts report only where they were clicked: that point stands for the
+    // icon. Before any click the placement guesses from the pointer.
+    return m_activated ? QRect(m_activatedAt, QSize(1, 1)) : QRect();
+}
+
+void StatusNotifierItem::setWindowShown(bool shown)
+{
+    //: Context menu of the tray icon
+    m_toggleAction->setText(shown ? qtTrId("Hide Sondik") : qtTrId("Show Sondik"));
+}
+
+QString StatusNotifierItem::id() const
+{
+    return QStringLiteral(SONDIK_APP_ID);
+}
+
+QString StatusNotifierItem::iconName() const
+{
+    // Installed in the hicolor theme under the application's id.
+    return QStringLiteral(SONDIK_APP_ID);
+}
+
+void StatusNotifierItem::setToolTip(const QString& text)
+{
+    if (text == m_toolTip)
+        return;
+    m_toolTip = text;
+    emit NewToolTip();
+}
+
+StatusNotifierToolTip StatusNotifierItem::toolTip() const
+{
+    // In the title, which hosts show as plain text; the description is read as
+    // markup, and a song title from the network must show as it is.
+    return {iconName(), {}, m_toolTip, QString()};
+}
+
+QDBusObjectPath StatusNotifierItem::menu() const
+{
+    return QDBusObjectPath(menuPath);
+}
+
+void StatusNotifierItem::Activate(int x, int y)
+{
+    m_activatedAt = QPoint(x, y);
+    m_activated = true;
+    emit clicked();
+}
+
+void StatusNotifierItem::SecondaryActivate(int, int)
+{
+    emit playPauseRequested();
+}
+
+void StatusNotifierItem::ContextMenu(int x, int y)
+{
+    m_menu->popup(QPoint(x, y));
+}
+
+void StatusNotifierItem::Scroll(int delta, const QString& orientation)
+{
+    if (orientation.compare(QLatin1String("vertical"), Qt::CaseInsensitive) != 0 || delta == 0)
+        return;
+    const int steps = std::abs(delta) >= wheelNotch ? delta / wheelNotch : (delta > 0 ? 1 : -1);
+    emit volumeStepped(steps);
+}
