@@ -35,23 +35,16 @@
 
 namespace {
 
-struct Step {
-    QStringList commands;
-    bool missing = false;
-};
-using Steps = QList<Step>;
-
-const QStringList firstVeth = {"link add sa0 type veth peer name sb0", "link set sa0 up",
-                               "link set sb0 up", "addr add 10.0.0.1/24 dev sa0"};
-const QStringList secondVeth = {"link add sa1 type veth peer name sb1", "link set sa1 up",
-                                "link set sb1 up", "addr add 10.1.0.1/24 dev sa1"};
-QStringList operator+(QStringList list, const char* command)
+// Veth pairs whose far ends are up: sa0 (10.0.0.1/24) to sb0, sa1 (10.1.0.1/24) to sb1.
+QStringList veth(int n)
 {
-    list.append(QString::fromLatin1(command));
-    return list;
+    return QStringLiteral("link add sa%1 type veth peer name sb%1;link set sa%1 up;"
+                          "link set sb%1 up;addr add 10.%1.0.1/24 dev sa%1")
+        .arg(n)
+        .split(';');
 }
 
-const QStringList routed = firstVeth + "route add default via 10.0.0.2";
+const QStringList routed = veth(0) << "route add default via 10.0.0.2";
 
 int monitorThreads()
 {
@@ -77,15 +70,6 @@ qint64 routeSocketDrops()
             drops += fields.at(8).toLongLong();
     }
     return drops;
-}
-
-QString written(const QSignalSpy& spy)
-{
-    QStringList values;
-    for (const QList<QVariant>& arguments : spy)
-        values.append(arguments.at(0).toBool() ? QStringLiteral("missing")
-                                               : QStringLiteral("present"));
-    return values.join(QLatin1Char(' '));
 }
 
 // Waits until more than `before` values have been written, the last says
@@ -142,8 +126,6 @@ struct Deliveries {
 
 } // namespace
 
-Q_DECLARE_METATYPE(Steps)
-
 class TestNetlinkPathMonitor : public QObject {
     Q_OBJECT
 
@@ -164,78 +146,59 @@ private slots:
         QCOMPARE(links.output.count(linkLine), 1); // commands run in here, too
     }
 
+    // Each step: `ip` commands separated by ";" (veth0, veth1 and routed
+    // stand for those above), then what the monitor must settle on.
     void followsTheKernel_data()
     {
-        QTest::addColumn<Steps>("steps");
-        QTest::addColumn<bool>("nexthopObjects");
-
+        QTest::addColumn<QStringList>("steps");
+        const QString flapped = flaps(20).join(';');
         QTest::newRow("only loopback")
-            << Steps{{{}, true}, {{"route add default dev lo"}, true}} << false;
-        QTest::newRow("ipv4 default route")
-            << Steps{{firstVeth, true},
-                     // Gateway only: the kernel picks the interface.
-                     {{"route add default via 10.0.0.2"}, false},
-                     {{"link set sb0 down"}, true}, // carrier lost
-                     {{"link set sb0 up"}, false},
-                     // Taking the link down drops its routes without a route message.
-                     {{"link set sa0 down"}, true},
-                     {{"link set sa0 up"}, true},
-                     {{"route add default via 10.0.0.2 dev sa0"}, false},
-                     {{"route del default"}, true}}
-            << false;
-        QTest::newRow("dormant link")
-            << Steps{{{"link add sa0 type veth peer name sb0", "link set sa0 mode dormant",
-                       "link set sa0 up", "link set sb0 up", "addr add 10.0.0.1/24 dev sa0",
-                       "route add default via 10.0.0.2"},
-                      true},
-                     {{"link set sa0 mode default", "link set sa0 down", "link set sa0 up",
-                       "route add default via 10.0.0.2"},
-                      false}}
-            << false;
+            << QStringList{" -> missing", "route add default dev lo -> missing"};
+        QTest::newRow("ipv4 default route") << QStringList{
+            "veth0 -> missing",
+            "route add default via 10.0.0.2 -> present", // the kernel picks the interface
+            "link set sb0 down -> missing",              // carrier lost
+            "link set sb0 up -> present",
+            "link set sa0 down -> missing", // drops its routes without a route message
+            "link set sa0 up -> missing",
+            "route add default via 10.0.0.2 dev sa0 -> present",
+            "route del default -> missing"};
+        QTest::newRow("dormant link") << QStringList{
+            "link add sa0 type veth peer name sb0;link set sa0 mode dormant;link set sa0 up;"
+            "link set sb0 up;addr add 10.0.0.1/24 dev sa0;route add default via 10.0.0.2"
+            " -> missing",
+            "link set sa0 mode default;link set sa0 down;link set sa0 up;"
+            "route add default via 10.0.0.2 -> present"};
         QTest::newRow("address removed")
-            << Steps{{routed, false}, {{"addr del 10.0.0.1/24 dev sa0"}, true}} << false;
-        QTest::newRow("ipv6 default route alone")
-            << Steps{{{"link add sa0 type veth peer name sb0", "link set sa0 up", "link set sb0 up",
-                       "addr add fd00::1/64 dev sa0 nodad"},
-                      true},
-                     {{"route add default via fd00::2"}, false},
-                     {{"link set sb0 down"}, true},
-                     {{"link set sb0 up"}, false},
-                     {{"route del ::/0"}, true}}
-            << false;
-        QTest::newRow("multipath")
-            << Steps{{firstVeth + secondVeth +
-                          "route add default nexthop via 10.0.0.2 nexthop via 10.1.0.2",
-                      false},
-                     {{"link set sb0 down"}, false},
-                     {{"link set sb1 down"}, true},
-                     {{"link set sb0 up"}, false}}
-            << false;
-        QTest::newRow("not the main table, not unicast")
-            << Steps{{firstVeth + "route add default via 10.0.0.2 table 100", true},
-                     {{"route add unreachable default"}, true},
-                     {{"route del unreachable default", "route add default via 10.0.0.2"}, false}}
-            << false;
+            << QStringList{"routed -> present", "addr del 10.0.0.1/24 dev sa0 -> missing"};
+        QTest::newRow("ipv6 default route alone") << QStringList{
+            "link add sa0 type veth peer name sb0;link set sa0 up;link set sb0 up;"
+            "addr add fd00::1/64 dev sa0 nodad -> missing",
+            "route add default via fd00::2 -> present", "link set sb0 down -> missing",
+            "link set sb0 up -> present", "route del ::/0 -> missing"};
+        QTest::newRow("multipath") << QStringList{
+            "veth0;veth1;route add default nexthop via 10.0.0.2 nexthop via 10.1.0.2 -> present",
+            "link set sb0 down -> present", "link set sb1 down -> missing",
+            "link set sb0 up -> present"};
+        QTest::newRow("not the main table, not unicast") << QStringList{
+            "veth0;route add default via 10.0.0.2 table 100 -> missing",
+            "route add unreachable default -> missing",
+            "route del unreachable default;route add default via 10.0.0.2 -> present"};
         QTest::newRow("nexthop objects")
-            << Steps{{firstVeth + secondVeth + "nexthop add id 1 via 10.0.0.2 dev sa0" +
-                          "nexthop add id 2 via 10.1.0.2 dev sa1" + "nexthop add id 10 group 1/2" +
-                          "route add default nhid 10",
-                      false},
-                     {{"link set sb0 down"}, false},
-                     {{"link set sb1 down"}, true}}
-            << true;
+            << QStringList{"veth0;veth1;nexthop add id 1 via 10.0.0.2 dev sa0;"
+                           "nexthop add id 2 via 10.1.0.2 dev sa1;nexthop add id 10 group 1/2;"
+                           "route add default nhid 10 -> present",
+                           "link set sb0 down -> present", "link set sb1 down -> missing"};
         QTest::newRow("quick flaps, ending up")
-            << Steps{{routed, false}, {flaps(20), false}} << false;
+            << QStringList{"routed -> present", flapped + " -> present"};
         QTest::newRow("quick flaps, ending down")
-            << Steps{{routed, false}, {flaps(21), true}} << false;
+            << QStringList{"routed -> present", flapped + ";link set sb0 down -> missing"};
     }
 
     void followsTheKernel()
     {
-        QFETCH(Steps, steps);
-        QFETCH(bool, nexthopObjects);
-
-        if (nexthopObjects) {
+        QFETCH(QStringList, steps);
+        if (steps.join(';').contains("nexthop add")) {
             // Without compatibility mode, routes name only their nexthop object.
             QFile compat(QStringLiteral("/proc/sys/net/ipv4/nexthop_compat_mode"));
             if (!compat.open(QIODevice::WriteOnly) || compat.write("0\n") != 2)
@@ -252,13 +215,21 @@ private slots:
         QTRY_COMPARE(monitorThreads(), 1);
 
         qsizetype before = 0;
-        for (const Step& step : std::as_const(steps)) {
-            if (!step.commands.isEmpty())
-                IP(step.commands);
-            QVERIFY2(settles(spy, before, step.missing),
-                     qPrintable(step.commands.join(QStringLiteral("; ")) +
-                                QStringLiteral(" -> written: ") + written(spy)));
-            QCOMPARE(status.missingConnection(), step.missing);
+        for (const QString& step : std::as_const(steps)) {
+            const QString commands = step.section(" -> ", 0, 0);
+            const QString settled = step.section(" -> ", 1);
+            QVERIFY(settled == "missing" || settled == "present");
+            const bool missing = settled == "missing";
+            QStringList batch;
+            for (const QString& command : commands.split(';', Qt::SkipEmptyParts))
+                batch << (command == "routed"  ? routed
+                          : command == "veth0" ? veth(0)
+                          : command == "veth1" ? veth(1)
+                                               : QStringList{command});
+            if (!batch.isEmpty())
+                IP(batch);
+            QVERIFY2(settles(spy, before, missing), qPrintable(step));
+            QCOMPARE(status.missingConnection(), missing);
             before = spy.count();
         }
         QVERIFY(!offThread);
@@ -303,7 +274,7 @@ private slots:
             flood << QStringLiteral("route add 10.2.%1.%2/32 dev sa0 table 100")
                          .arg(i / 250)
                          .arg(i % 250 + 1);
-        IP(flood + "route add default via 10.0.0.2");
+        IP(flood << "route add default via 10.0.0.2");
         QVERIFY2(routeSocketDrops() > 0, "the burst did not overrun the monitor's socket");
         const std::size_t heldAt = deliveries.all().size();
         QVERIFY(deliveries.lastIs(false));

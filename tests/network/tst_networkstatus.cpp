@@ -1,42 +1,12 @@
-// NetworkStatus on a monitor that delivers exactly the paths a test gives it,
-// on a thread of its own. The real monitor, its thread and its failures are
+// NetworkStatus on a fake monitor. The real monitor, its thread and its failures are
 // in tst_netlinkpathmonitor.
+#include "FakePathMonitor.h"
 #include "network/NetworkStatus.h"
 
 #include <QTest>
 #include <QThread>
 
-#include <thread>
-#include <vector>
-
 using Status = PathMonitor::Path::Status;
-
-namespace {
-
-class FakePathMonitor final : public PathMonitor {
-public:
-    bool start(const std::string& queueLabel, PathUpdateHandler handler) override
-    {
-        label = queueLabel;
-        m_handler = std::move(handler);
-        return true;
-    }
-    // Returns once the last path has been handed over.
-    void deliver(const std::vector<Status>& statuses)
-    {
-        std::thread([this, statuses] {
-            for (Status status : statuses)
-                m_handler(Path{status});
-        }).join();
-    }
-
-    std::string label;
-
-private:
-    PathUpdateHandler m_handler;
-};
-
-} // namespace
 
 Q_DECLARE_METATYPE(std::vector<Status>)
 Q_DECLARE_METATYPE(std::vector<bool>)

@@ -73,24 +73,20 @@ bool IcecastServer::start(const QString& mount, int toneHz)
         ::chmod(QFile::encodeName(m_dir.path()).constData(), 0707);
     const QString config =
         QStringLiteral(
-            "<icecast>\n"
-            "  <limits><clients>20</clients><sources>2</sources>\n"
-            "    <queue-size>524288</queue-size><client-timeout>30</client-timeout>\n"
-            "    <header-timeout>15</header-timeout><source-timeout>10</source-timeout>\n"
-            "    <burst-on-connect>1</burst-on-connect><burst-size>65535</burst-size></limits>\n"
-            "  <authentication><source-password>%1</source-password>\n"
-            "    <admin-user>admin</admin-user><admin-password>%1</admin-password>\n"
-            "  </authentication>\n"
-            "  <hostname>127.0.0.1</hostname>\n"
-            "  <listen-socket><port>%2</port><bind-address>127.0.0.1</bind-address>\n"
-            "  </listen-socket>\n"
-            "  <paths><basedir>/usr/share/icecast2</basedir><logdir>%3</logdir>\n"
-            "    <webroot>/usr/share/icecast2/web</webroot>\n"
-            "    <adminroot>/usr/share/icecast2/admin</adminroot></paths>\n"
-            "  <logging><accesslog>access.log</accesslog><errorlog>error.log</errorlog>\n"
-            "    <loglevel>2</loglevel></logging>\n"
-            "  <security><chroot>0</chroot>%4</security>\n"
-            "</icecast>\n")
+            "<icecast><hostname>127.0.0.1</hostname>\n"
+            "<limits><clients>20</clients><sources>2</sources><queue-size>524288</queue-size>\n"
+            "  <client-timeout>30</client-timeout><header-timeout>15</header-timeout>\n"
+            "  <source-timeout>10</source-timeout><burst-on-connect>1</burst-on-connect>\n"
+            "  <burst-size>65535</burst-size></limits>\n"
+            "<authentication><source-password>%1</source-password><admin-user>admin</admin-user>\n"
+            "  <admin-password>%1</admin-password></authentication>\n"
+            "<listen-socket><port>%2</port><bind-address>127.0.0.1</bind-address></listen-socket>\n"
+            "<paths><basedir>/usr/share/icecast2</basedir><logdir>%3</logdir>\n"
+            "  <webroot>/usr/share/icecast2/web</webroot>\n"
+            "  <adminroot>/usr/share/icecast2/admin</adminroot></paths>\n"
+            "<logging><accesslog>access.log</accesslog><errorlog>error.log</errorlog>\n"
+            "  <loglevel>2</loglevel></logging>\n"
+            "<security><chroot>0</chroot>%4</security></icecast>\n")
             .arg(QLatin1String(password))
             .arg(m_port)
             .arg(m_dir.path())
@@ -119,14 +115,15 @@ bool IcecastServer::start(const QString& mount, int toneHz)
 
     m_source.setProcessChannelMode(QProcess::MergedChannels);
     m_source.start(QStringLiteral("ffmpeg"),
-                   {"-nostdin", "-loglevel", "error", "-re", "-f", "lavfi", "-i",
-                    QStringLiteral("sine=frequency=%1:sample_rate=44100").arg(toneHz), "-ac", "2",
-                    "-c:a", "libmp3lame", "-b:a", "128k", "-content_type", "audio/mpeg", "-f",
-                    "mp3",
-                    QStringLiteral("icecast://source:%1@127.0.0.1:%2%3")
-                        .arg(QLatin1String(password))
-                        .arg(m_port)
-                        .arg(mount)});
+                   QStringLiteral("-nostdin -loglevel error -re -f lavfi -i "
+                                  "sine=frequency=%1:sample_rate=44100 -ac 2 -c:a libmp3lame "
+                                  "-b:a 128k -content_type audio/mpeg -f mp3 "
+                                  "icecast://source:%2@127.0.0.1:%3%4")
+                       .arg(toneHz)
+                       .arg(QLatin1String(password))
+                       .arg(m_port)
+                       .arg(mount)
+                       .split(QLatin1Char(' ')));
     // The mount answers 200 with audio once the source feeds it.
     if (waitFor(deadline, [&] {
             return answersOk("GET " + mount.toUtf8() + " HTTP/1.0\r\nUser-Agent: probe\r\n\r\n");

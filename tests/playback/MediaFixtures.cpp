@@ -20,6 +20,14 @@ bool MediaFixtures::run(const QString& program, const QStringList& arguments)
     return false;
 }
 
+QString MediaFixtures::recordToNewFile()
+{
+    const QString file = path(QStringLiteral("heard-%1.wav").arg(++m_recordings));
+    qputenv("SONDIK_AUDIO_OUTPUT", "pcm");
+    qputenv("SONDIK_AUDIO_FILE", file.toLocal8Bit());
+    return file;
+}
+
 QByteArray MediaFixtures::file(const QString& relativePath) const
 {
     QFile file(m_dir.filePath(relativePath));
@@ -69,10 +77,12 @@ QSslConfiguration MediaFixtures::tlsConfiguration()
 {
     const QString key = path(QStringLiteral("key.pem"));
     QFile keyFile(key);
+    const QStringList request =
+        QStringLiteral("req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -days 1 "
+                       "-subj /CN=127.0.0.1 -addext subjectAltName=IP:127.0.0.1")
+            .split(QLatin1Char(' '));
     if (!run(QStringLiteral("openssl"),
-             {"req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes",
-              "-days", "1", "-subj", "/CN=127.0.0.1", "-addext", "subjectAltName=IP:127.0.0.1",
-              "-keyout", key, "-out", certificatePath()}) ||
+             request + QStringList{"-keyout", key, "-out", certificatePath()}) ||
         !keyFile.open(QIODevice::ReadOnly))
         return {};
     QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
@@ -83,28 +93,21 @@ QSslConfiguration MediaFixtures::tlsConfiguration()
 
 bool MediaFixtures::make()
 {
-    const auto ffmpeg = [this](const QStringList& arguments) {
+    // The tone in stereo for `seconds`, then the rest of ffmpeg's arguments.
+    const auto ffmpeg = [this](int seconds, const QString& output) {
+        const QString tone = seconds ? QStringLiteral("-f lavfi -i sine=frequency=%1:"
+                                                      "sample_rate=44100:duration=%2 -ac 2 ")
+                                           .arg(toneHz)
+                                           .arg(seconds)
+                                     : QString();
         return run(QStringLiteral("ffmpeg"),
-                   QStringList{"-nostdin", "-loglevel", "error", "-y"} + arguments);
+                   ("-nostdin -loglevel error -y " + tone + output).split(QLatin1Char(' ')));
     };
-    // The tone, in stereo, for the codec named next.
-    const auto tone = [](int seconds) {
-        return QStringList{
-            "-f",
-            "lavfi",
-            "-i",
-            QStringLiteral("sine=frequency=%1:sample_rate=44100:duration=%2").arg(toneHz).arg(seconds),
-            "-ac",
-            "2",
-            "-c:a"};
-    };
-    const QString mp3Rate = QString::number(mp3BitRate);
+    const QString mp3 = QStringLiteral("-c:a libmp3lame -b:a %1 ").arg(mp3BitRate);
     return m_dir.isValid() && QDir(m_dir.path()).mkpath(QStringLiteral("hls")) &&
-           ffmpeg(tone(20) + QStringList{"libmp3lame", "-b:a", mp3Rate, "tone.mp3"}) &&
-           ffmpeg(tone(3) + QStringList{"libmp3lame", "-b:a", mp3Rate, "short.mp3"}) &&
-           ffmpeg({"-i", "tone.mp3", "-c:a", "pcm_s16le", "tone-reference.wav"}) &&
-           ffmpeg(tone(20) + QStringList{"aac", "-b:a", "96000", "-f", "adts", "tone.aac"}) &&
-           ffmpeg(tone(12) + QStringList{"aac", "-b:a", "96000", "-f", "hls", "-hls_time", "2",
-                                         "-hls_playlist_type", "vod", "-hls_segment_filename",
-                                         "hls/segment%02d.ts", "hls/index.m3u8"});
+           ffmpeg(20, mp3 + "tone.mp3") && ffmpeg(3, mp3 + "short.mp3") &&
+           ffmpeg(0, "-i tone.mp3 -c:a pcm_s16le tone-reference.wav") &&
+           ffmpeg(20, "-c:a aac -b:a 96000 -f adts tone.aac") &&
+           ffmpeg(12, "-c:a aac -b:a 96000 -f hls -hls_time 2 -hls_playlist_type vod "
+                      "-hls_segment_filename hls/segment%02d.ts hls/index.m3u8");
 }

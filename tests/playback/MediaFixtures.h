@@ -25,6 +25,8 @@ public:
     QByteArray mp3() const { return file(QStringLiteral("tone.mp3")); }
     // tone.mp3 decoded by ffmpeg: the level to expect at full volume.
     QString referenceWav() const { return path(QStringLiteral("tone-reference.wav")); }
+    // Points mpv's pcm output at a new WAV file of this folder and returns its path.
+    QString recordToNewFile();
 
     // The stream forms on `server`: /live.mp3 and /live.aac (paced after a
     // one-second burst), /paced.mp3 (no burst), /short.mp3 (3 s, unpaced),
@@ -42,4 +44,5 @@ private:
 
     QTemporaryDir m_dir;
     QString m_error;
+    int m_recordings = 0;
 };

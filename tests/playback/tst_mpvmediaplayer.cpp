@@ -32,13 +32,11 @@ class TestMpvMediaPlayer : public QObject {
     MediaFixtures m_media;
     TestHttpServer m_server;
     IcecastServer m_icecast;
-    int m_fileCount = 0;
     QString m_audioFile;
 
 private slots:
     void initTestCase()
     {
-        qputenv("SONDIK_AUDIO_OUTPUT", "pcm");
         QVERIFY2(m_media.make(), qPrintable(m_media.error()));
         QVERIFY(m_server.listen());
         QVERIFY2(m_icecast.start(QStringLiteral("/radio.mp3"), MediaFixtures::toneHz),
@@ -76,11 +74,7 @@ private slots:
                          "audio/x-mpegurl");
     }
 
-    void init()
-    {
-        m_audioFile = m_media.path(QStringLiteral("heard-%1.wav").arg(++m_fileCount));
-        qputenv("SONDIK_AUDIO_FILE", m_audioFile.toLocal8Bit());
-    }
+    void init() { m_audioFile = m_media.recordToNewFile(); }
 
     void cleanup()
     {
@@ -151,8 +145,8 @@ private slots:
 
         PcmRecording heard;
         QVERIFY(heard.read(m_audioFile));
-        QVERIFY2(heard.toneShare(MediaFixtures::toneHz, 1.0, 1.0) > 0.9,
-                 qPrintable(QString::number(heard.toneShare(MediaFixtures::toneHz, 1.0, 1.0))));
+        const double share = heard.toneShare(MediaFixtures::toneHz, 1.0, 1.0);
+        QVERIFY2(share > 0.9, qPrintable(QString::number(share)));
         QVERIFY(heard.rms(1.0, 1.0) > 0.05);
 
         // Let go of, it drops the stream, reporting nothing (its core goes down
@@ -219,10 +213,8 @@ private slots:
     void volumeIsLinearGain_data()
     {
         QTest::addColumn<float>("gain");
-        QTest::newRow("full") << 1.0f;
-        QTest::newRow("half the amplitude") << 0.5f;
-        QTest::newRow("a quarter") << 0.25f;
-        QTest::newRow("silent") << 0.0f;
+        for (float gain : {1.0f, 0.5f, 0.25f, 0.0f})
+            QTest::addRow("%g", gain) << gain;
     }
 
     void volumeIsLinearGain()

@@ -1,5 +1,6 @@
 // The resume policy, fed by the real RadioPlayer on fake players, the real
 // NetworkStatus on a fake path monitor, and a clock the test steps.
+#include "../network/FakePathMonitor.h"
 #include "FakeMediaPlayer.h"
 #include "network/NetworkStatus.h"
 #include "playback/PlaybackResumer.h"
@@ -48,24 +49,6 @@ struct FakeClock final : PlaybackResumer::Clock {
     void cancel() override { ticks.call = nullptr; }
 };
 
-// Paths arrive as the system monitor's would, handed to the main thread.
-class FakePathMonitor final : public PathMonitor {
-public:
-    bool start(const std::string&, PathUpdateHandler handler) override
-    {
-        m_handler = std::move(handler);
-        return true;
-    }
-    void deliver(Status status)
-    {
-        m_handler(Path{status});
-        QCoreApplication::processEvents();
-    }
-
-private:
-    PathUpdateHandler m_handler;
-};
-
 struct Rig {
     QTemporaryDir dir;
     Preferences preferences{dir.filePath("Sondik.conf")};
@@ -84,9 +67,15 @@ struct Rig {
 
     Rig()
     {
-        monitor->deliver(Status::Satisfied);
+        deliver(Status::Satisfied);
         resumer = std::make_unique<PlaybackResumer>(radio, network, preferences,
                                                     std::make_unique<FakeClock>(clock));
+    }
+
+    void deliver(Status status)
+    {
+        monitor->deliver({status});
+        QCoreApplication::processEvents();
     }
 
     // What a click on a row does.
@@ -112,7 +101,7 @@ struct Rig {
             } else if (step == "fail" || step == "failSilent") {
                 fail(step == "fail");
             } else if (step == "down" || step == "up") {
-                monitor->deliver(step == "up" ? Status::Satisfied : Status::Unsatisfied);
+                deliver(step == "up" ? Status::Satisfied : Status::Unsatisfied);
             } else if (step == "stop") {
                 radio.stop();
             } else if (step == "play") { // the top bar's play: the selected station

@@ -64,9 +64,7 @@ void TestPlaybackResumerOutage::resumesOnceWhenTheRouteReturns()
     QVERIFY2(serverSide.ok, qPrintable(serverSide.output));
     IP({"addr add 10.99.0.2/24 dev vc", "link set vc up", "route add default via 10.99.0.1"});
 
-    qputenv("SONDIK_AUDIO_OUTPUT", "pcm");
-    const QString audioFile = media.path(QStringLiteral("heard.wav"));
-    qputenv("SONDIK_AUDIO_FILE", audioFile.toLocal8Bit());
+    const QString audioFile = media.recordToNewFile();
     QTemporaryDir dir;
     Preferences preferences(dir.filePath(QStringLiteral("Sondik.conf")));
     RadioPlayer radio(defaultMediaPlayerFactory(), QStringLiteral("unused.invalid"));

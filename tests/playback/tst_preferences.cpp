@@ -48,11 +48,9 @@ private slots:
     {
         QTest::addColumn<float>("volume");
         QTest::addColumn<QString>("id");
-        QTest::newRow("silent") << 0.0f << "s42824";
-        QTest::newRow("many digits") << 0.123456789f << "s42824";
-        QTest::newRow("tiny") << 1e-7f << "s42824";
-        QTest::newRow("above range kept") << 1.5f << "s42824";
-        QTest::newRow("below range kept") << -0.25f << "s42824";
+        // Silent, many digits, tiny, and out of range both ways: kept exactly.
+        for (float volume : {0.0f, 0.123456789f, 1e-7f, 1.5f, -0.25f})
+            QTest::addRow("%g", volume) << volume << "s42824";
         QTest::newRow("odd id") << 0.5f << QStringLiteral("s1 = [ä]; #x, \"y\"");
         QTest::newRow("id like a variant") << 0.5f << QStringLiteral("@Variant(x)");
     }
@@ -82,14 +80,11 @@ private slots:
                             const QString& id = {}) {
             QTest::newRow(name) << "[General]\n" + contents << volume << id;
         };
-        row("volume is text", "Volume=loud\n", 0.5f);
-        row("volume is NaN", "Volume=nan\n", 0.5f);
-        row("volume is infinite", "Volume=inf\n", 0.5f);
-        row("volume is -infinite", "Volume=-inf\n", 0.5f);
-        row("volume overflows a float", "Volume=1e300\n", 0.5f);
-        row("volume is empty", "Volume=\n", 0.5f);
-        row("volume is a list", "Volume=0.3, 0.4\n", 0.5f);
-        row("volume is a binary variant", "Volume=@Variant(\\0\\0\\0\\x7f\\0\\0\\0\\x1)\n", 0.5f);
+        // Text, NaN, infinities, beyond a float, empty, a list, a binary variant.
+        for (const char* volume : {"loud", "nan", "inf", "-inf", "1e300", "", "0.3, 0.4",
+                                   "@Variant(\\0\\0\\0\\x7f\\0\\0\\0\\x1)"})
+            QTest::addRow("Volume=%s", volume) << "[General]\nVolume=" + QByteArray(volume) + "\n"
+                                               << 0.5f << QString();
         row("id is a list, volume kept", "Volume=0.7\nSelectedRadioStationId=s1, s2\n", 0.7f);
         row("id is a number is still text", "SelectedRadioStationId=42\n", 0.5f, "42");
         row("values in range and out of range kept", "Volume=2\nSelectedRadioStationId=s8007\n",
