@@ -220,14 +220,14 @@ private slots:
             const QString settled = step.section(" -> ", 1);
             QVERIFY(settled == "missing" || settled == "present");
             const bool missing = settled == "missing";
-            QStringList batch;
+            QStringList commandList;
             for (const QString& command : commands.split(';', Qt::SkipEmptyParts))
-                batch << (command == "routed"  ? routed
-                          : command == "veth0" ? veth(0)
-                          : command == "veth1" ? veth(1)
-                                               : QStringList{command});
-            if (!batch.isEmpty())
-                IP(batch);
+                commandList << (command == "routed"  ? routed
+                                : command == "veth0" ? veth(0)
+                                : command == "veth1" ? veth(1)
+                                                     : QStringList{command});
+            if (!commandList.isEmpty())
+                IP(commandList);
             QVERIFY2(settles(spy, before, missing), qPrintable(step));
             QCOMPARE(status.missingConnection(), missing);
             before = spy.count();
