@@ -5,6 +5,31 @@
 
 SESSION_PIDS=()
 XPROBE=${XPROBE:-xprobe}
+FAIL_LOGS=()
+
+# fail MESSAGE: reports, shows the logs in FAIL_LOGS, ends the test.
+fail() {
+    echo "FAIL: $*" >&2
+    local log
+    for log in "${FAIL_LOGS[@]}"; do
+        [ -f "$log" ] && { echo "--- $log" >&2; cat "$log" >&2; }
+    done
+    exit 1
+}
+
+# new_work_dir: $work, removed with the session at exit.
+new_work_dir() {
+    work=$(mktemp -d)
+    trap 'stop_x_session; rm -rf "$work"' EXIT
+}
+
+process_ended() { ! kill -0 "$1" 2>/dev/null || ps -o stat= -p "$1" | grep -q '^Z'; }
+
+# expect_end PID WHAT: WHAT ends Sondik within 10 s, with status 0.
+expect_end() {
+    wait_until 10000 process_ended "$1" || fail "$2 did not end Sondik"
+    wait "$1" || fail "Sondik ended with status $?"
+}
 
 now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
 
@@ -50,6 +75,16 @@ window_named() {
     # shellcheck disable=SC2317 # called through wait_until
     named() { id=$(xdotool search --name "$pattern" 2>/dev/null | head -n1) && [ -n "$id" ]; }
     wait_until 10000 named && echo "$id"
+}
+
+# window_state viewable|gone [TIMEOUT_MS]: "id x y width height" of Sondik's window.
+window_state() { "$XPROBE" wait "$1" sondik 200 4000 "${2:-4000}" | head -n1; }
+
+# open_other: another application's window, $other, by process $other_pid.
+open_other() {
+    start_bg "$work/xmessage.log" xmessage -geometry +100+500 -title other "Another application"
+    other_pid=$LAST_PID
+    other=$(window_named '^other$') || fail "no other window"
 }
 
 selection_owned() { [ "$("$XPROBE" owner "$1")" != 0 ]; }
