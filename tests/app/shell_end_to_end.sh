@@ -42,11 +42,7 @@ fi
 
 start_x_session "$work" 1280x800 compositor
 
-# A backdrop behind the window, so the screenshot shows what shows through.
-convert -size 1280x770 gradient:'#2f6fdf'-'#f0a020' \
-    -fill '#202020' -draw 'rectangle 560,250 760,450' "$work/backdrop.png"
-start_bg "$work/display.log" display -geometry +0+30 -title backdrop "$work/backdrop.png"
-window_named '^backdrop$' >/dev/null || fail "no backdrop window"
+show_backdrop
 start_bg "$work/sondik.log" "$sondik"
 sondik_pid=$LAST_PID
 
@@ -137,14 +133,7 @@ xdotool mousemove $(( ix + iw / 2 )) $(( iy + ih / 2 )) click 3
 "$XPROBE" wait viewable sondik 40 300 5000 >/dev/null || fail "no menu on the icon"
 xdotool key Up Return
 expect_end "$sondik_pid" "quit from the menu"
-# In a sanitizer build: any memory error, undefined behaviour, or a leak that
-# passes through our own code. (D-Bus and Mesa's unloaded driver leave a few
-# allocations of their own at exit.)
-sources=$(cd "$here/../.." && pwd)/src/
-if grep -qE 'ERROR: AddressSanitizer|runtime error' "$work/sondik.log" "$work/second.log" ||
-    grep -qF "$sources" "$work/sondik.log" "$work/second.log"; then
-    fail "sanitizer report"
-fi
+sanitizer_clean "$work/sondik.log" "$work/second.log" || fail "sanitizer report"
 # No session bus here: media controls are off, said once.
 (( $(grep -c "No D-Bus session bus" "$work/sondik.log") == 1 )) ||
     fail "no single word on the log about the missing session bus"

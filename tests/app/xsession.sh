@@ -1,6 +1,7 @@
-# Shared by the end-to-end test and the benchmark: a private X session with a
+# Shared by the end-to-end tests and the benchmark: a private X session with a
 # window manager that keeps focus, a real tray host and (when installed) a
-# compositor. Source it, then call start_x_session WORKDIR. Every process it
+# compositor, and the waits and checks the tests repeat. Source it, then call
+# start_x_session WORKDIR. Every process it
 # starts is recorded in SESSION_PIDS; stop_x_session ends them, last first.
 
 SESSION_PIDS=()
@@ -81,10 +82,29 @@ window_named() {
 window_state() { "$XPROBE" wait "$1" sondik 200 4000 "${2:-4000}" | head -n1; }
 
 # open_other: another application's window, $other, by process $other_pid.
+# shellcheck disable=SC2034 # read by the scripts that source this
 open_other() {
     start_bg "$work/xmessage.log" xmessage -geometry +100+500 -title other "Another application"
     other_pid=$LAST_PID
     other=$(window_named '^other$') || fail "no other window"
+}
+
+# show_backdrop: a picture behind the window, so a screenshot shows what shows
+# through.
+show_backdrop() {
+    convert -size 1280x770 gradient:'#2f6fdf'-'#f0a020' \
+        -fill '#202020' -draw 'rectangle 560,250 760,450' "$work/backdrop.png"
+    start_bg "$work/display.log" display -geometry +0+30 -title backdrop "$work/backdrop.png"
+    window_named '^backdrop$' >/dev/null || fail "no backdrop window"
+}
+
+# sanitizer_clean LOG...: in a sanitizer build, no memory error, undefined
+# behaviour, or leak that passes through our own code. (D-Bus and Mesa's
+# unloaded driver leave a few allocations of their own at exit.)
+sanitizer_clean() {
+    local sources
+    sources=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)/src/
+    ! grep -qE 'ERROR: AddressSanitizer|runtime error' "$@" && ! grep -qF "$sources" "$@"
 }
 
 selection_owned() { [ "$("$XPROBE" owner "$1")" != 0 ]; }
