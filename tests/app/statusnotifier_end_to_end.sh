@@ -42,36 +42,8 @@ conf="$XDG_CONFIG_HOME/Sondik/Sondik.conf"
 mkdir -p "$(dirname "$conf")"
 printf '[General]\nVolume=0.5\nSelectedRadioStationId=s299053\n' >"$conf"
 
-# The station's playlist and an endless MP3 stream, logging when a listener
-# comes and goes.
 ffmpeg -nostdin -loglevel error -f lavfi -i sine=frequency=440:duration=4 -b:a 64k "$work/tone.mp3"
-cat >"$work/server.py" <<PY
-import http.server, sys, time
-tone = open("$work/tone.mp3", "rb").read()
-class Handler(http.server.BaseHTTPRequestHandler):
-    def do_GET(self):
-        if self.path.endswith(".m3u"):
-            body = b"http://$station_host/live.mp3\n"
-            self.send_response(200)
-            self.send_header("Content-Type", "audio/x-mpegurl")
-            self.send_header("Content-Length", str(len(body)))
-            self.end_headers()
-            self.wfile.write(body)
-            return
-        self.send_response(200)
-        self.send_header("Content-Type", "audio/mpeg")
-        self.end_headers()
-        print("stream started", flush=True)
-        try:
-            while True:
-                for i in range(0, len(tone), 4096):
-                    self.wfile.write(tone[i:i + 4096])
-                    time.sleep(0.05)
-        except OSError:
-            print("stream closed", flush=True)
-http.server.ThreadingHTTPServer(("127.0.0.1", 80), Handler).serve_forever()
-PY
-start_bg "$work/server.log" python3 -u "$work/server.py"
+start_bg "$work/server.log" python3 -u "$here/../views/station_server.py" "$work/tone.mp3" 64
 
 start_bg "$work/watcher.log" "$sniwatcher"
 wait_until 10000 grep -q '^ready' "$work/watcher.log" || fail "the watcher did not start"
@@ -152,12 +124,16 @@ done
 
 # The middle click plays the chosen station and stops it.
 item org.kde.StatusNotifierItem.SecondaryActivate 0 0 >/dev/null
-wait_until 15000 grep -q 'stream started' "$work/server.log" || fail "no stream: $(cat "$work/server.log")"
+wait_until 15000 grep -q 'GET /bella/stream.mp3 200' "$work/server.log" ||
+    fail "no stream: $(cat "$work/server.log")"
 # The tooltip tells what plays.
 tooltip_names_station() { property ToolTip | grep -qF "Absolut Bella"; }
 wait_until 10000 tooltip_names_station || fail "tooltip: $(property ToolTip)"
+# A media player: its mpv core runs as threads of the program.
+stopped() { ! grep -q '^mpv/' /proc/"$sondik_pid"/task/*/comm; }
+! stopped || fail "no media player while the station plays"
 item org.kde.StatusNotifierItem.SecondaryActivate 0 0 >/dev/null
-wait_until 15000 grep -q 'stream closed' "$work/server.log" || fail "the stream did not stop"
+wait_until 15000 stopped || fail "the stream did not stop"
 
 # The right click opens the menu at the click.
 item org.kde.StatusNotifierItem.ContextMenu 300 40 >/dev/null
