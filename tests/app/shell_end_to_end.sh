@@ -35,8 +35,7 @@ if [ "$mode" = no-tray ]; then
         fail "the ordinary window is out of the task bar"
     open_other
     xdotool windowactivate "$other"
-    sleep 0.5
-    "$XPROBE" find sondik 200 4000 | grep -q . || fail "the ordinary window closed"
+    ! window_state gone 2000 >/dev/null || fail "the ordinary window closed"
     exit 0
 fi
 
