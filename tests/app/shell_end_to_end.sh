@@ -18,25 +18,12 @@ here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=xsession.sh
 source "$here/xsession.sh"
 
-work=$(mktemp -d)
-cleanup() {
-    stop_x_session
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-fail() {
-    echo "FAIL: $*" >&2
-    echo "--- sondik log" >&2
-    cat "$work/sondik.log" >&2 || true
-    exit 1
-}
-
-window_state() { "$XPROBE" wait "$1" sondik 200 4000 "${2:-4000}" | head -n1; }
+new_work_dir
+FAIL_LOGS=("$work/sondik.log")
+export SONDIK_AUDIO_OUTPUT=null QT_QPA_PLATFORM=xcb LSAN_OPTIONS=exitcode=0
 
 if [ "$mode" = no-tray ]; then
     start_x_session "$work" 1280x800 notray
-    export SONDIK_AUDIO_OUTPUT=null QT_QPA_PLATFORM=xcb
     start_bg "$work/sondik.log" "$sondik"
     window=$(window_state viewable 10000) || fail "no window without a tray"
     read -r wid _ <<<"$window"
@@ -44,39 +31,26 @@ if [ "$mode" = no-tray ]; then
         fail "no single word on the log about the tray"
     # left, right, top, bottom: a title bar on top
     xprop -id "$wid" _NET_FRAME_EXTENTS | grep -Eq '= [0-9]+, [0-9]+, [1-9]' || fail "no title bar"
-    if xprop -id "$wid" _NET_WM_STATE | grep -q _NET_WM_STATE_SKIP_TASKBAR; then
+    ! xprop -id "$wid" _NET_WM_STATE | grep -q _NET_WM_STATE_SKIP_TASKBAR ||
         fail "the ordinary window is out of the task bar"
-    fi
-    start_bg "$work/xmessage.log" xmessage -geometry +100+500 -title other "Another application"
-    other=$(window_named '^other$') || fail "no other window"
+    open_other
     xdotool windowactivate "$other"
-    sleep 0.5
-    "$XPROBE" find sondik 200 4000 | grep -q . || fail "the ordinary window closed"
-    echo "all checks passed"
+    ! window_state gone 2000 >/dev/null || fail "the ordinary window closed"
     exit 0
 fi
 
 start_x_session "$work" 1280x800 compositor
 
-# A backdrop behind the window, so the screenshot shows what shows through.
-convert -size 1280x770 gradient:'#2f6fdf'-'#f0a020' \
-    -fill '#202020' -draw 'rectangle 560,250 760,450' "$work/backdrop.png"
-start_bg "$work/display.log" display -geometry +0+30 -title backdrop "$work/backdrop.png"
-window_named '^backdrop$' >/dev/null || fail "no backdrop window"
-
-export SONDIK_AUDIO_OUTPUT=null QT_QPA_PLATFORM=xcb
-export LSAN_OPTIONS=exitcode=0
+show_backdrop
 start_bg "$work/sondik.log" "$sondik"
 sondik_pid=$LAST_PID
 
 icon=$("$XPROBE" wait viewable sondik 1 64 10000 embedded | head -n1) || fail "no tray icon"
 read -r _ ix iy iw ih <<<"$icon"
-echo "tray icon at ${ix},${iy} ${iw}x${ih}"
 
 # The launch shows the window by itself.
 window=$(window_state viewable 5000) || fail "the window did not open at launch"
 read -r wid wx wy ww wh <<<"$window"
-echo "window at ${wx},${wy} ${ww}x${wh}"
 
 check_placement() {
     # Top panel: left edge 140 left of the icon's, bottom edge 412 below
@@ -98,7 +72,6 @@ xprop -id "$wid" _NET_WM_STATE | grep -q _NET_WM_STATE_SKIP_TASKBAR ||
 mkdir -p "$artifacts"
 sleep 0.3 # let the compositor draw the new window before the shot
 import -window root "$artifacts/shell-window.png"
-echo "screenshot: $artifacts/shell-window.png"
 
 click_icon() { xdotool mousemove $(( ix + iw / 2 )) $(( iy + ih / 2 )) click 1; }
 
@@ -114,9 +87,7 @@ has_focus() { [ "$(xdotool getwindowfocus)" = "$wid" ]; }
 wait_until 5000 has_focus || fail "the window does not have the keyboard"
 
 # Another window taking the focus closes it.
-start_bg "$work/xmessage.log" xmessage -geometry +100+500 -title other "Another application"
-other_pid=$LAST_PID
-other=$(window_named '^other$') || fail "no other window"
+open_other
 xdotool windowactivate "$other"
 window_state gone >/dev/null || fail "activating another window did not close the window"
 
@@ -157,21 +128,11 @@ window_state viewable >/dev/null || fail "the click after that did not open the 
 kill "$other_pid" 2>/dev/null || true
 
 # The icon's menu reaches the window and quits.
-process_ended() { ! kill -0 "$1" 2>/dev/null || ps -o stat= -p "$1" | grep -q '^Z'; }
 xdotool mousemove $(( ix + iw / 2 )) $(( iy + ih / 2 )) click 3
 "$XPROBE" wait viewable sondik 40 300 5000 >/dev/null || fail "no menu on the icon"
 xdotool key Up Return
-wait_until 5000 process_ended "$sondik_pid" || fail "quit from the menu did not end Sondik"
-wait "$sondik_pid" || fail "Sondik ended with status $?"
-# In a sanitizer build: any memory error, undefined behaviour, or a leak that
-# passes through our own code. (D-Bus and Mesa's unloaded driver leave a few
-# allocations of their own at exit.)
-sources=$(cd "$here/../.." && pwd)/src/
-if grep -qE 'ERROR: AddressSanitizer|runtime error' "$work/sondik.log" "$work/second.log" ||
-    grep -qF "$sources" "$work/sondik.log" "$work/second.log"; then
-    fail "sanitizer report"
-fi
+expect_end "$sondik_pid" "quit from the menu"
+sanitizer_clean "$work/sondik.log" "$work/second.log" || fail "sanitizer report"
 # No session bus here: media controls are off, said once.
 (( $(grep -c "No D-Bus session bus" "$work/sondik.log") == 1 )) ||
     fail "no single word on the log about the missing session bus"
-echo "all checks passed"

@@ -22,19 +22,11 @@ if [ "$(id -u)" != 0 ] || ! command -v sway >/dev/null || ! command -v setpriv >
     exit 77
 fi
 
-work=$(mktemp -d)
+# shellcheck source=xsession.sh
+source "$here/xsession.sh"
+new_work_dir
 chmod 755 "$work"
 install -d -o nobody -g nogroup -m 700 "$work/runtime" "$work/home"
-pids=()
-cleanup() {
-    local pid
-    for pid in "${pids[@]}"; do
-        kill -TERM "$pid" 2>/dev/null || true
-        wait "$pid" 2>/dev/null || true
-    done
-    rm -rf "$work"
-}
-trap cleanup EXIT
 
 xwayland=enable
 [ "$mode" = native ] && xwayland=disable
@@ -54,21 +46,14 @@ cat >"$work/session.sh" <<'SESSION'
 set -euo pipefail
 work=$1 sondik=$2 mode=$3
 source "$4"
-fail() {
-    echo "FAIL: $*" >&2
-    echo "--- sondik log" >&2
-    cat "$work/runtime/sondik.log" >&2 || true
-    exit 1
-}
-sway -c "$work/sway.conf" >"$work/runtime/sway.log" 2>&1 &
-sway_pid=$!
-trap 'kill $sway_pid 2>/dev/null; wait $sway_pid 2>/dev/null || true' EXIT
+FAIL_LOGS=("$work/runtime/sondik.log")
+trap stop_x_session EXIT
+start_bg "$work/runtime/sway.log" sway -c "$work/sway.conf"
 session_ready() { grep -q '^WAYLAND_DISPLAY=' "$work/runtime/session.env"; }
 wait_until 20000 session_ready || fail "sway did not start: $(tail -5 "$work/runtime/sway.log")"
-export WAYLAND_DISPLAY DISPLAY SWAYSOCK
-WAYLAND_DISPLAY=$(sed -n 's/^WAYLAND_DISPLAY=//p' "$work/runtime/session.env")
-DISPLAY=$(sed -n 's/^DISPLAY=//p' "$work/runtime/session.env")
-SWAYSOCK=$(sed -n 's/^SWAYSOCK=//p' "$work/runtime/session.env")
+for name in WAYLAND_DISPLAY DISPLAY SWAYSOCK; do
+    export "$name=$(sed -n "s/^$name=//p" "$work/runtime/session.env")"
+done
 [ "$mode" = native ] && unset DISPLAY
 
 bus_call() { gdbus call --session "$@"; }
@@ -80,18 +65,15 @@ wait_until 20000 watcher_up || fail "swaybar did not start its tray"
 
 export SONDIK_AUDIO_OUTPUT=null
 unset QT_QPA_PLATFORM
-"$sondik" >"$work/runtime/sondik.log" 2>&1 &
-sondik_pid=$!
-trap 'kill $sondik_pid $sway_pid 2>/dev/null; wait $sondik_pid $sway_pid 2>/dev/null || true' EXIT
+start_bg "$work/runtime/sondik.log" "$sondik"
+sondik_pid=$LAST_PID
 registered() {
-    bus_call --dest org.kde.StatusNotifierWatcher --object-path /StatusNotifierWatcher \
+    service=$(bus_call --dest org.kde.StatusNotifierWatcher --object-path /StatusNotifierWatcher \
         --method org.freedesktop.DBus.Properties.Get org.kde.StatusNotifierWatcher \
-        RegisteredStatusNotifierItems | grep -q StatusNotifierItem-
+        RegisteredStatusNotifierItems | grep -o 'org.kde.StatusNotifierItem-[0-9-]*' | head -n1) &&
+        [ -n "$service" ]
 }
 wait_until 20000 registered || fail "Sondik did not register with swaybar"
-service=$(bus_call --dest org.kde.StatusNotifierWatcher --object-path /StatusNotifierWatcher \
-    --method org.freedesktop.DBus.Properties.Get org.kde.StatusNotifierWatcher \
-    RegisteredStatusNotifierItems | grep -o 'org.kde.StatusNotifierItem-[0-9-]*' | head -n1)
 # swaybar draws the tray at the right end of its top bar: a click there.
 icon_x=1268 icon_y=10
 # A second apart, as a user clicks: the focus settles after the window hides.
@@ -131,7 +113,6 @@ placed() {
     (( ww == 320 )) && [ "$wx,$wy" = "$ex,$(( ey - wh < 0 ? 0 : ey - wh ))" ]
 }
 wait_until 10000 placed || fail "window at $(window), expected $ex,$(( ey - wh ))"
-echo "window: $(window)"
 read -r wx wy ww wh _ <<<"$(window)"
 sleep 1 # let sway draw the new surface before the shot
 grim "$work/runtime/sway-$mode.png" || fail "no screenshot"
@@ -162,7 +143,6 @@ fi
 
 activate
 wait_until 10000 eval '! shown' || fail "the next Activate did not close the window"
-echo "all checks passed"
 SESSION
 chmod 644 "$work/session.sh"
 cp "$here/xsession.sh" "$work/xsession.sh"
@@ -176,5 +156,5 @@ setpriv --reuid=nobody --regid=nogroup --clear-groups \
     dbus-run-session -- bash "$work/session.sh" "$work" "$sondik" "$mode" \
     "$work/xsession.sh" || status=$?
 mkdir -p "$artifacts"
-cp "$work"/runtime/sway-*.png "$artifacts/" 2>/dev/null && echo "screenshots in $artifacts" || true
+cp "$work"/runtime/sway-*.png "$artifacts/" 2>/dev/null || true
 exit "$status"

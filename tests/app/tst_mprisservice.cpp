@@ -22,6 +22,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -91,11 +92,9 @@ private:
     // Whether a client was told of this value of the property.
     bool wasAnnounced(const QString& name, const QVariant& value) const
     {
-        for (const QVariantMap& changed : announced) {
-            if (changed.contains(name) && changed.value(name) == value)
-                return true;
-        }
-        return false;
+        return std::any_of(announced.begin(), announced.end(), [&](const QVariantMap& changed) {
+            return changed.contains(name) && changed.value(name) == value;
+        });
     }
 
 private slots:

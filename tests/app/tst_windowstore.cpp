@@ -64,22 +64,17 @@ private slots:
             QCOMPARE(window.color(), store.backgroundColor());
         }
 
-        const Qt::WindowFlags flags = window.flags();
-        if (style == Style::TrayPopup) {
-            QCOMPARE(flags & Qt::WindowType_Mask, Qt::Window);
-            QVERIFY(flags & Qt::FramelessWindowHint);
-            // Placed by the program, not moved by the window manager.
-            QVERIFY(flags & Qt::X11BypassWindowManagerHint);
-        } else {
-            QCOMPARE(flags & Qt::WindowType_Mask, Qt::Window);
-            QVERIFY(!(flags & Qt::FramelessWindowHint));
-            QVERIFY(!(flags & Qt::X11BypassWindowManagerHint));
-        }
+        // A popup is placed by the program, not moved by the window manager.
+        const bool popup = style == Style::TrayPopup;
+        QCOMPARE(window.flags() & Qt::WindowType_Mask, Qt::Window);
+        QCOMPARE(window.flags().testFlag(Qt::FramelessWindowHint), popup);
+        QCOMPARE(window.flags().testFlag(Qt::X11BypassWindowManagerHint), popup);
     }
 
-    void configuringAgainChangesNothingVisible()
+    void edgeCases()
     {
         FakeDesktopWindowManager windowManager;
+        // Configuring again changes nothing visible.
         QQuickWindow window;
         WindowStore first(&window, Style::TrayPopup, windowManager);
         const auto flags = window.flags();
@@ -88,26 +83,18 @@ private slots:
         QCOMPARE(window.flags(), flags);
         QCOMPARE(window.color(), colour);
         QCOMPARE(second.backgroundColor(), first.backgroundColor());
-    }
 
-    void anAlreadyCreatedOpaqueWindowStaysOpaque()
-    {
         // The visual of a platform window cannot change after creation.
-        FakeDesktopWindowManager windowManager;
-        QQuickWindow window;
-        window.create();
-        WindowStore store(&window, Style::TrayPopup, windowManager);
-        QVERIFY(!store.isTranslucent());
-        QCOMPARE(store.backgroundColor().alpha(), 255);
-        QCOMPARE(window.color().alpha(), 255);
-    }
+        QQuickWindow created;
+        created.create();
+        WindowStore opaque(&created, Style::TrayPopup, windowManager);
+        QVERIFY(!opaque.isTranslucent());
+        QCOMPARE(opaque.backgroundColor().alpha(), 255);
+        QCOMPARE(created.color().alpha(), 255);
 
-    void noWindowIsHarmless()
-    {
-        FakeDesktopWindowManager windowManager;
-        WindowStore store(nullptr, Style::TrayPopup, windowManager);
-        QVERIFY(!store.window());
-        QVERIFY(!store.isTranslucent());
+        WindowStore none(nullptr, Style::TrayPopup, windowManager);
+        QVERIFY(!none.window());
+        QVERIFY(!none.isTranslucent());
     }
 };
 

@@ -1,10 +1,36 @@
-# Shared by the end-to-end test and the benchmark: a private X session with a
+# Shared by the end-to-end tests and the benchmark: a private X session with a
 # window manager that keeps focus, a real tray host and (when installed) a
-# compositor. Source it, then call start_x_session WORKDIR. Every process it
+# compositor, and the waits and checks the tests repeat. Source it, then call
+# start_x_session WORKDIR. Every process it
 # starts is recorded in SESSION_PIDS; stop_x_session ends them, last first.
 
 SESSION_PIDS=()
 XPROBE=${XPROBE:-xprobe}
+FAIL_LOGS=()
+
+# fail MESSAGE: reports, shows the logs in FAIL_LOGS, ends the test.
+fail() {
+    echo "FAIL: $*" >&2
+    local log
+    for log in "${FAIL_LOGS[@]}"; do
+        [ -f "$log" ] && { echo "--- $log" >&2; cat "$log" >&2; }
+    done
+    exit 1
+}
+
+# new_work_dir: $work, removed with the session at exit.
+new_work_dir() {
+    work=$(mktemp -d)
+    trap 'stop_x_session; rm -rf "$work"' EXIT
+}
+
+process_ended() { ! kill -0 "$1" 2>/dev/null || ps -o stat= -p "$1" | grep -q '^Z'; }
+
+# expect_end PID WHAT: WHAT ends Sondik within 10 s, with status 0.
+expect_end() {
+    wait_until 10000 process_ended "$1" || fail "$2 did not end Sondik"
+    wait "$1" || fail "Sondik ended with status $?"
+}
 
 now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
 
@@ -50,6 +76,35 @@ window_named() {
     # shellcheck disable=SC2317 # called through wait_until
     named() { id=$(xdotool search --name "$pattern" 2>/dev/null | head -n1) && [ -n "$id" ]; }
     wait_until 10000 named && echo "$id"
+}
+
+# window_state viewable|gone [TIMEOUT_MS]: "id x y width height" of Sondik's window.
+window_state() { "$XPROBE" wait "$1" sondik 200 4000 "${2:-4000}" | head -n1; }
+
+# open_other: another application's window, $other, by process $other_pid.
+# shellcheck disable=SC2034 # read by the scripts that source this
+open_other() {
+    start_bg "$work/xmessage.log" xmessage -geometry +100+500 -title other "Another application"
+    other_pid=$LAST_PID
+    other=$(window_named '^other$') || fail "no other window"
+}
+
+# show_backdrop: a picture behind the window, so a screenshot shows what shows
+# through.
+show_backdrop() {
+    convert -size 1280x770 gradient:'#2f6fdf'-'#f0a020' \
+        -fill '#202020' -draw 'rectangle 560,250 760,450' "$work/backdrop.png"
+    start_bg "$work/display.log" display -geometry +0+30 -title backdrop "$work/backdrop.png"
+    window_named '^backdrop$' >/dev/null || fail "no backdrop window"
+}
+
+# sanitizer_clean LOG...: in a sanitizer build, no memory error, undefined
+# behaviour, or leak that passes through our own code. (D-Bus and Mesa's
+# unloaded driver leave a few allocations of their own at exit.)
+sanitizer_clean() {
+    local sources
+    sources=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)/src/
+    ! grep -qE 'ERROR: AddressSanitizer|runtime error' "$@" && ! grep -qF "$sources" "$@"
 }
 
 selection_owned() { [ "$("$XPROBE" owner "$1")" != 0 ]; }

@@ -30,10 +30,7 @@ fail() {
 }
 
 start_x_session "$work" 1280x800 compositor
-convert -size 1280x770 gradient:'#2f6fdf'-'#f0a020' \
-    -fill '#202020' -draw 'rectangle 560,250 760,450' "$work/backdrop.png"
-start_bg "$work/display.log" display -geometry +0+30 -title backdrop "$work/backdrop.png"
-window_named '^backdrop$' >/dev/null || fail "no backdrop window"
+show_backdrop
 
 mkdir -p "$artifacts"
 export QT_QPA_PLATFORM=xcb LANG=en_US.UTF-8 LC_ALL='' LSAN_OPTIONS=exitcode=0
@@ -229,9 +226,5 @@ wait "$sondik_pid" || fail "Sondik quit with status $?"
 volume=$(sed -n 's/^Volume=//p' "$settings")
 awk -v v="$volume" 'BEGIN { exit !(v > 0.7 && v <= 1) }' || fail "the settings hold volume '$volume', not the slider's last"
 
-sources=$(cd "$here/../.." && pwd)/src/
-if grep -qE 'ERROR: AddressSanitizer|runtime error' "$work"/sondik*.log ||
-    grep -qF "$sources" "$work"/sondik*.log; then
-    fail "sanitizer report"
-fi
+sanitizer_clean "$work"/sondik*.log || fail "sanitizer report"
 echo "all checks passed"
