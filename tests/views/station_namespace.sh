@@ -33,6 +33,7 @@ fail() {
 }
 # heard FILE: the tone is playing at the end of it (needs $pcmprobe).
 heard() {
+    # shellcheck disable=SC2154 # the caller sets pcmprobe
     read -r _ rms share <<<"$("$pcmprobe" "$1" 440)"
     awk -v r="$rms" -v s="$share" 'BEGIN { exit !(r > 0.01 && s > 0.8) }'
 }
