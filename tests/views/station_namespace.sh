@@ -4,8 +4,8 @@
 # caller runs again in a mount and network namespace of its own (root only):
 # a private /etc/hosts names 127.0.0.1 for it, and station_server.py sends an
 # endless 440 Hz tone there on port 80. A veth pair ("uplink") carries the
-# default route, so the program sees a network. Leaves xsession.sh sourced and
-# a scratch folder in $work, cleaned up at exit.
+# default route, so the program sees a network. Leaves xsession.sh sourced, a
+# scratch folder in $work (cleaned up at exit), fail() and heard().
 if [ "${STATION_NAMESPACE:-}" != 1 ]; then
     if [ "$(id -u)" != 0 ]; then
         echo "SKIP: a private network namespace needs root"
@@ -24,6 +24,19 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
+# fail MESSAGE: the screen (into $artifacts, if set) and every log, then exit.
+fail() {
+    echo "FAIL: $*" >&2
+    [ -z "${artifacts:-}" ] || import -window root "$artifacts/failure.png" 2>/dev/null || true
+    tail -n +1 "$work"/*.log >&2 || true # each log under its name
+    exit 1
+}
+# heard FILE: the tone is playing at the end of it (needs $pcmprobe).
+heard() {
+    # shellcheck disable=SC2154 # the caller sets pcmprobe
+    read -r _ rms share <<<"$("$pcmprobe" "$1" 440)"
+    awk -v r="$rms" -v s="$share" 'BEGIN { exit !(r > 0.01 && s > 0.8) }'
+}
 
 station_host=stream.absolutradio.de
 ip link set lo up
@@ -34,11 +47,10 @@ ip link set uplink up
 ip route add default via 10.200.0.2 dev uplink
 printf '127.0.0.1 localhost\n127.0.0.1 %s\n' "$station_host" >"$work/hosts"
 mount --bind "$work/hosts" /etc/hosts
-getent hosts "$station_host" | grep -q '^127\.0\.0\.1' ||
-    { echo "the station's host does not resolve here" >&2; exit 1; }
+getent hosts "$station_host" | grep -q '^127\.0\.0\.1' || fail "the station's host does not resolve here"
 
 ffmpeg -loglevel error -f lavfi -i "aevalsrc=0.8*sin(440*2*PI*t):s=44100:d=5" -ac 2 \
     -c:a libmp3lame -b:a 128k "$work/tone.mp3"
 start_bg "$work/server.log" python3 -u "$station_dir/station_server.py" "$work/tone.mp3" 128
 server_up() { (exec 3<>/dev/tcp/127.0.0.1/80) 2>/dev/null; }
-wait_until 10000 server_up || { echo "the station server did not start" >&2; exit 1; }
+wait_until 10000 server_up || fail "the station server did not start"

@@ -1,11 +1,10 @@
 #!/usr/bin/env python3
-"""The stations' server for the end-to-end test, on 127.0.0.1:80 inside the
-test's own network namespace. /bella/... answers with an M3U playlist that
-names an endless MP3 stream, sent at about the pace it plays; every other
-path answers 404. Each request is logged on stdout as "METHOD PATH STATUS".
-
-    station_server.py TONE.mp3 BITRATE_KBPS
-"""
+# The stations' server for the end-to-end tests, on 127.0.0.1:80 inside the
+# test's own network namespace. /bella/... answers with an M3U playlist that
+# names an endless MP3 stream, sent at about the pace it plays; every other
+# path answers 404. Each request is logged on stdout as "METHOD PATH STATUS".
+#
+#     station_server.py TONE.mp3 BITRATE_KBPS
 import http.server
 import socketserver
 import sys
@@ -18,27 +17,19 @@ bytes_per_second = int(sys.argv[2]) * 1000 // 8
 class Handler(http.server.BaseHTTPRequestHandler):
     protocol_version = "HTTP/1.0"
 
-    def log(self, status):
-        print(f"{self.command} {self.path} {status}", flush=True)
-
     def do_GET(self):
-        if self.path == "/bella/mp3-128/listenlive.m3u":
-            body = b"http://stream.absolutradio.de/bella/stream.mp3\n"
-            self.send_response(200)
-            self.send_header("Content-Type", "audio/x-mpegurl")
-            self.send_header("Content-Length", str(len(body)))
-            self.end_headers()
-            self.wfile.write(body)
-            self.log(200)
-        elif self.path == "/bella/stream.mp3":
-            self.send_response(200)
-            self.send_header("Content-Type", "audio/mpeg")
-            self.end_headers()
-            self.log(200)
-            self.stream()
+        types = {"/bella/mp3-128/listenlive.m3u": "audio/x-mpegurl", "/bella/stream.mp3": "audio/mpeg"}
+        status = 200 if self.path in types else 404
+        print(f"{self.command} {self.path} {status}", flush=True)
+        if status == 404:
+            return self.send_error(404)
+        self.send_response(200)
+        self.send_header("Content-Type", types[self.path])
+        self.end_headers()
+        if self.path.endswith(".m3u"):
+            self.wfile.write(b"http://stream.absolutradio.de/bella/stream.mp3\n")
         else:
-            self.send_error(404)
-            self.log(404)
+            self.stream()
 
     def stream(self):
         # Two seconds at once, then at the pace of playback.
