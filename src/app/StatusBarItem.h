@@ -6,6 +6,9 @@
 #include <functional>
 #include <memory>
 
+class QAction;
+class QMenu;
+
 // The program's icon in the desktop's system tray: a button that toggles the
 // window, and a context menu for hosts that open a menu instead of sending a
 // click.
@@ -13,8 +16,8 @@ class StatusBarItem : public QObject {
     Q_OBJECT
 
 public:
-    using QObject::QObject;
-    ~StatusBarItem() override = default;
+    explicit StatusBarItem(QObject* parent = nullptr);
+    ~StatusBarItem() override;
 
     // Whether a tray host is there to show the icon.
     virtual bool isAvailable() const = 0;
@@ -22,7 +25,7 @@ public:
     // not report it.
     virtual QRect geometry() const = 0;
     // Lets the menu offer "hide" while the window is shown, else "show".
-    virtual void setWindowShown(bool shown) = 0;
+    virtual void setWindowShown(bool shown);
     // Shown as plain text, never as markup.
     virtual void setToolTip(const QString& text) = 0;
 
@@ -39,6 +42,16 @@ public:
     // The desktop's kind of tray: a StatusNotifierItem where a watcher runs on
     // the session bus, else Qt's tray icon (XEmbed).
     static std::unique_ptr<StatusBarItem> create();
+
+protected:
+    // The icon's context menu, the same for every kind of tray: show or hide
+    // the window, and quit. Made on first use.
+    QMenu* contextMenu();
+
+private:
+    std::unique_ptr<QMenu> m_menu;
+    QAction* m_toggleAction = nullptr; // owned by m_menu
+    bool m_windowShown = false;
 };
 
 using StatusBarItemFactory = std::function<std::unique_ptr<StatusBarItem>()>;

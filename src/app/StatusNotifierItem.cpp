@@ -3,7 +3,6 @@
 #include "DBusMenuExporter.h"
 #include "ShellLogging.h"
 
-#include <QAction>
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
@@ -83,23 +82,15 @@ const QDBusArgument& operator>>(const QDBusArgument& argument, StatusNotifierToo
 
 StatusNotifierItem::StatusNotifierItem(QObject* parent)
     : StatusBarItem(parent)
-    , m_menu(std::make_unique<QMenu>())
 {
     qDBusRegisterMetaType<StatusNotifierPixmap>();
     qDBusRegisterMetaType<StatusNotifierPixmaps>();
     qDBusRegisterMetaType<StatusNotifierToolTip>();
 
-    m_toggleAction = m_menu->addAction(QString());
-    connect(m_toggleAction, &QAction::triggered, this, &StatusBarItem::clicked);
-    m_menu->addSeparator();
-    //: Context menu of the tray icon
-    QAction* quit = m_menu->addAction(qtTrId("Quit Sondik"));
-    connect(quit, &QAction::triggered, this, &StatusBarItem::quitRequested);
-    setWindowShown(false);
     m_pixmaps = pixmapsOf(QIcon(QStringLiteral(":/icons/StatusBarIcon.svg")));
 
     QDBusConnection bus = QDBusConnection::sessionBus();
-    m_menuExporter = std::make_unique<DBusMenuExporter>(m_menu.get());
+    m_menuExporter = std::make_unique<DBusMenuExporter>(contextMenu());
     bus.registerObject(menuPath, m_menuExporter.get(),
                        QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllSignals |
                            QDBusConnection::ExportAllProperties);
@@ -164,12 +155,6 @@ QRect StatusNotifierItem::geometry() const
     return m_activated ? QRect(m_activatedAt, QSize(1, 1)) : QRect();
 }
 
-void StatusNotifierItem::setWindowShown(bool shown)
-{
-    //: Context menu of the tray icon
-    m_toggleAction->setText(shown ? qtTrId("Hide Sondik") : qtTrId("Show Sondik"));
-}
-
 QString StatusNotifierItem::id() const
 {
     return QStringLiteral(SONDIK_APP_ID);
@@ -215,7 +200,7 @@ void StatusNotifierItem::SecondaryActivate(int, int)
 
 void StatusNotifierItem::ContextMenu(int x, int y)
 {
-    m_menu->popup(QPoint(x, y));
+    contextMenu()->popup(QPoint(x, y));
 }
 
 void StatusNotifierItem::Scroll(int delta, const QString& orientation)

@@ -11,7 +11,6 @@
 #include <memory>
 
 class DBusMenuExporter;
-class QAction;
 class QDBusServiceWatcher;
 class QMenu;
 
@@ -67,7 +66,6 @@ public:
 
     bool isAvailable() const override { return m_registered; }
     QRect geometry() const override;
-    void setWindowShown(bool shown) override;
     void setToolTip(const QString& text) override;
 
     QString category() const { return QStringLiteral("ApplicationStatus"); }
@@ -95,8 +93,6 @@ signals:
 private:
     void registerWithWatcher();
 
-    std::unique_ptr<QMenu> m_menu;
-    QAction* m_toggleAction = nullptr; // owned by m_menu
     std::unique_ptr<DBusMenuExporter> m_menuExporter;
     std::unique_ptr<QDBusServiceWatcher> m_watcherWatcher;
     QString m_serviceName;

@@ -6,20 +6,11 @@
 
 TrayStatusBarItem::TrayStatusBarItem(QObject* parent)
     : StatusBarItem(parent)
-    , m_menu(std::make_unique<QMenu>())
     , m_trayIcon(std::make_unique<QSystemTrayIcon>())
 {
-    m_toggleAction = m_menu->addAction(QString());
-    connect(m_toggleAction, &QAction::triggered, this, &StatusBarItem::clicked);
-    m_menu->addSeparator();
-    //: Context menu of the tray icon
-    QAction* quit = m_menu->addAction(qtTrId("Quit Sondik"));
-    connect(quit, &QAction::triggered, this, &StatusBarItem::quitRequested);
-    setWindowShown(false);
-
     m_trayIcon->setIcon(QIcon(QStringLiteral(":/icons/StatusBarIcon.svg")));
     m_trayIcon->setToolTip(QStringLiteral("Sondik"));
-    m_trayIcon->setContextMenu(m_menu.get());
+    m_trayIcon->setContextMenu(contextMenu());
     connect(m_trayIcon.get(), &QSystemTrayIcon::activated, this,
             [this](QSystemTrayIcon::ActivationReason reason) {
                 // Every press is a click: the second press of a quick pair
@@ -45,13 +36,6 @@ bool TrayStatusBarItem::isAvailable() const
 QRect TrayStatusBarItem::geometry() const
 {
     return m_trayIcon->geometry();
-}
-
-void TrayStatusBarItem::setWindowShown(bool shown)
-{
-    // The ids read as the English text where no translation has them.
-    //: Context menu of the tray icon
-    m_toggleAction->setText(shown ? qtTrId("Hide Sondik") : qtTrId("Show Sondik"));
 }
 
 void TrayStatusBarItem::setToolTip(const QString& text)

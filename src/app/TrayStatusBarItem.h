@@ -4,8 +4,6 @@
 
 #include <memory>
 
-class QAction;
-class QMenu;
 class QSystemTrayIcon;
 
 // The icon through QSystemTrayIcon, for desktops without a StatusNotifierItem
@@ -19,13 +17,10 @@ public:
 
     bool isAvailable() const override;
     QRect geometry() const override;
-    void setWindowShown(bool shown) override;
     void setToolTip(const QString& text) override;
 
     static std::unique_ptr<StatusBarItem> create();
 
 private:
-    std::unique_ptr<QMenu> m_menu;
-    QAction* m_toggleAction = nullptr; // owned by m_menu
     std::unique_ptr<QSystemTrayIcon> m_trayIcon;
 };
