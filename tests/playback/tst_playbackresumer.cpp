@@ -149,6 +149,7 @@ private slots:
         row("outage without a failure", "a down up wait1500", 1);
         row("two outages in a row", "a down fail up wait1500 down fail up wait1500", 3);
         row("one attempt per return", "a down fail up wait1500 failSilent wait60000", 2);
+        row("path reported again after resuming", "a down fail up wait1500 up wait1500", 2);
         row("failed attempt waits for the next return",
             "a down fail up wait1500 failSilent down up wait1500", 3);
         row("resumed, played, died with the path present",

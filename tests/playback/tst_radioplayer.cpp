@@ -10,12 +10,13 @@
 
 namespace {
 
-RadioStation station(const QString& id, std::optional<QString> url)
+RadioStation station(const QString& id,
+                     std::optional<QString> url = QStringLiteral("http://127.0.0.1:8000/a.mp3"))
 {
     return RadioStation{id, "Name " + id, "Subtitle", "City", 99.9, "logo", std::move(url)};
 }
 
-const RadioStation stationA = station("s1", "http://127.0.0.1:8000/a.mp3");
+const RadioStation stationA = station("s1");
 const RadioStation stationB = station("s2", "https://127.0.0.1:8000/b.m3u");
 
 void flushDeletes()
@@ -42,8 +43,13 @@ struct Rig {
                       "tune.example"};
 
     FakeMediaPlayer* last() const { return created.last(); }
-    // Ended in failure: the error raised, nothing playing, no station.
-    bool failed() const { return radio.hasError() && !radio.player() && !radio.currentStation(); }
+    // Ended in failure: the error raised, nothing playing, no station, no fade.
+    bool failed()
+    {
+        flushDeletes();
+        return radio.hasError() && !radio.player() && !radio.currentStation() && alive == 0 &&
+               (!radio.fadeTimer() || !radio.fadeTimer()->isValid());
+    }
     // `s` plays on the newest player alone, fading in, with no error.
     bool playsAlone(const RadioStation& s)
     {
@@ -66,17 +72,6 @@ void step(FadeTimer* timer)
     QCoreApplication::processEvents();
 }
 
-// Steps until the fade ends; returns the number of ticks, -1 if it never ends.
-int stepToEnd(FadeTimer* timer)
-{
-    for (int ticks = 1; ticks <= 1000; ++ticks) {
-        step(timer);
-        if (!timer->isValid())
-            return ticks;
-    }
-    return -1;
-}
-
 using Notification = void (RadioPlayer::*)();
 const Notification notifications[] = {&RadioPlayer::hasErrorChanged, &RadioPlayer::playerChanged,
                                       &RadioPlayer::currentStationChanged};
@@ -92,23 +87,26 @@ private slots:
         QTest::addColumn<QString>("stored"); // null: tune service
         QTest::addColumn<QString>("id");
         QTest::addColumn<QString>("expected"); // empty: cannot play
+        QTest::addColumn<bool>("secondWay");   // a silent own address is tried at the tune service
         const auto row = [](const char* name, const QString& stored, const QString& id,
-                            const QString& expected) {
-            QTest::newRow(name) << stored << id << expected;
+                            const QString& expected, bool secondWay = false) {
+            QTest::newRow(name) << stored << id << expected << secondWay;
         };
-        row("own address", "http://a.example/live.mp3", "s1", "http://a.example/live.mp3");
-        row("query kept", "https://a.example/x.mp3?ref=web", "s1",
-            "https://a.example/x.mp3?ref=web");
-        row("tune service", {}, "s38989", "https://tune.example/Tune.ashx?id=s38989");
+        row("own address", "https://a.example/x.mp3?ref=web", "s1",
+            "https://a.example/x.mp3?ref=web", true);
+        row("tune service", {}, "s38989", "https://tune.example/Tune.ashx?id=s38989", true);
         row("no scheme is http", "listen.technobase.fm/tunein-dsl-pls", "s1",
-            "http://listen.technobase.fm/tunein-dsl-pls");
-        row("empty", "", "s1", "");
-        row("blank inside", "http://exa mple.com/x", "s1", "");
-        row("broken IPv6 host", "http://[::1/x", "s1", "");
-        row("local file", "file:///etc/passwd", "s1", "");
-        row("absolute path", "/etc/passwd", "s1", "");
-        row("other protocol", "ftp://a.example/x.mp3", "s1", "");
+            "http://listen.technobase.fm/tunein-dsl-pls", true);
+        row("empty", "", "s1", "", true);
+        row("blank inside", "http://exa mple.com/x", "s1", "", true);
+        row("broken IPv6 host", "http://[::1/x", "s1", "", true);
+        row("local file", "file:///etc/passwd", "s1", "", true);
+        row("absolute path", "/etc/passwd", "s1", "", true);
+        row("other protocol", "ftp://a.example/x.mp3", "s1", "", true);
         row("tune id that is no URL", {}, "s 1", "");
+        row("s without digits", "http://a.example/", "s", "http://a.example/");
+        row("digits after other letters", "http://a.example/", "x123", "http://a.example/");
+        row("letters after digits", "http://a.example/", "s12a", "http://a.example/");
     }
 
     void streamUrl()
@@ -116,9 +114,11 @@ private slots:
         QFETCH(QString, stored);
         QFETCH(QString, id);
         QFETCH(QString, expected);
+        QFETCH(bool, secondWay);
         const RadioStation s =
             station(id, stored.isNull() ? std::nullopt : std::optional<QString>(stored));
         QCOMPARE(RadioPlayer::streamUrl(s, "tune.example").toString(), expected);
+        QCOMPARE(RadioPlayer::isTuneServiceId(id), secondWay);
     }
 
     void fadesInToTheReachableLevel_data()
@@ -127,7 +127,6 @@ private slots:
         QTest::addColumn<float>("target"); // 0: no fade
         QTest::newRow("full") << 1.0f << 1.0f;
         QTest::newRow("0.3") << 0.3f << 0.3f;
-        QTest::newRow("tiny") << 0.01f << 0.01f;
         QTest::newRow("above range") << 2.0f << 1.0f;
         QTest::newRow("silent") << 0.0f << 0.0f;
         QTest::newRow("below range") << -0.5f << 0.0f;
@@ -139,101 +138,114 @@ private slots:
         QFETCH(float, stored);
         QFETCH(float, target);
         Rig rig;
-        QList<int> notified(3);
-        for (int i = 0; i < 3; ++i)
-            connect(&rig.radio, notifications[i], this, [&notified, i] { ++notified[i]; });
         rig.play(stationA, stored);
-        QCOMPARE(rig.urls, QList<QUrl>{QUrl("http://127.0.0.1:8000/a.mp3")});
         FakeMediaPlayer* player = rig.last();
-        QCOMPARE(notified, QList<int>({1, 1, 1}));
-        QCOMPARE(rig.radio.player(), player);
-        QCOMPARE(player->playCalls, 1);
-        QCOMPARE(rig.radio.currentStation(), stationA);
-        QVERIFY(!rig.radio.hasError());
         // The stored volume first, then the fade starts from silence.
-        QCOMPARE(player->volumes.mid(0, 2), QList<float>({target, 0.0f}));
+        QCOMPARE(player->volumes, QList<float>({target, 0.0f}));
         if (target == 0.0f) {
             QVERIFY(!rig.radio.fadeTimer());
             return;
         }
-
+        // 8 s of 50 ms ticks, each adding the same step; the tick that finds
+        // the target reached ends the fade.
         FadeTimer* timer = rig.radio.fadeTimer();
-        const int ticks = stepToEnd(timer);
-        // 160 steps of target/160, added in single precision (the player
-        // clamps at 1); the tick that finds the target reached ends the fade.
-        const float stepSize = target * 0.05f / 8.0f;
+        for (int tick = 0; tick < 170 && timer->isValid(); ++tick)
+            step(timer);
+        QVERIFY2(!timer->isValid(), "the fade never ends");
         const QList<float> ramp = player->volumes.mid(2);
-        QCOMPARE(ticks, ramp.size() + 1);
-        QVERIFY2(ramp.size() >= 159 && ramp.size() <= 161, qPrintable(QString::number(ticks)));
+        QVERIFY2(ramp.size() >= 159 && ramp.size() <= 161,
+                 qPrintable(QString::number(ramp.size())));
         float expected = 0.0f;
-        for (float v : ramp) {
-            expected += stepSize;
-            QCOMPARE(v, std::min(expected, 1.0f));
-        }
+        for (float v : ramp)
+            QCOMPARE(v, std::min(expected += target * 0.05f / 8.0f, 1.0f));
         QVERIFY(ramp.last() >= target && ramp[ramp.size() - 2] < target);
-        // The ended fade's timer stays, and is dead.
-        QCOMPARE(rig.radio.fadeTimer(), timer);
         QVERIFY(!timer->timer().isActive());
         step(timer);
         QCOMPARE(player->volumes.size(), ramp.size() + 2);
     }
 
-    void midFade()
+    void queuedFadeTicksTouchOnlyTheirPlayer()
     {
-        Rig rig;
-        rig.play(stationA, 1.0f);
-        QPointer<FadeTimer> first = rig.radio.fadeTimer();
+        auto rig = std::make_unique<Rig>();
+        rig->play(stationA, 1.0f);
+        QPointer<FadeTimer> first = rig->radio.fadeTimer();
         for (int i = 0; i < 10; ++i)
             step(first);
-        // What the volume hook does; lowered below the current level, the fade
-        // still climbs from there.
-        for (float set : {0.5f, 0.2f}) {
-            rig.last()->setVolume(set);
-            step(first);
-            QCOMPARE(rig.last()->volumes.last(), set + 0.00625f);
-            QVERIFY(first->isValid());
-        }
+        // The volume hook sets a lower level mid-fade: the fade climbs on from there.
+        rig->last()->setVolume(0.2f);
+        step(first);
+        QCOMPARE(rig->last()->volumes.last(), 0.2f + 0.00625f);
 
-        // Another station starts afresh; a tick already queued when the fade
-        // is replaced must not touch the new player.
+        // A tick already queued when another station replaces the fade.
         first->fire();
-        rig.play(stationB, 0.5f);
+        rig->play(stationB, 0.5f);
         QCoreApplication::processEvents();
-        QVERIFY(!first);        // replaced, and with it the old fade
-        QCOMPARE(rig.alive, 1); // the old player is gone, not faded
-        QCOMPARE(rig.last()->volumes, QList<float>({0.5f, 0.0f}));
-        step(rig.radio.fadeTimer());
-        QCOMPARE(rig.last()->volumes.last(), 0.5f * 0.05f / 8.0f);
-        QCOMPARE(rig.radio.currentStation(), stationB);
+        QVERIFY(!first);
+        QCOMPARE(rig->alive, 1); // the old player is gone, not faded
+        QCOMPARE(rig->last()->volumes, QList<float>({0.5f, 0.0f}));
+
+        // A tick queued when the whole player goes down.
+        rig->radio.fadeTimer()->fire();
+        rig.reset();
+        QCoreApplication::processEvents();
     }
 
-    void rateDropFailsInOrder()
+    void failures_data()
     {
+        QTest::addColumn<QString>("id");
+        QTest::addColumn<bool>("ownAddress");
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("order"); // notifications after the failure
+        const auto row = [](const char* name, const char* id, bool own, const char* how,
+                            const char* order) {
+            QTest::newRow(name) << id << own << how << order;
+        };
+        const char* failed = "hasError player station failed";
+        row("stopped after playing", "s1", true, "heard", "hasError player station failed heard");
+        row("stale address, tune service next", "s24896", true, "silent", "player");
+        row("silent from the tune service", "s24896", false, "silent", failed);
+        row("silent, no tune service id", "x123", true, "silent", failed);
+        row("no backend", "s2", true, "no backend", failed);
+        row("fails inside play", "s2", true, "inside play",
+            "player hasError player station failed heard");
+    }
+
+    void failures()
+    {
+        QFETCH(QString, id);
+        QFETCH(bool, ownAddress);
+        QFETCH(QString, how);
+        QFETCH(QString, order);
         Rig rig;
-        rig.play(stationA, 1.0f);
-        FadeTimer* timer = rig.radio.fadeTimer();
-        QStringList order;
-        connect(&rig.radio, &RadioPlayer::hasErrorChanged, this, [&] { order << "hasError"; });
-        connect(&rig.radio, &RadioPlayer::playerChanged, this, [&] { order << "player"; });
-        connect(&rig.radio, &RadioPlayer::currentStationChanged, this, [&] { order << "station"; });
-        connect(&rig.radio, &RadioPlayer::failed, this, [&](const RadioStation& s, bool heard) {
-            order << "failed " + s.id + (heard ? " heard" : "");
+        const RadioStation s = station(id, ownAddress ? stationA.streamUrl : std::nullopt);
+        const bool whileStarting = how == "no backend" || how == "inside play";
+        rig.play(whileStarting ? stationA : s, 0.8f);
+        QStringList heard;
+        const QStringList names = {"hasError", "player", "station"};
+        for (int i = 0; i < 3; ++i)
+            connect(&rig.radio, notifications[i], this, [&heard, &names, i] { heard << names[i]; });
+        connect(&rig.radio, &RadioPlayer::failed, this, [&](const RadioStation& f, bool decoded) {
+            QCOMPARE(f, s);
+            heard << (decoded ? "failed heard" : "failed");
         });
+        if (whileStarting) {
+            rig.available = how != "no backend";
+            rig.failOnPlay = how == "inside play";
+            rig.play(s, 0.8f);
+        } else {
+            rig.last()->decodedAudio = how == "heard";
+            rig.last()->reportRate(0.0f);
+        }
 
-        rig.last()->reportRate(1.0f); // playing: nothing happens
-        QVERIFY(order.isEmpty());
-        rig.last()->reportRate(0.0f);
-        QCOMPARE(order, QStringList({"hasError", "player", "station", "failed s1 heard"}));
-        QVERIFY(rig.failed());
-        QCOMPARE(rig.radio.fadeTimer(), timer); // kept, but dead
-        QVERIFY(!timer->isValid());
-        flushDeletes();
-        QCOMPARE(rig.alive, 0);
-
-        // Playing again clears the error.
-        rig.radio.play(stationB, 0.5f);
-        QVERIFY(!rig.radio.hasError());
-        QVERIFY(rig.radio.player());
+        QCOMPARE(heard.join(' '), order);
+        if (order.contains("failed")) {
+            QVERIFY(rig.failed()); // and the previous stream does not play on
+            return;
+        }
+        // The same station, volume and fade, from the tune service.
+        QCOMPARE(rig.urls.last(), QUrl("https://tune.example/Tune.ashx?id=" + id));
+        QCOMPARE(rig.last()->volumes, QList<float>({0.8f, 0.0f}));
+        QVERIFY(rig.playsAlone(s));
     }
 
     // A handler that plays another station from a notification is not undone
@@ -273,101 +285,31 @@ private slots:
         QVERIFY(rig.playsAlone(stationB));
     }
 
-    // Other cases (played before, tune service down, word ids) are played
-    // for real in tst_radioplayerplayback.
-    void secondWayThroughTuneService_data()
-    {
-        QTest::addColumn<QString>("id");
-        QTest::addColumn<bool>("ownAddress");
-        QTest::addColumn<bool>("tried"); // the tune service is tried
-        QTest::newRow("stale address") << "s24896" << true << true;
-        QTest::newRow("s without digits") << "s" << true << false;
-        QTest::newRow("digits after other letters") << "x123" << true << false;
-        QTest::newRow("tune service was the first way") << "s24896" << false << false;
-    }
-
-    void secondWayThroughTuneService()
-    {
-        QFETCH(QString, id);
-        QFETCH(bool, ownAddress);
-        QFETCH(bool, tried);
-        Rig rig;
-        const RadioStation s = station(
-            id, ownAddress ? std::optional<QString>("http://a.example/x.mp3") : std::nullopt);
-        QSignalSpy failed(&rig.radio, &RadioPlayer::failed);
-        rig.play(s, 0.8f);
-        rig.last()->decodedAudio = false;
-        rig.last()->reportRate(0.0f);
-
-        QCOMPARE(rig.urls.size(), tried ? 2 : 1);
-        QCOMPARE(failed.count(), tried ? 0 : 1);
-        QCOMPARE(rig.failed(), !tried);
-        if (!tried)
-            return;
-        // The same station, volume and fade, from the tune service.
-        QCOMPARE(rig.urls.last(), QUrl("https://tune.example/Tune.ashx?id=" + id));
-        QCOMPARE(rig.last()->volumes.mid(0, 2), QList<float>({0.8f, 0.0f}));
-        QVERIFY(rig.playsAlone(s));
-    }
-
     void stopKeepsStationAndError()
     {
         Rig rig;
         rig.play(stationA, 1.0f);
         FadeTimer* timer = rig.radio.fadeTimer();
-        QSignalSpy playerSpy(&rig.radio, &RadioPlayer::playerChanged);
         rig.radio.stop();
         QVERIFY(!rig.radio.player());
         QCOMPARE(rig.alive, 0);
         QVERIFY(!timer->isValid());
         QCOMPARE(rig.radio.currentStation(), stationA);
         QVERIFY(!rig.radio.hasError());
-        QCOMPARE(playerSpy.size(), 1);
 
-        // After a failure, stop leaves the error raised.
-        rig.radio.play(stationB, 1.0f);
+        // An unplayable station changes nothing.
+        rig.play(stationB, 1.0f);
+        QSignalSpy playerSpy(&rig.radio, &RadioPlayer::playerChanged);
+        rig.radio.play(station("s3", "file:///etc/passwd"), 1.0f);
+        QCOMPARE(playerSpy.size(), 0);
+        QVERIFY(rig.playsAlone(stationB));
+
+        // After a failure, stop leaves the error raised; playing again clears it.
         rig.last()->reportRate(0.0f);
         rig.radio.stop();
         QVERIFY(rig.failed());
-
-        // Writing an unchanged value still notifies.
-        rig.radio.stop();
-        QCOMPARE(playerSpy.size(), 5);
-    }
-
-    void unplayableStationChangesNothing()
-    {
-        Rig rig;
         rig.play(stationA, 1.0f);
-        QSignalSpy playerSpy(&rig.radio, &RadioPlayer::playerChanged);
-        QSignalSpy stationSpy(&rig.radio, &RadioPlayer::currentStationChanged);
-        rig.radio.play(station("s3", "file:///etc/passwd"), 1.0f);
-        rig.radio.play(station("s4", "http://exa mple/"), 1.0f);
-        QCOMPARE(rig.urls.size(), 1);
-        QCOMPARE(rig.radio.player(), rig.last());
-        QVERIFY(rig.radio.fadeTimer()->isValid());
-        QCOMPARE(playerSpy.size() + stationSpy.size(), 0);
-    }
-
-    void failureWhileStartingStands_data()
-    {
-        QTest::addColumn<bool>("noBackend"); // else the backend fails inside play()
-        QTest::newRow("no backend") << true;
-        QTest::newRow("fails inside play") << false;
-    }
-
-    void failureWhileStartingStands()
-    {
-        QFETCH(bool, noBackend);
-        Rig rig;
-        rig.radio.play(stationA, 1.0f);
-        rig.available = !noBackend;
-        rig.failOnPlay = !noBackend;
-        rig.radio.play(stationB, 1.0f);
-        QVERIFY(rig.failed());
-        QVERIFY(!rig.radio.fadeTimer() || !rig.radio.fadeTimer()->isValid());
-        flushDeletes();
-        QCOMPARE(rig.alive, 0); // the previous stream does not play on
+        QVERIFY(rig.playsAlone(stationA));
     }
 
     void cleanStreamTitle_data()
@@ -386,7 +328,6 @@ private slots:
         row("direction overrides", QString::fromUtf8("evil\u202Etxt.exe\u2066x\u2069"),
             "eviltxt.exex");
         row("markup stays text", "<b>Bold</b> &amp;", "<b>Bold</b> &amp;");
-        row("only controls", "\x02\x03", "");
         row("at the cap", QString(300, 'x'), QString(300, 'x'));
         row("over the cap", QString(10000, 'x'), QString(299, 'x') + QChar(0x2026));
         // A character outside the BMP is never cut in half.
@@ -405,34 +346,18 @@ private slots:
     void streamTitleFollowsThePlayer()
     {
         Rig rig;
-        QSignalSpy changed(&rig.radio, &RadioPlayer::streamTitleChanged);
         rig.radio.play(stationA, 0.0f);
         emit rig.last()->streamTitleChanged(QStringLiteral("One\x01"));
         QCOMPARE(rig.radio.streamTitle(), QStringLiteral("One"));
-
         rig.radio.play(stationB, 0.0f);
         QCOMPARE(rig.radio.streamTitle(), QString());
         emit rig.last()->streamTitleChanged(QStringLiteral("Two"));
-        QCOMPARE(rig.radio.streamTitle(), QStringLiteral("Two"));
-
         rig.radio.stop();
         QCOMPARE(rig.radio.streamTitle(), QString());
         rig.radio.play(stationA, 0.0f);
         emit rig.last()->streamTitleChanged(QStringLiteral("Three"));
         rig.last()->reportRate(0.0f);
         QCOMPARE(rig.radio.streamTitle(), QString());
-        QVERIFY(changed.count() >= 6);
-    }
-
-    void destroyedMidFade()
-    {
-        auto rig = std::make_unique<Rig>();
-        rig->play(stationA, 1.0f);
-        const QPointer<FakeMediaPlayer> player = rig->last();
-        rig->radio.fadeTimer()->fire(); // a tick is queued
-        rig.reset();
-        QCoreApplication::processEvents();
-        QVERIFY(!player);
     }
 };
 
