@@ -1,7 +1,6 @@
 #include "FirstResponder.h"
 
 #include "FRWindowEventPublisher.h"
-#include "KvFirstResponder.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -70,7 +69,7 @@ void FirstResponder::setState(FirstResponderState* state)
 
 void FirstResponder::setResignableUserOperations(int operations)
 {
-    m_operations = operations;
+    m_operations = ResignableUserOperations::fromInt(operations);
     emit resignableUserOperationsChanged();
 }
 
@@ -141,7 +140,7 @@ void FirstResponder::handleMousePress(const QEvent& event)
     const QPointF location = static_cast<const QMouseEvent&>(event).scenePosition();
     const QRectF field = m_field->mapRectToScene(QRectF(0, 0, m_field->width(), m_field->height()));
     const bool outside = !field.contains(location);
-    if (outside && (m_operations & MouseDownOutside))
+    if (outside && m_operations.testFlag(MouseDownOutside))
         resignFirstResponder();
     else
         scheduleFocusReport();
@@ -149,28 +148,23 @@ void FirstResponder::handleMousePress(const QEvent& event)
 
 void FirstResponder::handleKeyRelease(const QEvent& event)
 {
-    using namespace KvFirstResponder;
     const auto& key = static_cast<const QKeyEvent&>(event);
     // A held key repeats its press and release; only the real release counts.
     if (key.isAutoRepeat())
         return;
-    const TextFieldOperations fieldOperations(m_operations);
-    const TextEditorOperations editorOperations(m_operations);
     const bool singleLine = m_kind == TextField;
     switch (key.key()) {
     case Qt::Key_Return:
-        if (singleLine && fieldOperations.contains(TextFieldOperations::returnKey))
+        if (singleLine && m_operations.testFlag(ReturnKey))
             resignFirstResponder();
         break;
     case Qt::Key_Enter:
         // Only the keypad's Enter; Return is Key_Return.
-        if (singleLine && (key.modifiers() & Qt::KeypadModifier) &&
-            fieldOperations.contains(TextFieldOperations::enterKey))
+        if (singleLine && (key.modifiers() & Qt::KeypadModifier) && m_operations.testFlag(EnterKey))
             resignFirstResponder();
         break;
     case Qt::Key_Escape:
-        if (singleLine ? fieldOperations.contains(TextFieldOperations::escapeKey)
-                       : editorOperations.contains(TextEditorOperations::escapeKey))
+        if (m_operations.testFlag(EscapeKey))
             resignFirstResponder();
         break;
     case Qt::Key_Tab:

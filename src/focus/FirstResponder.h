@@ -35,7 +35,7 @@ class FirstResponder : public FrEventObserver {
     Q_PROPERTY(QVariant identity READ identity WRITE setIdentity NOTIFY identityChanged)
     Q_PROPERTY(FirstResponderState* state READ state WRITE setState NOTIFY stateChanged)
     // ResignableUserOperation flags ORed; a multi-line editor knows only
-    // MouseDownOutside and EscapeKey.
+    // MouseDownOutside and EscapeKey, Return and Enter belong to its text.
     Q_PROPERTY(int resignableUserOperations READ resignableUserOperations WRITE
                    setResignableUserOperations NOTIFY resignableUserOperationsChanged)
     Q_PROPERTY(Kind kind READ kind CONSTANT)
@@ -48,7 +48,6 @@ public:
     };
     Q_ENUM(Kind)
 
-    // The raw values of KvFirstResponder's option sets.
     enum ResignableUserOperation {
         MouseDownOutside = 1,
         ReturnKey = 2,
@@ -56,7 +55,8 @@ public:
         EscapeKey = 8,
         All = 15,
     };
-    Q_ENUM(ResignableUserOperation)
+    Q_DECLARE_FLAGS(ResignableUserOperations, ResignableUserOperation)
+    Q_FLAG(ResignableUserOperations)
 
     explicit FirstResponder(QObject* attachee);
     ~FirstResponder() override;
@@ -67,7 +67,7 @@ public:
     void setIdentity(const QVariant& identity);
     FirstResponderState* state() const { return m_state; }
     void setState(FirstResponderState* state);
-    int resignableUserOperations() const { return m_operations; }
+    int resignableUserOperations() const { return m_operations.toInt(); }
     void setResignableUserOperations(int operations);
     Kind kind() const { return m_kind; }
 
@@ -95,5 +95,5 @@ private:
     QPointer<QQuickWindow> m_window;
     QVariant m_identity;
     QPointer<FirstResponderState> m_state;
-    int m_operations = 0;
+    ResignableUserOperations m_operations;
 };

@@ -1,7 +1,5 @@
 # Files of src/focus.
 target_sources(sondikcore PRIVATE
-    focus/OptionSet.h
-    focus/KvFirstResponder.h
     focus/FREventChangeResult.h
     focus/FirstResponders.h
     focus/FirstResponderState.h focus/FirstResponderState.cpp

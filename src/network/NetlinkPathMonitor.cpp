@@ -1,6 +1,7 @@
 #include "NetlinkPathMonitor.h"
 
 #include "NetworkLogging.h"
+#include "RoutingState.h"
 
 #include <array>
 #include <cerrno>
@@ -9,14 +10,11 @@
 #include <cstring>
 #include <system_error>
 #include <thread>
-#include <unordered_map>
 #include <utility>
-#include <vector>
 
 #include <linux/netlink.h>
 #include <linux/nexthop.h>
 #include <linux/rtnetlink.h>
-#include <net/if.h>
 #include <poll.h>
 #include <pthread.h>
 #include <sys/eventfd.h>
@@ -56,216 +54,6 @@ private:
     int m_fd = -1;
 };
 
-std::uint32_t readU32(const rtattr* attribute)
-{
-    std::uint32_t value = 0;
-    if (RTA_PAYLOAD(attribute) >= sizeof value)
-        std::memcpy(&value, RTA_DATA(attribute), sizeof value);
-    return value;
-}
-
-constexpr unsigned unusableNexthopFlags = RTNH_F_DEAD | RTNH_F_LINKDOWN;
-
-// What the kernel says about links, default routes and nexthop objects at one
-// moment; just enough to tell whether a usable default route exists.
-struct RoutingState {
-    struct DefaultRoute {
-        std::vector<int> interfaces; // usable-looking nexthops only
-        std::uint32_t nexthopId = 0; // route refers to a nexthop object
-    };
-    struct Nexthop {
-        int interface = 0;
-        bool usable = false;
-        std::vector<std::uint32_t> group;
-    };
-
-    std::unordered_map<int, unsigned> linkFlags;
-    std::vector<DefaultRoute> defaultRoutes;
-    std::unordered_map<std::uint32_t, Nexthop> nexthops;
-
-    void clear()
-    {
-        linkFlags.clear();
-        defaultRoutes.clear();
-        nexthops.clear();
-    }
-
-    void addLink(const nlmsghdr* header)
-    {
-        if (header->nlmsg_type != RTM_NEWLINK ||
-            header->nlmsg_len < NLMSG_LENGTH(sizeof(ifinfomsg)))
-            return;
-        const auto* link = static_cast<const ifinfomsg*>(NLMSG_DATA(header));
-        linkFlags[link->ifi_index] = link->ifi_flags;
-    }
-
-    void addRoute(const nlmsghdr* header)
-    {
-        if (header->nlmsg_type != RTM_NEWROUTE || header->nlmsg_len < NLMSG_LENGTH(sizeof(rtmsg)))
-            return;
-        auto* route = static_cast<rtmsg*>(NLMSG_DATA(header));
-        if ((route->rtm_family != AF_INET && route->rtm_family != AF_INET6) ||
-            route->rtm_dst_len != 0 || route->rtm_type != RTN_UNICAST ||
-            (route->rtm_flags & unusableNexthopFlags))
-            return;
-
-        std::uint32_t table = route->rtm_table;
-        DefaultRoute entry;
-        int length = RTM_PAYLOAD(header);
-        for (rtattr* attribute = RTM_RTA(route); RTA_OK(attribute, length);
-             attribute = RTA_NEXT(attribute, length)) {
-            switch (attribute->rta_type) {
-            case RTA_TABLE:
-                table = readU32(attribute);
-                break;
-            case RTA_OIF:
-                entry.interfaces.push_back(static_cast<int>(readU32(attribute)));
-                break;
-            case RTA_NH_ID:
-                entry.nexthopId = readU32(attribute);
-                break;
-            case RTA_MULTIPATH: {
-                int left = RTA_PAYLOAD(attribute);
-                for (auto* hop = static_cast<rtnexthop*>(RTA_DATA(attribute)); RTNH_OK(hop, left);
-                     left -= RTNH_ALIGN(hop->rtnh_len), hop = RTNH_NEXT(hop)) {
-                    if (!(hop->rtnh_flags & unusableNexthopFlags))
-                        entry.interfaces.push_back(hop->rtnh_ifindex);
-                }
-                break;
-            }
-            default:
-                break;
-            }
-        }
-        if (table == RT_TABLE_MAIN)
-            defaultRoutes.push_back(std::move(entry));
-    }
-
-    void addNexthop(const nlmsghdr* header)
-    {
-        if (header->nlmsg_type != RTM_NEWNEXTHOP || header->nlmsg_len < NLMSG_LENGTH(sizeof(nhmsg)))
-            return;
-        auto* message = static_cast<nhmsg*>(NLMSG_DATA(header));
-        std::uint32_t id = 0;
-        Nexthop nexthop;
-        nexthop.usable = !(message->nh_flags & unusableNexthopFlags);
-        int length = static_cast<int>(header->nlmsg_len - NLMSG_LENGTH(sizeof(nhmsg)));
-        auto* attribute = reinterpret_cast<rtattr*>(reinterpret_cast<char*>(message) +
-                                                    NLMSG_ALIGN(sizeof(nhmsg)));
-        for (; RTA_OK(attribute, length); attribute = RTA_NEXT(attribute, length)) {
-            switch (attribute->rta_type) {
-            case NHA_ID:
-                id = readU32(attribute);
-                break;
-            case NHA_OIF:
-                nexthop.interface = static_cast<int>(readU32(attribute));
-                break;
-            case NHA_BLACKHOLE:
-            case NHA_FDB:
-                nexthop.usable = false;
-                break;
-            case NHA_GROUP: {
-                const std::size_t count = RTA_PAYLOAD(attribute) / sizeof(nexthop_grp);
-                const auto* members = static_cast<const nexthop_grp*>(RTA_DATA(attribute));
-                for (std::size_t i = 0; i < count; ++i)
-                    nexthop.group.push_back(members[i].id);
-                break;
-            }
-            default:
-                break;
-            }
-        }
-        if (id != 0)
-            nexthops[id] = std::move(nexthop);
-    }
-
-    // Routes through nexthop objects name no interface of their own unless the
-    // kernel's compatibility mode adds it; only then do we need the objects.
-    bool needsNexthops() const
-    {
-        for (const DefaultRoute& route : defaultRoutes) {
-            if (route.nexthopId != 0 && route.interfaces.empty())
-                return true;
-        }
-        return false;
-    }
-
-    // IFF_RUNNING is the kernel's summary of the operational state (up or
-    // unknown, carrier present), so the flags alone answer "up and running".
-    bool isUsableInterface(int index) const
-    {
-        const auto link = linkFlags.find(index);
-        if (link == linkFlags.end())
-            return false;
-        const unsigned flags = link->second;
-        return (flags & IFF_UP) && (flags & IFF_RUNNING) && !(flags & IFF_LOOPBACK);
-    }
-
-    bool isUsableNexthop(std::uint32_t id, bool inGroup = false) const
-    {
-        const auto found = nexthops.find(id);
-        if (found == nexthops.end() || !found->second.usable)
-            return false;
-        const Nexthop& nexthop = found->second;
-        if (nexthop.group.empty())
-            return isUsableInterface(nexthop.interface);
-        // Groups hold plain nexthops only; the guard keeps a malformed answer finite.
-        if (inGroup)
-            return false;
-        for (std::uint32_t member : nexthop.group) {
-            if (isUsableNexthop(member, true))
-                return true;
-        }
-        return false;
-    }
-
-    bool isSatisfied() const
-    {
-        for (const DefaultRoute& route : defaultRoutes) {
-            for (int index : route.interfaces) {
-                if (isUsableInterface(index))
-                    return true;
-            }
-            if (route.interfaces.empty() && route.nexthopId != 0 &&
-                isUsableNexthop(route.nexthopId))
-                return true;
-        }
-        return false;
-    }
-};
-
-// Whether a change notification could alter the answer. Routes of other tables
-// (local, policy tables) do not; addresses do, because removing an IPv4 address
-// drops its routes without a route notification.
-bool isRelevantChange(const nlmsghdr* header)
-{
-    switch (header->nlmsg_type) {
-    case RTM_NEWLINK:
-    case RTM_DELLINK:
-    case RTM_NEWADDR:
-    case RTM_DELADDR:
-    case RTM_NEWNEXTHOP:
-    case RTM_DELNEXTHOP:
-        return true;
-    case RTM_NEWROUTE:
-    case RTM_DELROUTE: {
-        if (header->nlmsg_len < NLMSG_LENGTH(sizeof(rtmsg)))
-            return true;
-        auto* route = static_cast<rtmsg*>(NLMSG_DATA(header));
-        std::uint32_t table = route->rtm_table;
-        int length = RTM_PAYLOAD(header);
-        for (rtattr* attribute = RTM_RTA(route); RTA_OK(attribute, length);
-             attribute = RTA_NEXT(attribute, length)) {
-            if (attribute->rta_type == RTA_TABLE)
-                table = readU32(attribute);
-        }
-        return table == RT_TABLE_MAIN;
-    }
-    default:
-        return false;
-    }
-}
-
 } // namespace
 
 class NetlinkPathMonitor::Worker {
@@ -292,11 +80,9 @@ public:
 
     void run()
     {
-        bool stale = true;
-        bool retrying = false;
-        bool broken = false;
+        Phase phase = Phase::Stale;
         for (;;) {
-            if (broken) {
+            if (phase == Phase::Broken) {
                 std::string error;
                 if (!openSockets(error)) {
                     // As when no socket could be opened at all: nothing can
@@ -307,28 +93,27 @@ public:
                         return;
                     continue;
                 }
-                broken = false;
                 m_fellBack = false;
-                stale = true;
+                phase = Phase::Stale;
             }
-            if (stale) {
+            if (phase != Phase::Current) {
                 switch (readState()) {
                 case Result::Stopped:
                     return;
                 case Result::Failed:
-                    retrying = true;
+                    phase = Phase::Retrying;
                     break;
                 case Result::Done:
-                    stale = false;
-                    retrying = false;
-                    m_handler(Path{m_state.isSatisfied() ? Path::Status::Satisfied
-                                                         : Path::Status::Unsatisfied});
+                    phase = Phase::Current;
+                    m_handler(Path{m_state.hasConnection() ? Path::Status::Satisfied
+                                                           : Path::Status::Unsatisfied});
                     break;
                 }
             }
 
             std::array<pollfd, 2> fds{{{m_stop.get(), POLLIN, 0}, {m_changes.get(), POLLIN, 0}}};
-            const int ready = ::poll(fds.data(), fds.size(), retrying ? retryDelayMs : -1);
+            const int ready =
+                ::poll(fds.data(), fds.size(), phase == Phase::Retrying ? retryDelayMs : -1);
             if (ready < 0) {
                 if (errno == EINTR)
                     continue;
@@ -341,7 +126,7 @@ public:
                     qCWarning(lcNetwork,
                               "%s - opening the route socket again and reading the state afresh",
                               systemError("Network path monitor: poll", error).c_str());
-                broken = true;
+                phase = Phase::Broken;
                 if (waitForStop(retryDelayMs))
                     return;
                 continue;
@@ -350,12 +135,16 @@ public:
                 return;
             if (ready == 0)
                 continue; // retry the failed read
-            if (fds[1].revents && drainChanges())
-                stale = true;
+            if (fds[1].revents && drainChanges() && phase == Phase::Current)
+                phase = Phase::Stale;
         }
     }
 
 private:
+    // Broken: the sockets failed and new ones are needed. Stale: the state is
+    // to be read. Retrying: the last read failed; read again after a pause or
+    // at the next change. Current: the last path delivered holds.
+    enum class Phase { Broken, Stale, Retrying, Current };
     enum class Result { Done, Stopped, Failed };
 
     // Joins the change groups before the first read of the state, so that
@@ -457,7 +246,7 @@ private:
             }
             for (auto* header = reinterpret_cast<nlmsghdr*>(m_buffer.data());
                  NLMSG_OK(header, size); header = NLMSG_NEXT(header, size)) {
-                if (isRelevantChange(header))
+                if (RoutingState::isRelevantChange(header))
                     relevant = true;
             }
         }
@@ -466,11 +255,11 @@ private:
     Result readState()
     {
         m_state.clear();
-        Result result = dump(RTM_GETLINK, &RoutingState::addLink);
+        Result result = dump(RTM_GETLINK);
         if (result == Result::Done)
-            result = dump(RTM_GETROUTE, &RoutingState::addRoute);
+            result = dump(RTM_GETROUTE);
         if (result == Result::Done && m_state.needsNexthops())
-            result = dump(RTM_GETNEXTHOP, &RoutingState::addNexthop);
+            result = dump(RTM_GETNEXTHOP);
         return result;
     }
 
@@ -478,7 +267,7 @@ private:
     // families) and hands each answer to the state. A dump that the kernel
     // marks as interrupted is still taken: the change that interrupted it has
     // its own notification waiting, which brings another full read.
-    Result dump(std::uint16_t type, void (RoutingState::*add)(const nlmsghdr*))
+    Result dump(std::uint16_t type)
     {
         struct {
             nlmsghdr header;
@@ -539,7 +328,7 @@ private:
                         return Result::Failed;
                     continue;
                 }
-                (m_state.*add)(header);
+                m_state.add(header);
             }
         }
     }

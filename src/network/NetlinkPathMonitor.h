@@ -7,8 +7,7 @@
 #include <thread>
 
 // Path monitor over the kernel's routing netlink socket (Linux). The path is
-// satisfied while some default route of the main table (IPv4 0.0.0.0/0 or IPv6
-// ::/0) leaves through an interface that is up, running and not loopback.
+// satisfied while RoutingState finds a connection.
 //
 // The thread sleeps in poll() until the kernel reports a change to links,
 // addresses, routes or nexthops; it then reads the whole state again and

@@ -6,6 +6,7 @@ target_sources(sondikcore PRIVATE
 )
 if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
     target_sources(sondikcore PRIVATE
+        network/RoutingState.h network/RoutingState.cpp
         network/NetlinkPathMonitor.h network/NetlinkPathMonitor.cpp
     )
 endif()
