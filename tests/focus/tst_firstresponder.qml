@@ -16,48 +16,6 @@ Item {
         }
     }
 
-    Component {
-        id: fieldComponent
-
-        TextField {
-            property var fieldIdentity: 1
-            property FirstResponderState sharedState: null
-            property int operations: FirstResponder.EnterKey
-
-            width: 100
-            height: 30
-            FirstResponder.identity: fieldIdentity
-            FirstResponder.state: sharedState
-            FirstResponder.resignableUserOperations: operations
-        }
-    }
-
-    Component {
-        id: editorComponent
-
-        TextArea {
-            property var fieldIdentity: "notes"
-            property FirstResponderState sharedState: null
-            property int operations: FirstResponder.All
-
-            width: 100
-            height: 60
-            FirstResponder.identity: fieldIdentity
-            FirstResponder.state: sharedState
-            FirstResponder.resignableUserOperations: operations
-        }
-    }
-
-    Component {
-        id: windowComponent
-
-        Window {
-            width: 200
-            height: 100
-            visible: true
-        }
-    }
-
     TestCase {
         name: "FirstResponder"
         when: windowShown
@@ -79,16 +37,29 @@ Item {
             shared.valueChanged.connect(() => writes.push(shared.value));
         }
 
-        // A field on `shared`, known to its window's publisher (one turn later).
-        function makeField(properties, parent, component) {
-            const field = createTemporaryObject(component || fieldComponent, parent || root,
-                                                Object.assign({ sharedState: shared }, properties));
-            tryVerify(() => probe.observes(field.Window.window, field));
+        // A TextField (or `type`) on `shared` with identity 1, resigning on
+        // keypad Enter, unless `options` says otherwise; known to its window's
+        // publisher (one turn later) unless `unattached`.
+        function makeField(options, parent, type, unattached) {
+            const o = Object.assign({ identity: 1, state: shared, operations: FirstResponder.EnterKey, x: 0, y: 0 }, options);
+            const field = createTemporaryQmlObject(`import QtQuick.Controls; ${type || "TextField"} { width: 100; height: 30 }`,
+                                                   parent || root);
+            field.x = o.x;
+            field.y = o.y;
+            field.FirstResponder.identity = o.identity;
+            field.FirstResponder.state = o.state;
+            field.FirstResponder.resignableUserOperations = o.operations;
+            if (!unattached)
+                tryVerify(() => probe.observes(field.Window.window, field));
             return field;
         }
 
+        function makeWindow() {
+            return createTemporaryQmlObject("import QtQuick; Window { width: 200; height: 100; visible: true }", root);
+        }
+
         function focusThroughState(field) {
-            shared.value = field.fieldIdentity;
+            shared.value = field.FirstResponder.identity;
             verify(field.activeFocus);
             writes = [];
         }
@@ -104,21 +75,22 @@ Item {
 
         function test_resigningOperations_data() {
             return [
-                { tag: "field, keypad Enter", editor: false, operations: FirstResponder.EnterKey,
+                { tag: "field, keypad Enter", type: "TextField", operations: FirstResponder.EnterKey,
                   ignored: ["Return", "Escape", "Enter", "clickOutside", "rightClickOutside"], resigns: "keypadEnter" },
-                { tag: "field, click outside", editor: false, operations: FirstResponder.MouseDownOutside,
+                { tag: "field, click outside", type: "TextField", operations: FirstResponder.MouseDownOutside,
                   ignored: ["Escape", "keypadEnter", "Return"], resigns: "clickOutside" },
-                { tag: "field, Return", editor: false, operations: FirstResponder.ReturnKey,
+                { tag: "field, Return", type: "TextField", operations: FirstResponder.ReturnKey,
                   ignored: ["Escape", "keypadEnter", "clickOutside"], resigns: "Return" },
-                { tag: "editor: Return and Enter are text", editor: true, operations: FirstResponder.All,
+                { tag: "field, Escape", type: "TextField", operations: FirstResponder.EscapeKey,
+                  ignored: ["Return", "keypadEnter", "clickOutside"], resigns: "Escape" },
+                { tag: "editor: Return and Enter are text", type: "TextArea", operations: FirstResponder.All,
                   ignored: ["Return", "keypadEnter"], resigns: "Escape" },
             ];
         }
 
         function test_resigningOperations(data) {
-            const field = makeField({ x: 10, y: 10, operations: data.operations }, root,
-                                    data.editor ? editorComponent : fieldComponent);
-            compare(field.FirstResponder.kind, data.editor ? FirstResponder.TextEditor : FirstResponder.TextField);
+            const field = makeField({ x: 10, y: 10, operations: data.operations }, root, data.type);
+            compare(field.FirstResponder.kind, data.type === "TextArea" ? FirstResponder.TextEditor : FirstResponder.TextField);
             focusThroughState(field);
             const focusChanges = [];
             field.activeFocusChanged.connect(() => focusChanges.push(field.activeFocus));
@@ -130,97 +102,71 @@ Item {
             compare(focusChanges, [false]);
             // A click inside takes the focus back and says so.
             mouseClick(field);
-            tryCompare(shared, "value", field.fieldIdentity);
+            tryCompare(shared, "value", 1);
             verify(field.activeFocus);
         }
 
-        function test_focusRequestedBeforeTheFieldExists() {
+        // Fields follow every write of the state, even one made before they
+        // exist, and never write back; a field that learns it is not focused
+        // leaves another's identity.
+        function test_fieldsFollowTheState() {
             shared.value = 7;
-            const field = createTemporaryObject(fieldComponent, root, { sharedState: shared, fieldIdentity: 7 });
-            tryVerify(() => field.activeFocus);
-            // Every later write is followed, none is written back.
-            shared.value = null;
-            verify(!field.activeFocus);
-            shared.value = 7;
-            verify(field.activeFocus);
-            shared.value = 8;
-            verify(!field.activeFocus);
-            compare(writes, [7, null, 7, 8]);
-        }
-
-        // A field that learns it is not focused leaves another's identity.
-        function test_twoFieldsShareOneState() {
-            const first = makeField({ x: 10, y: 10, operations: FirstResponder.All });
-            const second = makeField({ x: 10, y: 50, fieldIdentity: 2, operations: FirstResponder.All });
+            const first = makeField({ identity: 7, operations: FirstResponder.All }, root, "", true);
+            tryVerify(() => first.activeFocus);
+            const second = makeField({ y: 50, identity: 2, operations: FirstResponder.All });
             shared.value = 2;
             verify(second.activeFocus && !first.activeFocus);
             shared.value = 5; // someone else's
             verify(!first.activeFocus && !second.activeFocus);
-            writes = [];
-            // Tab reports the focused field unfocused; that is not the state's either.
             ["Escape", "Return", "clickOutside", "Tab"].forEach(input);
+            // Queued after whatever the inputs above scheduled.
             mouseClick(first);
-            tryCompare(shared, "value", 1);
+            tryCompare(shared, "value", 7);
             verify(first.activeFocus && !second.activeFocus);
-            mouseClick(second);
-            tryCompare(shared, "value", 2);
-            compare(writes, [1, 2]);
+            compare(writes, [7, 2, 5, 7]);
         }
 
-        function test_tabOutAndIn() {
+        function test_tabOutAndBackIn() {
             // A window of its own: only these two fields are in its tab chain.
-            const window = createTemporaryObject(windowComponent, root);
+            const window = makeWindow();
             const field = makeField({ x: 10, y: 10 }, window.contentItem);
-            const other = makeField({ x: 10, y: 50, fieldIdentity: 2, sharedState: null }, window.contentItem);
+            const other = makeField({ x: 10, y: 50, identity: 2, state: null }, window.contentItem);
             activate(window);
             focusThroughState(field);
             keyClick(Qt.Key_Tab);
             tryCompare(shared, "value", null);
             verify(other.activeFocus);
-            keyClick(Qt.Key_Tab);
-            tryCompare(shared, "value", 1);
-            verify(field.activeFocus);
             // Shift+Tab arrives as Backtab.
             keyClick(Qt.Key_Backtab, Qt.ShiftModifier);
-            tryCompare(shared, "value", null);
-            verify(other.activeFocus);
-            compare(writes, [null, 1, null]);
+            tryCompare(shared, "value", 1);
+            verify(field.activeFocus);
+            compare(writes, [null, 1]);
         }
 
-        function test_oneObserverPerFieldAndNoneLeftBehind() {
-            const window = createTemporaryObject(windowComponent, root);
-            const field = fieldComponent.createObject(window.contentItem, { sharedState: shared, operations: FirstResponder.All });
-            tryVerify(() => probe.observes(window, field));
-            const other = makeField({ y: 40, fieldIdentity: 2 }, window.contentItem);
-            compare(probe.publisherCount(window), 1);
+        // Work queued for a field or window that goes away finds nothing, and
+        // a window keeps one publisher with one entry per field.
+        function test_fieldsAndWindowsGoingAway() {
+            const window = makeWindow();
+            const field = makeField({ operations: FirstResponder.All }, window.contentItem);
+            // Owned by the test's root, shown in the other window.
+            const outliving = makeField({ identity: 2, operations: FirstResponder.All }, root);
+            outliving.parent = window.contentItem;
+            tryVerify(() => probe.observes(window, outliving));
             compare(probe.observerCount(window), 2);
             // Out of the window and back: still one entry for it.
-            other.parent = null;
+            outliving.parent = null;
             compare(probe.observerCount(window), 1);
-            other.parent = window.contentItem;
-            tryVerify(() => probe.observes(window, other));
+            outliving.parent = window.contentItem;
+            tryVerify(() => probe.observes(window, outliving));
             compare(probe.observerCount(window), 2);
             compare(probe.publisherCount(window), 1);
 
             activate(window);
             focusThroughState(field);
-            // Work is queued for the field, and the field goes before it runs.
             probe.releaseKeyAndDestroy(window, Qt.Key_Escape, field);
             compare(probe.observerCount(window), 1);
-            // The queued work finds nothing; later events reach no one.
             keyClick(Qt.Key_Escape);
             mouseClick(window.contentItem, 150, 80);
-            compare(writes, []);
-            compare(shared.value, 1);
-        }
-
-        function test_destroyedWindowLeavesNoObserver() {
-            const window = windowComponent.createObject(root);
-            const inside = fieldComponent.createObject(window.contentItem, { sharedState: shared });
-            // Owned by the test's root, shown in the other window.
-            const outliving = fieldComponent.createObject(root, { sharedState: shared, fieldIdentity: 2, operations: FirstResponder.All });
-            outliving.parent = window.contentItem;
-            tryVerify(() => probe.observes(window, inside) && probe.observes(window, outliving));
             probe.destroyNow(window);
             verify(outliving.Window.window === null);
             activate(root.Window.window);
@@ -228,10 +174,11 @@ Item {
             // Into the test's window: registered there, and served.
             outliving.parent = root;
             tryVerify(() => probe.observes(root.Window.window, outliving));
-            focusThroughState(outliving);
+            mouseClick(outliving);
+            tryCompare(shared, "value", 2);
             keyClick(Qt.Key_Escape);
             tryCompare(shared, "value", null);
-            probe.destroyNow(outliving);
+            compare(writes, [2, null]);
         }
     }
 }

@@ -4,6 +4,7 @@
 #include "app/LaunchAtLogin.h"
 #include "app/Updater.h"
 #include "catalog/RadioStationStore.h"
+#include "network/FakePathMonitor.h"
 #include "network/NetworkStatus.h"
 #include "playback/FakeMediaPlayer.h"
 #include "playback/Preferences.h"
@@ -13,7 +14,6 @@
 
 #include <QCoreApplication>
 #include <QDesktopServices>
-#include <QDir>
 #include <QQmlContext>
 #include <QQmlEngine>
 #include <QTemporaryDir>
@@ -21,27 +21,6 @@
 #include <QtQuickTest/quicktest.h>
 
 Q_IMPORT_QML_PLUGIN(SondikPlugin)
-
-namespace {
-
-// The test says which path the machine has.
-class ReportedPathMonitor final : public PathMonitor {
-public:
-    bool start(const std::string&, PathUpdateHandler handler) override
-    {
-        m_handler = std::move(handler);
-        return true;
-    }
-    void report(bool satisfied)
-    {
-        m_handler(Path{satisfied ? Path::Status::Satisfied : Path::Status::Unsatisfied});
-    }
-
-private:
-    PathUpdateHandler m_handler;
-};
-
-} // namespace
 
 class ViewFixture : public QObject {
     Q_OBJECT
@@ -52,18 +31,20 @@ class ViewFixture : public QObject {
     Q_PROPERTY(LaunchAtLogin* launchAtLogin MEMBER m_launchAtLogin CONSTANT)
     // Port 1 of loopback refuses: a check starts and fails at once.
     Q_PROPERTY(Updater* updater MEMBER m_updater CONSTANT)
-    Q_PROPERTY(QString artifacts MEMBER m_artifacts CONSTANT)
     Q_PROPERTY(QStringList openedUrls MEMBER m_openedUrls NOTIFY openedUrlsChanged)
-    Q_PROPERTY(int playersCreated MEMBER m_playersCreated NOTIFY storesChanged)
 
 public:
     ViewFixture()
     {
         QDesktopServices::setUrlHandler(QStringLiteral("https"), this, "openUrl");
-        QDir().mkpath(m_artifacts);
         reset();
     }
-    ~ViewFixture() override { QDesktopServices::unsetUrlHandler(QStringLiteral("https")); }
+    ~ViewFixture() override
+    {
+        QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
+        // The stores' settings files go before their directory does.
+        qDeleteAll(children());
+    }
 
     // Fresh stores on a fresh settings file. The earlier ones stay alive until
     // the end, so a view still being torn down never sees them go.
@@ -71,24 +52,24 @@ public:
     {
         m_radioStationStore =
             new RadioStationStore([] { return std::optional(QStringLiteral("DE")); }, this);
-        m_radioPlayer = new RadioPlayer(
-            [this](const QUrl& url) {
-                ++m_playersCreated;
-                return std::make_unique<FakeMediaPlayer>(url);
-            },
-            QStringLiteral("tune.invalid"), this);
+        m_radioPlayer =
+            new RadioPlayer([](const QUrl& url) { return std::make_unique<FakeMediaPlayer>(url); },
+                            QStringLiteral("tune.invalid"), this);
         m_preferences =
             new Preferences(m_dir.filePath(QStringLiteral("Sondik-%1.conf").arg(++m_resets)), this);
-        auto monitor = std::make_unique<ReportedPathMonitor>();
+        auto monitor = std::make_unique<FakePathMonitor>();
         m_monitor = monitor.get();
         m_networkStatus = new NetworkStatus(std::move(monitor), this);
-        m_playersCreated = 0;
         m_openedUrls.clear();
         emit storesChanged();
         emit openedUrlsChanged();
     }
 
-    Q_INVOKABLE void reportConnection(bool present) { m_monitor->report(present); }
+    Q_INVOKABLE void reportConnection(bool present)
+    {
+        m_monitor->deliver({present ? PathMonitor::Path::Status::Satisfied
+                                    : PathMonitor::Path::Status::Unsatisfied});
+    }
 
     // The volumes set, in order, on the playing media player.
     Q_INVOKABLE QVariantList playerVolumes() const
@@ -119,13 +100,11 @@ private:
     RadioPlayer* m_radioPlayer = nullptr;
     Preferences* m_preferences = nullptr;
     NetworkStatus* m_networkStatus = nullptr;
-    ReportedPathMonitor* m_monitor = nullptr;
+    FakePathMonitor* m_monitor = nullptr;
     LaunchAtLogin* m_launchAtLogin =
         new LaunchAtLogin(m_dir.filePath(QStringLiteral("bin/sondik")), this);
     Updater* m_updater = new Updater(QUrl(QStringLiteral("http://127.0.0.1:1/appcast")),
                                      QStringLiteral("1.0"), Updater::defaultTimeout, this);
-    QString m_artifacts = QStringLiteral(SONDIK_TEST_ARTIFACTS);
-    int m_playersCreated = 0;
     QStringList m_openedUrls;
 };
 
