@@ -1,52 +1,37 @@
-# Shared by the end-to-end tests and the benchmark: a private X session with a
-# window manager that keeps focus, a real tray host and (when installed) a
-# compositor, and the waits and checks the tests repeat. Source it, then call
-# start_x_session WORKDIR. Every process it
-# starts is recorded in SESSION_PIDS; stop_x_session ends them, last first.
+# shellcheck shell=bash disable=SC2034 # variables for the scripts that source this
+# Shared by the end-to-end tests and the benchmarks: a private X session with a
+# window manager that keeps focus, a real tray host and (when asked for) a
+# compositor, and the waits and checks the tests share. Source it, then call
+# new_work_dir and start_x_session "$work". Every process it starts is recorded
+# in SESSION_PIDS; stop_x_session ends them, last first.
 
 SESSION_PIDS=()
 XPROBE=${XPROBE:-xprobe}
-FAIL_LOGS=()
 
-# fail MESSAGE: reports, shows the logs in FAIL_LOGS, ends the test.
+# fail MESSAGE: the screen (into $artifacts, if set) and every log, then exit.
 fail() {
     echo "FAIL: $*" >&2
-    local log
-    for log in "${FAIL_LOGS[@]}"; do
-        [ -f "$log" ] && { echo "--- $log" >&2; cat "$log" >&2; }
-    done
+    [ -z "${artifacts:-}" ] || import -window root "$artifacts/failure.png" 2>/dev/null || true
+    tail -n +1 "${logs:-$work}"/*.log >&2 2>/dev/null || true # each log under its name
     exit 1
 }
 
-# new_work_dir: $work, removed with the session at exit.
+# new_work_dir: a scratch folder in $work, removed with the session at exit.
 new_work_dir() {
     work=$(mktemp -d)
     trap 'stop_x_session; rm -rf "$work"' EXIT
 }
 
-process_ended() { ! kill -0 "$1" 2>/dev/null || ps -o stat= -p "$1" | grep -q '^Z'; }
-
-# expect_end PID WHAT: WHAT ends Sondik within 10 s, with status 0.
-expect_end() {
-    wait_until 10000 process_ended "$1" || fail "$2 did not end Sondik"
-    wait "$1" || fail "Sondik ended with status $?"
-}
-
-now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
-
-# wait_until TIMEOUT_MS COMMAND...: polls COMMAND until it succeeds.
+# wait_until SECONDS COMMAND...: polls COMMAND until it succeeds.
 wait_until() {
-    local timeout=$1; shift
-    local end=$(( $(now_ms) + timeout ))
+    local end=$(( ${EPOCHREALTIME/./} + $1 * 1000000 )); shift
     until "$@" >/dev/null 2>&1; do
-        if (( $(now_ms) > end )); then
-            return 1
-        fi
+        (( ${EPOCHREALTIME/./} < end )) || return 1
         sleep 0.02
     done
 }
 
-# start_bg LOGFILE COMMAND...: starts COMMAND in the background, records it.
+# start_bg LOGFILE COMMAND...: starts COMMAND in the background as $LAST_PID.
 start_bg() {
     local log=$1; shift
     "$@" >"$log" 2>&1 &
@@ -59,43 +44,91 @@ stop_x_session() {
     for (( i=${#SESSION_PIDS[@]}-1; i>=0; i-- )); do
         pid=${SESSION_PIDS[i]}
         kill -TERM "$pid" 2>/dev/null || continue
-        for _ in $(seq 50); do
-            kill -0 "$pid" 2>/dev/null || break
-            sleep 0.02
-        done
-        kill -KILL "$pid" 2>/dev/null || true
+        wait_until 1 ended "$pid" || kill -KILL "$pid" 2>/dev/null || true
         wait "$pid" 2>/dev/null || true
     done
     SESSION_PIDS=()
 }
 
-# window_named PATTERN: the id of a window whose name matches, within 10 s.
-# Retried: xdotool gives up when a window vanishes while it walks the tree.
-window_named() {
-    local pattern=$1 id=
-    # shellcheck disable=SC2317 # called through wait_until
-    named() { id=$(xdotool search --name "$pattern" 2>/dev/null | head -n1) && [ -n "$id" ]; }
-    wait_until 10000 named && echo "$id"
+ended() { ! kill -0 "$1" 2>/dev/null || ps -o stat= -p "$1" | grep -q '^Z'; }
+
+# expect_end PID WHAT: WHAT ends Sondik within 10 s, with status 0, and leaves
+# neither its single-instance lock nor its socket behind.
+expect_end() {
+    wait_until 10 ended "$1" || fail "$2 did not end Sondik"
+    wait "$1" || fail "Sondik ended with status $? after $2"
+    ! compgen -G "$XDG_RUNTIME_DIR/de.sondik.Sondik.*" >/dev/null || fail "$2 left $(ls "$XDG_RUNTIME_DIR")"
+}
+stop_sondik() { kill -TERM "$1"; expect_end "$1" SIGTERM; }
+
+# A media player exists: its mpv core runs as threads of the program.
+mpv_running() { grep -q '^mpv/' /proc/"$1"/task/*/comm; }
+
+# under_point X Y "WX WY WIDTH HEIGHT": the window hangs just below the point
+# the tray gave (a top panel's icon), across it. The exact rule is
+# tst_windowplacement's.
+under_point() {
+    local x=$1 y=$2 wx wy ww
+    read -r wx wy ww _ <<<"$3"
+    (( wx <= x && x < wx + ww && y < wy && wy < y + 60 ))
 }
 
-# window_state viewable|gone [TIMEOUT_MS]: "id x y width height" of Sondik's window.
-window_state() { "$XPROBE" wait "$1" sondik 200 4000 "${2:-4000}" | head -n1; }
+# sni SERVICE METHOD ARGS...: what a panel calls on the item ("--": negative
+# numbers are arguments). Clicks come a second apart, as a user's do: well over
+# the time in which a click that follows a close is taken as the same click.
+sni() {
+    local service=$1 method=$2; shift 2
+    [ "$method" != Activate ] || sleep 1
+    gdbus call --session --dest "$service" --object-path /StatusNotifierItem \
+        --method "org.kde.StatusNotifierItem.$method" -- "$@" >/dev/null
+}
 
-# open_other: another application's window, $other, by process $other_pid.
-# shellcheck disable=SC2034 # read by the scripts that source this
+# sondik_window viewable|gone [SECONDS]: "id x y width height" of Sondik's window.
+sondik_window() { "$XPROBE" wait "$1" sondik 200 4000 $(( ${2:-4} * 1000 )) | head -n1; }
+window_focused() { [ "$(xdotool getwindowfocus)" = "$1" ]; }
+
+# open_other: another application's window, $other, focused.
 open_other() {
     start_bg "$work/xmessage.log" xmessage -geometry +100+500 -title other "Another application"
-    other_pid=$LAST_PID
-    other=$(window_named '^other$') || fail "no other window"
+    # shellcheck disable=SC2317 # called through wait_until
+    named() { other=$(xdotool search --name '^other$' | head -n1) && [ -n "$other" ]; }
+    wait_until 10 named || fail "no other window"
+    xdotool windowactivate "$other"
+    wait_until 5 window_focused "$other" || fail "the other window did not take the focus"
 }
 
-# show_backdrop: a picture behind the window, so a screenshot shows what shows
-# through.
+# The screen, or the part in $region ("WxH+X+Y"); sway's session grabs with grim.
+grab() { import -window root ${region:+-crop "$region" +repage} "$1"; }
+# differ A B PIXELS: two grabs differ in more than PIXELS pixels.
+differ() {
+    local n
+    n=$(compare -metric AE -fuzz 10% "$1" "$2" null: 2>&1)
+    awk -v n="${n%% *}" -v m="$3" 'BEGIN { exit !(n + 0 > m) }'
+}
+# still: the screen looks as it did at the last look (it has stopped changing).
+still() {
+    [ ! -f "$work/now.png" ] || mv -f "$work/now.png" "$work/last.png"
+    grab "$work/now.png" && [ -f "$work/last.png" ] && ! differ "$work/last.png" "$work/now.png" 0
+}
+changed_from() { still && differ "$1" "$work/now.png" "$2"; }
+# await_change REFERENCE [PIXELS]: the screen no longer looks as REFERENCE, and is still.
+await_change() {
+    rm -f "$work/now.png" "$work/last.png"
+    wait_until 10 changed_from "$1" "${2:-300}"
+}
+# screenshot FILE: the screen (or $region) once it has stopped changing, or after 5 s.
+screenshot() {
+    rm -f "$work/now.png" "$work/last.png"
+    wait_until 5 still || true
+    cp "$work/now.png" "$1"
+}
+
+# show_backdrop: a picture behind the window, for what a screenshot shows through.
 show_backdrop() {
     convert -size 1280x770 gradient:'#2f6fdf'-'#f0a020' \
         -fill '#202020' -draw 'rectangle 560,250 760,450' "$work/backdrop.png"
     start_bg "$work/display.log" display -geometry +0+30 -title backdrop "$work/backdrop.png"
-    window_named '^backdrop$' >/dev/null || fail "no backdrop window"
+    wait_until 10 eval 'xdotool search --name "^backdrop$"' || fail "no backdrop window"
 }
 
 # sanitizer_clean LOG...: in a sanitizer build, no memory error, undefined
@@ -115,11 +148,10 @@ wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
 # the same moment, an Xvfb now and then comes up on a display that its clients
 # cannot open.
 start_x_session() {
-    local attempt first=${#SESSION_PIDS[@]}
+    local attempt first=${#SESSION_PIDS[@]} pid
     for attempt in 1 2 3; do
         start_x_session_once "$@" && return 0
         echo "X session attempt $attempt failed" >&2
-        local pid
         for pid in "${SESSION_PIDS[@]:first}"; do
             kill -KILL "$pid" 2>/dev/null || true
             wait "$pid" 2>/dev/null || true
@@ -130,20 +162,15 @@ start_x_session() {
 }
 
 start_x_session_once() {
-    local work=$1 size=${2:-1280x800} options=" ${*:3} "
-    local here
-    here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-
+    local work=$1 size=${2:-1280x800} options=" ${*:3} " display
     # -displayfd: the server picks a free display and writes its number.
     : >"$work/display"
     Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp 3>"$work/display" \
         >"$work/xvfb.log" 2>&1 &
     SESSION_PIDS+=($!)
-    if ! wait_until 10000 grep -q '[0-9]' "$work/display"; then
-        echo "Xvfb did not start" >&2
-        return 1
-    fi
-    export DISPLAY=":$(head -n1 "$work/display")"
+    wait_until 10 grep -q '[0-9]' "$work/display" || { echo "Xvfb did not start" >&2; return 1; }
+    display=$(head -n1 "$work/display")
+    export DISPLAY=":$display"
 
     # A private home and no session bus: the tray must be the X11 one here.
     export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config"
@@ -155,18 +182,13 @@ start_x_session_once() {
     chmod 700 "$XDG_RUNTIME_DIR"
 
     start_bg "$work/openbox.log" openbox --sm-disable
-    wait_until 30000 wm_running || { echo "openbox did not start:" >&2; cat "$work/openbox.log" >&2; return 1; }
-
+    wait_until 30 wm_running || { echo "openbox did not start" >&2; return 1; }
     if [[ $options == *" compositor "* ]] && command -v picom >/dev/null; then
         start_bg "$work/picom.log" picom --backend xrender --no-vsync --config /dev/null
-        wait_until 10000 selection_owned _NET_WM_CM_S0 || echo "picom did not start" >&2
+        wait_until 10 selection_owned _NET_WM_CM_S0 || echo "picom did not start" >&2
     fi
-
     [[ $options == *" notray "* ]] && return 0
-    start_bg "$work/tint2.log" tint2 -c "$here/tint2rc"
+    start_bg "$work/tint2.log" tint2 -c "$(dirname "${BASH_SOURCE[0]}")/tint2rc"
     # tint2 may take a while to claim the tray; wait on the claim itself.
-    wait_until 30000 selection_owned _NET_SYSTEM_TRAY_S0 || {
-        echo "tint2 did not take the system tray" >&2
-        return 1
-    }
+    wait_until 30 selection_owned _NET_SYSTEM_TRAY_S0 || { echo "tint2 took no tray" >&2; return 1; }
 }

@@ -1,36 +1,26 @@
 # shellcheck shell=bash
-# Sourced first by content_end_to_end.sh and bench/click-to-sound.sh. The
-# station's host name must reach our own server and nothing else, so the
-# caller runs again in a mount and network namespace of its own (root only):
+# Sourced first by the end-to-end tests that play a station, and by
+# bench/click-to-sound.sh. The station's host name must reach our own server
+# and nothing else, so the caller runs again in a mount and network namespace
+# of its own (root only; with STATION_BUS=1 also on a session bus of its own):
 # a private /etc/hosts names 127.0.0.1 for it, and station_server.py sends an
 # endless 440 Hz tone there on port 80. A veth pair ("uplink") carries the
 # default route, so the program sees a network. Leaves xsession.sh sourced, a
-# scratch folder in $work (cleaned up at exit), fail() and heard().
+# scratch folder in $work (cleaned up at exit), and heard().
 if [ "${STATION_NAMESPACE:-}" != 1 ]; then
-    if [ "$(id -u)" != 0 ]; then
+    if [ "$(id -u)" != 0 ] || ! unshare --mount --net true 2>/dev/null; then
         echo "SKIP: a private network namespace needs root"
         exit 77
     fi
-    exec unshare --mount --net env STATION_NAMESPACE=1 "$0" "$@"
+    exec unshare --mount --net env STATION_NAMESPACE=1 \
+        ${STATION_BUS:+dbus-run-session --} "$0" "$@"
 fi
 
 station_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 # shellcheck source=../app/xsession.sh
 source "$station_dir/../app/xsession.sh"
-work=$(mktemp -d)
-cleanup() {
-    stop_x_session
-    umount /etc/hosts 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-# fail MESSAGE: the screen (into $artifacts, if set) and every log, then exit.
-fail() {
-    echo "FAIL: $*" >&2
-    [ -z "${artifacts:-}" ] || import -window root "$artifacts/failure.png" 2>/dev/null || true
-    tail -n +1 "$work"/*.log >&2 || true # each log under its name
-    exit 1
-}
+new_work_dir
+
 # heard FILE: the tone is playing at the end of it (needs $pcmprobe).
 heard() {
     # shellcheck disable=SC2154 # the caller sets pcmprobe
@@ -45,12 +35,11 @@ ip addr add 10.200.0.1/24 dev uplink
 ip link set uplink-peer up
 ip link set uplink up
 ip route add default via 10.200.0.2 dev uplink
-printf '127.0.0.1 localhost\n127.0.0.1 %s\n' "$station_host" >"$work/hosts"
+printf '127.0.0.1 localhost %s\n' "$station_host" >"$work/hosts"
 mount --bind "$work/hosts" /etc/hosts
-getent hosts "$station_host" | grep -q '^127\.0\.0\.1' || fail "the station's host does not resolve here"
 
 ffmpeg -loglevel error -f lavfi -i "aevalsrc=0.8*sin(440*2*PI*t):s=44100:d=5" -ac 2 \
     -c:a libmp3lame -b:a 128k "$work/tone.mp3"
 start_bg "$work/server.log" python3 -u "$station_dir/station_server.py" "$work/tone.mp3" 128
 server_up() { (exec 3<>/dev/tcp/127.0.0.1/80) 2>/dev/null; }
-wait_until 10000 server_up || fail "the station server did not start"
+wait_until 10 server_up || fail "the station server did not start"
