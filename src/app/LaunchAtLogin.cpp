@@ -1,16 +1,14 @@
 #include "LaunchAtLogin.h"
 
+#include "ShellLogging.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLoggingCategory>
 #include <QSaveFile>
-#include <QSet>
 
 namespace {
-Q_LOGGING_CATEGORY(lcLogin, "sondik.launchatlogin")
-
 // Anything larger is not an autostart entry we care about.
 constexpr qint64 maximumEntrySize = 64 * 1024;
 
@@ -37,7 +35,7 @@ QStringList configDirectories()
 
 // Enabled unless Hidden=true or X-GNOME-Autostart-enabled=false; nothing for
 // a file that cannot be read or holds no desktop entry.
-std::optional<bool> entryEnabled(const QString& path)
+std::optional<bool> readEntry(const QString& path)
 {
     QFile file(path);
     if (file.size() > maximumEntrySize || !file.open(QIODevice::ReadOnly))
@@ -91,6 +89,17 @@ QString execArgument(const QString& argument)
     return QLatin1Char('"') + quoted + QLatin1Char('"');
 }
 
+bool writeEntry(const QString& path, const QByteArray& contents)
+{
+    if (!QDir().mkpath(QFileInfo(path).path()))
+        return false;
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    file.write(contents);
+    return file.commit();
+}
+
 } // namespace
 
 LaunchAtLogin::LaunchAtLogin(QObject* parent)
@@ -130,84 +139,43 @@ QByteArray LaunchAtLogin::entryContents(const QString& program)
     return contents;
 }
 
-std::vector<LaunchAtLogin::Job> LaunchAtLogin::jobs()
+std::optional<bool> LaunchAtLogin::entryEnabled()
 {
-    std::vector<Job> jobs;
-    QSet<QString> seen;
     QStringList folders{configHome()};
     folders += configDirectories();
+    const QString name =
+        QStringLiteral("/autostart/") + helperIdentifier() + QStringLiteral(".desktop");
+    // The first folder that holds the entry decides, whatever it says.
     for (const QString& folder : std::as_const(folders)) {
-        const QDir autostart(folder + QStringLiteral("/autostart"));
-        const QFileInfoList entries =
-            autostart.entryInfoList({QStringLiteral("*.desktop")}, QDir::Files, QDir::Name);
-        for (const QFileInfo& entry : entries) {
-            const QString label = entry.completeBaseName();
-            if (seen.contains(label))
-                continue; // shadowed by a folder read earlier
-            seen.insert(label);
-            jobs.push_back({label, entryEnabled(entry.filePath())});
-        }
+        if (QFileInfo(folder + name).isFile())
+            return readEntry(folder + name);
     }
-    return jobs;
+    return std::nullopt;
 }
 
 bool LaunchAtLogin::isEnabled() const
 {
-    for (const Job& job : jobs()) {
-        if (job.label.isEmpty())
-            continue;
-        if (job.label == helperIdentifier())
-            return job.onDemand.value_or(false);
-    }
-    return false;
+    return entryEnabled().value_or(false);
 }
 
 bool LaunchAtLogin::writeEnabled(const QString& program, bool enabled)
 {
     const QString path = entryPath();
-    if (enabled) {
-        if (!QDir().mkpath(QFileInfo(path).path()))
-            return false;
-        QSaveFile file(path);
-        if (!file.open(QIODevice::WriteOnly))
-            return false;
-        file.write(entryContents(program));
-        return file.commit();
-    }
+    if (enabled)
+        return writeEntry(path, entryContents(program));
     if (QFile::exists(path) && !QFile::remove(path))
         return false;
     // An entry of the same name in a system folder would start us still:
     // shadow it with a hidden one, as the autostart rules provide.
-    for (const Job& job : jobs()) {
-        if (job.label == helperIdentifier() && job.onDemand.value_or(false)) {
-            if (!QDir().mkpath(QFileInfo(path).path()))
-                return false;
-            QSaveFile file(path);
-            if (!file.open(QIODevice::WriteOnly))
-                return false;
-            file.write("[Desktop Entry]\nType=Application\nName=Sondik\nHidden=true\n");
-            return file.commit();
-        }
-    }
+    if (entryEnabled().value_or(false))
+        return writeEntry(path, "[Desktop Entry]\nType=Application\nName=Sondik\nHidden=true\n");
     return true;
 }
 
 void LaunchAtLogin::setIsEnabled(bool enabled)
 {
-    emit willChange();
-    emit isEnabledWillChange();
     if (!writeEnabled(m_program, enabled))
-        qCWarning(lcLogin) << "Could not" << (enabled ? "write" : "remove") << "the autostart entry"
+        qCWarning(lcShell) << "Could not" << (enabled ? "write" : "remove") << "the autostart entry"
                            << entryPath();
     emit isEnabledChanged();
-    m_subjectValue = enabled;
-    emit published(enabled);
-}
-
-void LaunchAtLogin::subscribe(QObject* context, std::function<void(bool)> subscriber)
-{
-    if (!m_subjectValue)
-        m_subjectValue = isEnabled();
-    subscriber(*m_subjectValue);
-    connect(this, &LaunchAtLogin::published, context, std::move(subscriber));
 }

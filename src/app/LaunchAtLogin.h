@@ -2,12 +2,9 @@
 
 #include <QObject>
 #include <QString>
-#include <QStringList>
 #include <QtQml/qqmlregistration.h>
 
-#include <functional>
 #include <optional>
-#include <vector>
 
 // Whether the program starts when the user logs in, as an XDG autostart entry
 // named after the helper identifier. Nothing is cached: every read looks at
@@ -16,7 +13,8 @@ class LaunchAtLogin : public QObject {
     Q_OBJECT
     QML_ELEMENT
     QML_UNCREATABLE("The application owns the one LaunchAtLogin")
-    // NOTIFY is the did-change announcement; a view re-reads the folders then.
+    // Notified after every write, whether or not it took: a view reads the
+    // folders again then and shows what they hold.
     Q_PROPERTY(bool isEnabled READ isEnabled WRITE setIsEnabled NOTIFY isEnabledChanged)
 
 public:
@@ -37,31 +35,17 @@ public:
     static QByteArray entryContents(const QString& program);
 
     bool isEnabled() const;
-    // Announces, writes, announces, publishes `enabled` whether or not the
-    // write took; the next read shows what the folders hold.
+    // A write that fails is logged; isEnabled() still tells what is on disk.
     void setIsEnabled(bool enabled);
 
-    // The subscriber gets the current value at once, then every value written.
-    // It stays subscribed for the life of `context`.
-    void subscribe(QObject* context, std::function<void(bool)> subscriber);
-
 signals:
-    // In this order on every write: willChange, isEnabledWillChange, the
-    // write itself, isEnabledChanged, published(enabled).
-    void willChange();
-    void isEnabledWillChange();
     void isEnabledChanged();
-    void published(bool enabled);
 
 private:
-    struct Job {
-        QString label;
-        std::optional<bool> onDemand;
-    };
-    // The autostart entries, the user's folder first, each name once.
-    static std::vector<Job> jobs();
+    // Whether the first autostart folder holding our entry has it enabled;
+    // nothing when no folder holds it.
+    static std::optional<bool> entryEnabled();
     static bool writeEnabled(const QString& program, bool enabled);
 
     QString m_program;
-    std::optional<bool> m_subjectValue; // created on first subscription
 };

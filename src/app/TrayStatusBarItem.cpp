@@ -47,8 +47,3 @@ void TrayStatusBarItem::setToolTip(const QString& text)
     plain.replace(QLatin1Char('<'), QStringLiteral("<\u2060"));
     m_trayIcon->setToolTip(plain);
 }
-
-std::unique_ptr<StatusBarItem> TrayStatusBarItem::create()
-{
-    return std::make_unique<TrayStatusBarItem>();
-}

@@ -19,8 +19,6 @@ public:
     QRect geometry() const override;
     void setToolTip(const QString& text) override;
 
-    static std::unique_ptr<StatusBarItem> create();
-
 private:
     std::unique_ptr<QSystemTrayIcon> m_trayIcon;
 };
