@@ -1,11 +1,11 @@
 #include "app/AppDelegate.h"
 #include "app/StatusBarItem.h"
 
-#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QQuickWindow>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 #include <qpa/qwindowsysteminterface.h>
 
 #include <memory>
@@ -44,13 +44,11 @@ void setApplicationState(Qt::ApplicationState state)
     QWindowSystemInterface::flushWindowSystemEvents();
 }
 
-enum class State { Unknown, Shown, Closed };
-enum class Event { Click, Inactive, WindowManagerClose };
+enum class Tray { AtLaunch, Late, None };
 
 } // namespace
 
-Q_DECLARE_METATYPE(State)
-Q_DECLARE_METATYPE(Event)
+Q_DECLARE_METATYPE(Tray)
 
 class TestAppDelegate : public QObject {
     Q_OBJECT
@@ -77,7 +75,7 @@ private slots:
         window = std::make_unique<QQuickWindow>();
         window->resize(windowSize);
         closedCalls = 0;
-        makeDelegate(true);
+        item = nullptr;
     }
 
     void cleanup()
@@ -87,146 +85,89 @@ private slots:
         setApplicationState(Qt::ApplicationInactive);
     }
 
-    void stateTable_data()
+    // Each step, then whether the window is shown after it (1) or not (0):
+    // k the window becomes known, L launch, c click on the icon (moved a
+    // little each time), i the application becomes inactive, x the window
+    // manager's close, w a pause longer than the same-click time.
+    // Without a tray host at launch, one that comes within the wait is used;
+    // else the window is an ordinary one, placed by the window manager, that
+    // stays open. Either way its style is settled before it first shows.
+    void steps_data()
     {
-        QTest::addColumn<State>("state");
-        QTest::addColumn<Event>("event");
-        QTest::addColumn<bool>("visibleAfter");
-        QTest::addColumn<int>("closedCallsAfter");
-
-        QTest::newRow("unknown, click: ignored") << State::Unknown << Event::Click << false << 0;
-        QTest::newRow("unknown, inactive") << State::Unknown << Event::Inactive << false << 1;
-        QTest::newRow("shown, click: closes") << State::Shown << Event::Click << false << 1;
-        QTest::newRow("shown, inactive: closes") << State::Shown << Event::Inactive << false << 1;
-        QTest::newRow("shown, window manager's close: hides")
-            << State::Shown << Event::WindowManagerClose << false << 1;
-        QTest::newRow("closed, click: shows") << State::Closed << Event::Click << true << 0;
-        QTest::newRow("closed, inactive") << State::Closed << Event::Inactive << false << 1;
+        QTest::addColumn<Tray>("tray");
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<int>("closedCalls");
+        QTest::newRow("unknown window: click ignored") << Tray::AtLaunch << "c0 k0" << 0;
+        QTest::newRow("unknown window: inactive still reported") << Tray::AtLaunch << "i0" << 1;
+        QTest::newRow("launch shows, clicks toggle") << Tray::AtLaunch << "k0 L1 c0 c1" << 1;
+        QTest::newRow("inactive closes") << Tray::AtLaunch << "k0 L1 i0 i0" << 2;
+        QTest::newRow("window manager's close hides") << Tray::AtLaunch << "k0 L1 x0 c1" << 1;
+        // A host that takes the focus on the press: the click that follows
+        // closed the window already.
+        QTest::newRow("same click does not reopen") << Tray::AtLaunch << "k0 L1 i0 c0 c1" << 1;
+        QTest::newRow("a later click is its own") << Tray::AtLaunch << "k0 L1 i0 w0 c1" << 1;
+        QTest::newRow("tray comes late") << Tray::Late << "k0 L1 i0" << 1;
+        QTest::newRow("no tray: ordinary window") << Tray::None << "k0 L1 i1" << 0;
     }
 
-    void stateTable()
+    void steps()
     {
-        QFETCH(State, state);
-        QFETCH(Event, event);
-        QFETCH(bool, visibleAfter);
-        QFETCH(int, closedCallsAfter);
-
+        QFETCH(Tray, tray);
+        QFETCH(QString, steps);
+        QFETCH(int, closedCalls);
+        makeDelegate(tray == Tray::AtLaunch);
+        delegate->setTrayWaitTime(std::chrono::milliseconds(tray == Tray::Late ? 5000 : 300));
         delegate->setToolTip(QStringLiteral("Station — Song"));
-        delegate->setUpStatusBarItem();
-        QCOMPARE(item->toolTip, QStringLiteral("Station — Song"));
-        if (state != State::Unknown)
-            delegate->setWindow(window.get());
-        if (state == State::Shown) {
-            delegate->showWindow();
-            QTRY_COMPARE(QGuiApplication::applicationState(), Qt::ApplicationActive);
-        }
-        // Leave any activation behind before the event under test.
-        setApplicationState(Qt::ApplicationActive);
-        closedCalls = 0;
-
-        if (event == Event::Click) {
-            item->click();
-        } else if (event == Event::Inactive) {
-            setApplicationState(Qt::ApplicationInactive);
-        } else {
-            QWindowSystemInterface::handleCloseEvent(window.get());
-            QWindowSystemInterface::flushWindowSystemEvents();
-        }
-        QCOMPARE(window->isVisible(), visibleAfter);
-        QCOMPARE(closedCalls, closedCallsAfter);
-        QCOMPARE(item->windowShown, visibleAfter);
-        if (visibleAfter)
-            QCOMPARE(window->position(), underIcon(item->rect));
-        // The icon brings back the same window, placed under wherever it now is.
-        if (state != State::Unknown && !visibleAfter) {
-            item->rect.translate(37, 0);
-            if (state == State::Shown && event == Event::Inactive) {
-                // A host that takes the focus on the press: this is the
-                // click that closed it.
-                item->click();
-                QVERIFY(!window->isVisible());
-            }
-            item->click();
-            QVERIFY(window->isVisible());
-            QCOMPARE(window->position(), underIcon(item->rect));
-        }
-        if (state == State::Shown && event == Event::Inactive) {
-            // A click well after the focus left is a click of its own.
-            setApplicationState(Qt::ApplicationActive);
-            setApplicationState(Qt::ApplicationInactive);
-            QVERIFY(!window->isVisible());
-            QTest::qWait(int(AppDelegate::sameClickTime.count()) + 1000);
-            item->click();
-            QVERIFY(window->isVisible());
-        }
-    }
-
-    void launchShowsTheWindowAfterADelay()
-    {
-        delegate->setWindow(window.get());
-        QElapsedTimer sinceLaunch;
-        sinceLaunch.start();
-        delegate->applicationDidFinishLaunching();
-        QVERIFY(item);
-        QCoreApplication::processEvents();
-        QVERIFY(!window->isVisible());
-        QTRY_VERIFY_WITH_TIMEOUT(window->isVisible(), 10000);
-        // A lower bound only: a loaded machine makes it later, never earlier
-        // (a coarse timer may fire 5% early).
-        QVERIFY(sinceLaunch.elapsed() >= 190);
-        QCOMPARE(window->position(), underIcon(item->rect));
-    }
-
-    void launchBeforeTheWindowIsKnownShowsNothing()
-    {
-        delegate->applicationDidFinishLaunching();
-        QTest::qWait(2000); // well past the launch showing
-        delegate->setWindow(window.get());
-        QCoreApplication::processEvents();
-        QVERIFY(!window->isVisible());
-        item->click();
-        QVERIFY(window->isVisible());
-    }
-
-    // No tray host at launch. One that comes within the wait is used; else
-    // the window is an ordinary one, placed by the window manager, that stays
-    // open. Either way its style is settled before it first shows.
-    void waitingForTheTray_data()
-    {
-        QTest::addColumn<bool>("trayComes");
-        QTest::newRow("no tray") << false;
-        QTest::newRow("a tray comes late") << true;
-    }
-
-    void waitingForTheTray()
-    {
-        QFETCH(bool, trayComes);
-        makeDelegate(false);
-        delegate->setTrayWaitTime(std::chrono::milliseconds(trayComes ? 10000 : 300));
+        if (!steps.contains('L'))
+            delegate->setUpStatusBarItem();
         QSignalSpy styleChanged(delegate.get(), &AppDelegate::windowStyleChanged);
-        delegate->setWindow(window.get());
         window->setPosition(17, 23);
-        qsizetype styleChangesAtShowing = -1;
+        const bool ordinary = tray == Tray::None;
+        bool trayKnownAtShowing = false;
         connect(window.get(), &QWindow::visibleChanged, this, [&](bool visible) {
-            if (visible && styleChangesAtShowing < 0)
-                styleChangesAtShowing = styleChanged.size();
+            if (visible)
+                trayKnownAtShowing = item->available || styleChanged.size() == 1;
         });
-        delegate->applicationDidFinishLaunching();
-        if (trayComes) {
-            QTest::qWait(350);
-            QVERIFY(!window->isVisible());
-            item->available = true;
+        QElapsedTimer sinceInactive; // whether a click is still the same one
+        for (const QString& step : steps.split(' ')) {
+            const char action = step.at(0).toLatin1();
+            if (action == 'k') {
+                delegate->setWindow(window.get());
+            } else if (action == 'L') {
+                delegate->applicationDidFinishLaunching();
+                if (tray == Tray::Late) // after the launch's own showing is due
+                    QTimer::singleShot(400, this, [this] { item->available = true; });
+                QTRY_VERIFY_WITH_TIMEOUT(window->isVisible(), 10000);
+            } else if (action == 'c') {
+                item->rect.translate(37, 0);
+                item->click();
+                if (sinceInactive.isValid() &&
+                    sinceInactive.elapsed() >= AppDelegate::sameClickTime.count())
+                    QSKIP("too slow to click within the same-click time");
+                sinceInactive.invalidate();
+            } else if (action == 'i') {
+                setApplicationState(Qt::ApplicationActive);
+                sinceInactive.start();
+                setApplicationState(Qt::ApplicationInactive);
+            } else if (action == 'x') {
+                QWindowSystemInterface::handleCloseEvent(window.get());
+                QWindowSystemInterface::flushWindowSystemEvents();
+            } else if (action == 'w') {
+                QTest::qWait(int(AppDelegate::sameClickTime.count()) + 100);
+                sinceInactive.invalidate();
+            }
+            QCOMPARE(window->isVisible(), step.at(1) == '1');
+            QCOMPARE(item && item->windowShown, window->isVisible());
+            if (window->isVisible()) {
+                QVERIFY(trayKnownAtShowing);
+                QCOMPARE(window->position(), ordinary ? QPoint(17, 23) : underIcon(item->rect));
+            }
         }
-        QTRY_VERIFY_WITH_TIMEOUT(window->isVisible(), 10000);
-        QCOMPARE(styleChangesAtShowing, trayComes ? 0 : 1);
-        QCOMPARE(styleChanged.size(), trayComes ? 0 : 1);
-        QCOMPARE(delegate->windowStyle(), trayComes ? AppDelegate::WindowStyle::TrayPopup
-                                                    : AppDelegate::WindowStyle::OrdinaryWindow);
-        QCOMPARE(window->position(), trayComes ? underIcon(item->rect) : QPoint(17, 23));
-        setApplicationState(Qt::ApplicationActive);
-        setApplicationState(Qt::ApplicationInactive);
-        QCOMPARE(window->isVisible(), !trayComes);
-        QCOMPARE(closedCalls, trayComes ? 1 : 0);
+        QCOMPARE(this->closedCalls, closedCalls);
+        QCOMPARE(item->toolTip, QStringLiteral("Station — Song")); // kept for a later icon
+        QCOMPARE(styleChanged.size(), ordinary ? 1 : 0);
+        QCOMPARE(delegate->windowStyle(), ordinary ? AppDelegate::WindowStyle::OrdinaryWindow
+                                                   : AppDelegate::WindowStyle::TrayPopup);
     }
 };
 
