@@ -16,24 +16,6 @@
 class TestViewHelpers : public QObject {
     Q_OBJECT
 
-    static QStringList idsOf(const QAbstractItemModel& model)
-    {
-        QStringList ids;
-        for (int row = 0; row < model.rowCount(); ++row)
-            ids.append(model.index(row, 0).data(RadioStationListModel::StationIdRole).toString());
-        return ids;
-    }
-
-    static QStringList expectedIds(const QList<RadioStation>& stations, const QString& text)
-    {
-        QStringList ids;
-        for (const RadioStation& station : stations) {
-            if (StationFilter::matches(text, station.name))
-                ids.append(station.id);
-        }
-        return ids;
-    }
-
 private slots:
     void matches_data()
     {
@@ -87,13 +69,28 @@ private slots:
                                         QAbstractItemModelTester::FailureReportingMode::QtTest);
         model.setRadioStationStore(&store);
         QSignalSpy resets(&model, &QAbstractItemModel::modelReset);
+        const auto ids = [](const QAbstractItemModel& model) {
+            QStringList ids;
+            for (int row = 0; row < model.rowCount(); ++row)
+                ids.append(
+                    model.index(row, 0).data(RadioStationListModel::StationIdRole).toString());
+            return ids;
+        };
+        const auto expected = [&store](const QString& text) {
+            QStringList ids;
+            for (const RadioStation& station : store.radioStations()) {
+                if (StationFilter::matches(text, station.name))
+                    ids.append(station.id);
+            }
+            return ids;
+        };
         const RadioStation& first = store.radioStations().first();
         QVERIFY(!StationFilter::matches(first.city, first.name));
         for (const QString& text : {QStringLiteral("antenne"), QStringLiteral("antenne b"),
                                     QStringLiteral("ANTENNE"), QStringLiteral("zzz"), QString(),
                                     QStringLiteral("e"), first.city, QStringLiteral("antenne")}) {
             model.setSearchText(text);
-            QCOMPARE(idsOf(model), expectedIds(store.radioStations(), text));
+            QCOMPARE(ids(model), expected(text));
             QCOMPARE(model.count(), model.rowCount());
         }
         QCOMPARE(resets.size(), 0);

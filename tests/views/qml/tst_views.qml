@@ -49,17 +49,6 @@ Item {
         }
     }
 
-    Component {
-        id: panelComponent
-
-        PreferencesView {
-            width: 320
-            height: 360
-            preferences: fixture.preferences
-            launchAtLogin: fixture.launchAtLogin
-        }
-    }
-
     TestCase {
         name: "AppContentView"
         when: windowShown
@@ -204,20 +193,6 @@ Item {
             bar = owner.bar;
         }
 
-        function test_withoutASelectedStationNoPlayButton_data() {
-            return [
-                { tag: "none", id: "" },
-                { tag: "not in the region's list", id: "no-such-id" },
-            ];
-        }
-
-        function test_withoutASelectedStationNoPlayButton(data) {
-            fixture.preferences.selectedRadioStationId = data.id;
-            verify(!part("playPauseButton").visible);
-            verify(!part("stationName").visible);
-            verify(part("searchButton").visible && part("preferencesButton").visible);
-        }
-
         function test_playPause() {
             const button = part("playPauseButton");
             compare(part("stationName").text, station.name);
@@ -231,6 +206,9 @@ Item {
             compare(symbolOf(button), "play");
             // Paused, not stopped: the station stays current.
             compare(fixture.radioPlayer.currentStation.id, station.id);
+            // Nothing to play: a selection not in the region's list.
+            fixture.preferences.selectedRadioStationId = "no-such-id";
+            verify(!button.visible && !part("stationName").visible);
         }
 
         // The search field opens with the focus and hands each keystroke to
@@ -276,7 +254,8 @@ Item {
 
         function init() {
             fixture.reset();
-            panel = createTemporaryObject(panelComponent, root);
+            panel = createTemporaryQmlObject("import Sondik; PreferencesView { width: 320; height: 360;"
+                                             + " preferences: fixture.preferences; launchAtLogin: fixture.launchAtLogin }", root);
         }
 
         function spy(target, signalName) {
@@ -304,36 +283,26 @@ Item {
             verify(writes.count > 10, "writes: " + writes.count);
         }
 
-        function test_clickAnywhereAcrossARow_data() {
-            return [
-                { tag: "help, right end", box: "helpBox", signalName: "helpRequested", x: 0.98 },
-                { tag: "quit, left end", box: "quitBox", signalName: "quitRequested", x: 0.02 },
-            ];
-        }
+        // Help and quit answer a click anywhere across their rows; check for
+        // updates answers in a window of its own, saying why it failed.
+        function test_theRowsAct() {
+            const help = findChild(panel, "helpBox");
+            const helpRequests = spy(panel, "helpRequested");
+            mouseClick(help, help.width * 0.98, help.height / 2);
+            compare(helpRequests.count, 1);
+            const quit = findChild(panel, "quitBox");
+            const quitRequests = spy(panel, "quitRequested");
+            mouseClick(quit, quit.width * 0.02, quit.height / 2);
+            compare(quitRequests.count, 1);
 
-        function test_clickAnywhereAcrossARow(data) {
-            const box = findChild(panel, data.box);
-            const requests = spy(panel, data.signalName);
-            mouseClick(box, box.width * data.x, box.height / 2);
-            compare(requests.count, 1);
-        }
-
-        function test_checkForUpdates() {
-            const box = findChild(panel, "checkForUpdatesBox");
-            const updater = fixture.updater;
-            // Without an updater the row does nothing.
-            mouseClick(box, box.width / 2, box.height / 2);
-            compare(updater.state, Updater.Idle);
+            const updates = findChild(panel, "checkForUpdatesBox");
             const dialog = createTemporaryQmlObject("import Sondik; UpdateDialog { updater: fixture.updater }", root);
-            verify(!dialog.visible);
-            panel.updater = updater;
-            mouseClick(box, box.width / 2, box.height / 2);
-            verify(updater.state !== Updater.Idle);
-            // The answer comes in a window of its own, saying why it failed.
+            panel.updater = fixture.updater;
+            mouseClick(updates, updates.width / 2, updates.height / 2);
             verify(dialog.visible);
-            tryVerify(() => updater.state === Updater.Failed, 30000);
-            compare(findChild(dialog.contentItem, "message").text, updater.message);
-            verify(updater.message.length > 0);
+            tryCompare(fixture.updater, "state", Updater.Failed, 30000);
+            compare(findChild(dialog.contentItem, "message").text, fixture.updater.message);
+            verify(fixture.updater.message.length > 0);
         }
     }
 }
