@@ -167,7 +167,7 @@ private slots:
         QWindow* window = app->appDelegate()->window();
         app->setShowPreferences(true);
         app->appDelegate()->closeWindow();
-        QCOMPARE(app->showPreferences(), false);
+        QVERIFY(!app->showPreferences());
 
         // A volume change reaches the playing stream at once.
         const RadioStation station = app->radioStationStore()->radioStations().first();
@@ -199,7 +199,6 @@ private slots:
         QCOMPARE(destroyed, (QStringList{"window", "Preferences", "media player", "RadioPlayer",
                                          "RadioStationStore", "AppDelegate"}));
         QCOMPARE(alive, 0);
-        QCOMPARE(filesIn(runtime.path()), QStringList());
     }
 
     // A termination signal, or Quit from the desktop's media controls (0).

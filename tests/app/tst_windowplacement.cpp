@@ -50,8 +50,6 @@ private slots:
 
         QTest::newRow("clamped at the right screen edge")
             << topPanel << QRect(1890, 3, 22, 22) << anywhere << QPoint(1600, 63);
-        QTest::newRow("clamped at the left screen edge")
-            << topPanel << QRect(50, 3, 22, 22) << anywhere << QPoint(0, 63);
         QTest::newRow("clamped beside a left panel")
             << Screens{screen(fullHd, 28, 0, 48)} << QRect(100, 3, 22, 22) << anywhere
             << QPoint(48, 63);
@@ -82,8 +80,6 @@ private slots:
             << bottomPanel << noIcon << QPoint(1011, 1060) << QPoint(851, 628);
         QTest::newRow("no icon, pointer below a top panel (menu)")
             << topPanel << noIcon << QPoint(700, 600) << QPoint(546, 66);
-        QTest::newRow("no icon, pointer in the right corner")
-            << topPanel << noIcon << QPoint(1919, 2) << QPoint(1600, 66);
         QTest::newRow("no icon, right-side panel") << Screens{screen(fullHd, 0, 0, 0, 50)} << noIcon
                                                    << QPoint(1890, 900) << QPoint(1550, 463);
         QTest::newRow("no icon, no panel: the pointer is the icon")
