@@ -148,7 +148,7 @@ void TestHttpServer::pump(QTcpSocket* socket, Connection& connection)
         socket->write(route.body.constData() + offset, chunk);
         sent += chunk;
         if (interval && sent % interval == 0) {
-            QByteArray title = "StreamTitle='Tone " + QByteArray::number(sent) + "';";
+            QByteArray title = "StreamTitle='" + m_streamTitle + "';";
             title.append(QByteArray((16 - title.size() % 16) % 16, '\0'));
             socket->write(char(title.size() / 16) + title);
         }

@@ -43,7 +43,7 @@ public:
         qint64 burst = 0;
         qint64 limit = -1;
         // Shoutcast: "ICY 200 OK" and, to a client that asks, the stream
-        // title every `metaInterval` bytes.
+        // title (see setStreamTitle) every `metaInterval` bytes.
         int metaInterval = 0;
     };
 
@@ -63,6 +63,9 @@ public:
     {
         add(path, {.body = body, .contentType = contentType});
     }
+
+    // What Shoutcast streams say is on air from now on, as a playout system sets it.
+    void setStreamTitle(const QByteArray& title) { m_streamTitle = title; }
 
     QList<Request> requests() const { return m_requests; }
     // Requests for `path`, whatever their query.
@@ -89,4 +92,5 @@ private:
     QHash<QTcpSocket*, Connection> m_connections;
     QList<Request> m_requests;
     QTimer m_pacer;
+    QByteArray m_streamTitle = "Tone";
 };

