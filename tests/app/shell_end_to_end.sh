@@ -5,38 +5,20 @@
 # activating another window closes it, a second start brings it back instead
 # of adding an icon, and the icon's menu quits.
 #
-# With "no-tray": without a tray host the window is an ordinary, framed one
-# that stays open when another window is activated.
-#
-#   shell_end_to_end.sh SONDIK XPROBE ARTIFACT_DIR [no-tray]
+#   shell_end_to_end.sh SONDIK XPROBE ARTIFACT_DIR
 set -euo pipefail
 
 sondik=$1
 export XPROBE=$2
 artifacts=$3
-mode=${4:-tray}
 # shellcheck source=xsession.sh
 source "$(dirname "$0")/xsession.sh"
 new_work_dir
 export SONDIK_AUDIO_OUTPUT=null QT_QPA_PLATFORM=xcb LSAN_OPTIONS=exitcode=0
 
-if [ "$mode" = no-tray ]; then
-    start_x_session "$work" 1280x800 notray
-    start_bg "$work/sondik.log" "$sondik"
-    read -r wid _ <<<"$(sondik_window viewable 10)"
-    [ -n "${wid:-}" ] || fail "no window without a tray"
-    (( $(grep -c "No system tray" "$work/sondik.log") == 1 )) || fail "not one word on the log about the tray"
-    # left, right, top, bottom: a title bar on top
-    xprop -id "$wid" _NET_FRAME_EXTENTS | grep -Eq '= [0-9]+, [0-9]+, [1-9]' || fail "no title bar"
-    ! xprop -id "$wid" _NET_WM_STATE | grep -q SKIP_TASKBAR || fail "the ordinary window is out of the task bar"
-    open_other
-    # Nothing else is to come: the focus has moved, and the window has its seconds to react.
-    ! sondik_window gone 2 >/dev/null || fail "the ordinary window closed"
-    exit 0
-fi
-
 start_x_session "$work" 1280x800 compositor
 show_backdrop
+grab "$work/bare.png"
 start_bg "$work/sondik.log" "$sondik"
 sondik_pid=$LAST_PID
 read -r _ ix iy iw ih <<<"$("$XPROBE" wait viewable sondik 1 64 10000 embedded | head -n1)"
@@ -57,8 +39,9 @@ shown "the launch"
 # Unmanaged, so the window manager can neither frame nor move it; out of the task bar.
 xwininfo -id "$wid" | grep -q 'Override Redirect State: yes' || fail "the window is managed"
 xprop -id "$wid" _NET_WM_STATE | grep -q _NET_WM_STATE_SKIP_TASKBAR || fail "the window is in the task bar"
+await_change "$work/bare.png" 20000 || fail "the window is not drawn"
 mkdir -p "$artifacts"
-screenshot "$artifacts/shell-window.png"
+cp "$work/now.png" "$artifacts/shell-window.png"
 
 click_icon
 gone "a click on the icon"

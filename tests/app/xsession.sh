@@ -12,7 +12,7 @@ XPROBE=${XPROBE:-xprobe}
 fail() {
     echo "FAIL: $*" >&2
     [ -z "${artifacts:-}" ] || import -window root "$artifacts/failure.png" 2>/dev/null || true
-    tail -n +1 "${logs:-$work}"/*.log >&2 2>/dev/null || true # each log under its name
+    tail -n +1 "$work"/*.log >&2 2>/dev/null || true # each log under its name
     exit 1
 }
 
