@@ -12,21 +12,16 @@ struct IpBatch {
 
     explicit IpBatch(const QStringList& commands)
     {
-        QProcess process;
-        process.setProcessChannelMode(QProcess::MergedChannels);
-        process.start(QStringLiteral("ip"), {QStringLiteral("-batch"), QStringLiteral("-")});
-        if (!process.waitForStarted(10000)) {
-            output = QStringLiteral("ip did not start: ") + process.errorString();
-            return;
+        QProcess ip; // killed by its destructor should it hang
+        ip.setProcessChannelMode(QProcess::MergedChannels);
+        ip.start(QStringLiteral("ip"), {QStringLiteral("-batch"), QStringLiteral("-")});
+        if (ip.waitForStarted(10000)) {
+            ip.write(commands.join(QLatin1Char('\n')).toUtf8() + '\n');
+            ip.closeWriteChannel();
         }
-        process.write(commands.join(QLatin1Char('\n')).toUtf8() + '\n');
-        process.closeWriteChannel();
-        if (!process.waitForFinished(60000)) {
-            process.kill();
-            process.waitForFinished(5000);
-        }
-        ok = process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
-        output = QString::fromLocal8Bit(process.readAll());
+        ok = ip.waitForFinished(60000) && ip.exitStatus() == QProcess::NormalExit &&
+             ip.exitCode() == 0;
+        output = QString::fromLocal8Bit(ip.readAll()) + (ok ? QString() : ip.errorString());
     }
 };
 
