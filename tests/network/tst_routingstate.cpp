@@ -73,11 +73,6 @@ QByteArray group(std::uint32_t first, std::uint32_t second)
     return attribute<nexthop_grp>(NHA_GROUP, {{first, 0, 0, 0}, {second, 0, 0, 0}});
 }
 
-const nlmsghdr* header(const QByteArray& bytes)
-{
-    return reinterpret_cast<const nlmsghdr*>(bytes.constData());
-}
-
 } // namespace
 
 class TestRoutingState : public QObject {
@@ -143,7 +138,7 @@ private slots:
         QFETCH(bool, needsNexthops);
         RoutingState state;
         for (const QByteArray& bytes : std::as_const(dump))
-            state.add(header(bytes));
+            state.add(reinterpret_cast<const nlmsghdr*>(bytes.constData()));
         QCOMPARE(state.hasConnection(), connected);
         QCOMPARE(state.needsNexthops(), needsNexthops);
         state.clear();
@@ -170,7 +165,8 @@ private slots:
     {
         QFETCH(QByteArray, change);
         QFETCH(bool, relevant);
-        QCOMPARE(RoutingState::isRelevantChange(header(change)), relevant);
+        QCOMPARE(RoutingState::isRelevantChange(reinterpret_cast<const nlmsghdr*>(change.data())),
+                 relevant);
     }
 };
 
