@@ -52,17 +52,10 @@ desktop-file-validate "$root/usr/share/applications/$id.desktop" || fail "deskto
 start_x_session "$work" 1280x800
 unset SONDIK_PLUGIN_DIR
 export QT_QPA_PLATFORM=xcb LANG=en_US.UTF-8 LC_ALL='' LSAN_OPTIONS=exitcode=0
-grab "$work/bare.png"
-SONDIK_AUDIO_OUTPUT=pcm SONDIK_AUDIO_FILE="$work/heard.wav" start_bg "$work/sondik.log" "$root/usr/bin/sondik"
-sondik_pid=$LAST_PID
+start_sondik "$root/usr/bin/sondik" sondik
 "$XPROBE" wait viewable sondik 1 64 10000 embedded >/dev/null || fail "no tray icon"
-read -r _ wx wy _ wh <<<"$(sondik_window viewable 10)"
-[ -n "${wh:-}" ] || fail "the window did not open"
-await_change "$work/bare.png" 20000 || fail "the window is not drawn"
-# The first row of the station list: the 360 high content ends 12 below the window.
-xdotool mousemove $(( wx + 160 )) $(( wy + wh + 12 - 360 + 34 )) click 1
-wait_until 30 heard "$work/heard.wav" || fail "the station is not heard"
-grep -q "GET /bella/stream.mp3 200" "$work/server.log" || fail "the stream came from elsewhere"
+first_row
+expect_heard sondik
 grep -qF "$root/usr/lib/$multiarch/sondik/libsondikmpv.so" /proc/"$sondik_pid"/maps ||
     fail "the plugin was not loaded from the unpacked tree"
 stop_sondik "$sondik_pid"

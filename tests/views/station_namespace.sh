@@ -1,4 +1,4 @@
-# shellcheck shell=bash
+# shellcheck shell=bash disable=SC2034 # variables for the scripts that source this
 # Sourced first by the end-to-end tests that play a station, and by
 # bench/click-to-sound.sh. The station's host name must reach our own server
 # and nothing else, so the caller runs again in a mount and network namespace
@@ -43,3 +43,24 @@ ffmpeg -loglevel error -f lavfi -i "aevalsrc=0.8*sin(440*2*PI*t):s=44100:d=5" -a
 start_bg "$work/server.log" python3 -u "$station_dir/station_server.py" "$work/tone.mp3" 128
 server_up() { (exec 3<>/dev/tcp/127.0.0.1/80) 2>/dev/null; }
 wait_until 10 server_up || fail "the station server did not start"
+
+# start_sondik PROGRAM NAME: starts PROGRAM playing into $work/NAME.wav, and
+# returns once its window has drawn the list; sets wx wy ww wh and area_top.
+start_sondik() {
+    grab "$work/bare.png"
+    SONDIK_AUDIO_OUTPUT=pcm SONDIK_AUDIO_FILE="$work/$2.wav" start_bg "$work/$2.log" "$1"
+    sondik_pid=$LAST_PID
+    read -r _ wx wy ww wh <<<"$(sondik_window viewable 10)"
+    [ -n "${wh:-}" ] || fail "the window did not open"
+    # The content: 360 high, its bottom 12 below the window's; rows 78 apart.
+    area_top=$(( wy + wh + 12 - 360 ))
+    content="${ww}x300+$wx+$area_top"
+    convert "$work/bare.png" -crop "$content" +repage "$work/before.png"
+    region=$content await_change "$work/before.png" || fail "the list is not drawn"
+}
+first_row() { xdotool mousemove $(( wx + 160 )) $(( area_top + 34 )) click 1; }
+# expect_heard NAME: a station is heard in NAME.wav, from our own server.
+expect_heard() {
+    wait_until 30 heard "$work/$1.wav" || fail "the station is not heard"
+    grep -q "GET /bella/stream.mp3 200" "$work/server.log" || fail "the stream came from elsewhere"
+}
