@@ -35,13 +35,6 @@ struct Found {
 xcb_connection_t* connection;
 xcb_window_t root;
 
-xcb_atom_t atom(const char* name)
-{
-    Reply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
-        connection, xcb_intern_atom(connection, 0, uint16_t(std::strlen(name)), name), nullptr));
-    return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
-}
-
 std::string instanceOf(xcb_window_t window)
 {
     Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
@@ -84,12 +77,6 @@ void walk(xcb_window_t window, bool insideForeign, const std::string& wanted, in
              minWidth, maxWidth, embedded, out);
 }
 
-void print(const std::vector<Found>& found)
-{
-    for (const Found& f : found)
-        std::printf("%u %d %d %d %d\n", f.id, f.x, f.y, f.width, f.height);
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -114,8 +101,11 @@ int main(int argc, char** argv)
     root = screens.data->root;
 
     if (command == "owner") {
+        Reply<xcb_intern_atom_reply_t> atom(xcb_intern_atom_reply(
+            connection, xcb_intern_atom(connection, 0, uint16_t(std::strlen(argv[2])), argv[2]),
+            nullptr));
         Reply<xcb_get_selection_owner_reply_t> reply(xcb_get_selection_owner_reply(
-            connection, xcb_get_selection_owner(connection, atom(argv[2])), nullptr));
+            connection, xcb_get_selection_owner(connection, atom ? atom->atom : 0), nullptr));
         std::printf("%u\n", reply ? reply->owner : 0u);
         return 0;
     }
@@ -128,14 +118,13 @@ int main(int argc, char** argv)
     for (;;) {
         std::vector<Found> found;
         walk(root, false, argv[at], minWidth, maxWidth, embedded, found);
-        if (!wait) {
-            print(found);
-            return 0;
-        }
-        if (found.empty() != wantViewable) {
+        if (!wait || found.empty() != wantViewable) {
             const auto now = std::chrono::system_clock::now().time_since_epoch();
-            print(found);
-            std::printf("%lld\n", static_cast<long long>(std::chrono::nanoseconds(now).count()));
+            for (const Found& f : found)
+                std::printf("%u %d %d %d %d\n", f.id, f.x, f.y, f.width, f.height);
+            if (wait)
+                std::printf("%lld\n",
+                            static_cast<long long>(std::chrono::nanoseconds(now).count()));
             return 0;
         }
         if (std::chrono::steady_clock::now() > deadline)
