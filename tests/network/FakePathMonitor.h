@@ -9,9 +9,8 @@
 // system monitor does; deliver() returns once the last one is handed over.
 class FakePathMonitor final : public PathMonitor {
 public:
-    bool start(const std::string& queueLabel, PathUpdateHandler handler) override
+    bool start(const std::string&, PathUpdateHandler handler) override
     {
-        label = queueLabel;
         m_handler = std::move(handler);
         return true;
     }
@@ -22,8 +21,6 @@ public:
                 m_handler(Path{status});
         }).join();
     }
-
-    std::string label;
 
 private:
     PathUpdateHandler m_handler;
