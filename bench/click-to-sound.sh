@@ -22,7 +22,7 @@ build=$(cd "${1:-build}" && pwd)
 runs=${2:-3}
 sondik="$build/src/sondik"
 bare="$build/bench/bench_barempv"
-export XPROBE="$build/tests/app/xprobe"
+export XPROBE="$build/bench/xprobe"
 for program in "$sondik" "$XPROBE" "$bare"; do
     if [ ! -x "$program" ]; then
         echo "$program is missing; build with: cmake --build $build --target sondik xprobe bench_barempv" >&2

@@ -22,7 +22,7 @@ build=${1:-build}
 seconds=${2:-60}
 renderers=${3:-both}
 sondik="$build/src/sondik"
-export XPROBE="$build/tests/app/xprobe"
+export XPROBE="$build/bench/xprobe"
 for program in "$sondik" "$XPROBE"; do
     if [ ! -x "$program" ]; then
         echo "$program is missing; build with: cmake --build $build --target sondik xprobe" >&2

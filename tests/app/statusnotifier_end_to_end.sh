@@ -6,12 +6,11 @@
 # middle click starts and stops the station (see station_namespace.sh), the
 # right click opens the menu, and the exported menu quits.
 #
-#   statusnotifier_end_to_end.sh SONDIK XPROBE SNIWATCHER
+#   statusnotifier_end_to_end.sh SONDIK SNIWATCHER
 set -euo pipefail
 
 sondik=$1
-export XPROBE=$2
-sniwatcher=$3
+sniwatcher=$2
 # shellcheck source=../views/station_namespace.sh
 STATION_BUS=1 source "$(dirname "$0")/../views/station_namespace.sh"
 
@@ -86,9 +85,9 @@ wait_until 15 eval "! mpv_running $sondik_pid" || fail "the stream did not stop"
 
 # The right click opens the menu at the click.
 sni "$service" ContextMenu 300 40
-"$XPROBE" wait viewable sondik 40 300 5000 >/dev/null || fail "no menu"
+sondik_window viewable 5 menu >/dev/null || fail "no menu"
 xdotool key Escape
-"$XPROBE" wait gone sondik 40 300 5000 >/dev/null || fail "the menu stayed"
+sondik_window gone 5 menu || fail "the menu stayed"
 
 # The exported menu's "Quit Sondik" (the third entry) ends the program.
 menu com.canonical.dbusmenu.Event 3 clicked '<0>' 0 >/dev/null || fail "menu event refused"

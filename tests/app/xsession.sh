@@ -6,7 +6,6 @@
 # in SESSION_PIDS; stop_x_session ends them, last first.
 
 SESSION_PIDS=()
-XPROBE=${XPROBE:-xprobe}
 
 # fail MESSAGE: the screen (into $artifacts, if set) and every log, then exit.
 fail() {
@@ -83,8 +82,25 @@ sni() {
         --method "org.kde.StatusNotifierItem.$method" -- "$@" >/dev/null
 }
 
-# sondik_window viewable|gone [SECONDS]: "id x y width height" of Sondik's window.
-sondik_window() { "$XPROBE" wait "$1" sondik 200 4000 $(( ${2:-4} * 1000 )) | head -n1; }
+# on_screen icon|menu|window: "id x y width height" of each of Sondik's windows
+# of that kind on screen (told apart by their widths); fails if there is none.
+on_screen() {
+    local range id found='' WINDOW X Y WIDTH HEIGHT SCREEN
+    range=$(case $1 in icon) echo 1 64 ;; menu) echo 65 299 ;; *) echo 300 4000 ;; esac)
+    for id in $(xdotool search --onlyvisible --classname '^sondik$'); do
+        WIDTH=0
+        eval "$(xdotool getwindowgeometry --shell "$id" 2>/dev/null)"
+        (( ${range% *} <= WIDTH && WIDTH <= ${range#* } )) && found+="$id $X $Y $WIDTH $HEIGHT"$'\n'
+    done
+    printf %s "$found"
+    [ -n "$found" ]
+}
+# sondik_window viewable|gone [SECONDS] [KIND]: waits for it; prints the first.
+sondik_window() {
+    local kind=${3:-window}
+    [ "$1" = viewable ] || { wait_until "${2:-4}" eval "! on_screen $kind"; return; }
+    wait_until "${2:-4}" on_screen "$kind" && on_screen "$kind" | head -n1
+}
 window_focused() { [ "$(xdotool getwindowfocus)" = "$1" ]; }
 
 # open_other: another application's window, $other, focused.
@@ -140,7 +156,17 @@ sanitizer_clean() {
     ! grep -qE 'ERROR: AddressSanitizer|runtime error' "$@" && ! grep -qF "$sources" "$@"
 }
 
-selection_owned() { [ "$("$XPROBE" owner "$1")" != 0 ]; }
+# selection_owned NAME: an X client owns the selection (no tool prints that).
+selection_owned() {
+    python3 - "$1" <<'PY'
+import ctypes, sys
+x = ctypes.CDLL("libX11.so.6")
+x.XOpenDisplay.restype = ctypes.c_void_p
+x.XInternAtom.restype = x.XGetSelectionOwner.restype = ctypes.c_ulong
+d = ctypes.c_void_p(x.XOpenDisplay(None))
+sys.exit(not d.value or not x.XGetSelectionOwner(d, ctypes.c_ulong(x.XInternAtom(d, sys.argv[1].encode(), 0))))
+PY
+}
 wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
 
 # start_x_session WORKDIR [WIDTHxHEIGHT] [compositor] [notray]

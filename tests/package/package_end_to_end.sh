@@ -6,12 +6,11 @@
 # station that plays the test's loopback stream (see station_namespace.sh)
 # through the plugin of the unpacked tree.
 #
-#   package_end_to_end.sh BUILD_DIR XPROBE PCMPROBE
+#   package_end_to_end.sh BUILD_DIR PCMPROBE
 set -euo pipefail
 
 build=$1
-export XPROBE=$2
-pcmprobe=$3
+pcmprobe=$2
 # shellcheck source=../views/station_namespace.sh
 source "$(dirname "$0")/../views/station_namespace.sh"
 
@@ -53,7 +52,7 @@ start_x_session "$work" 1280x800
 unset SONDIK_PLUGIN_DIR
 export QT_QPA_PLATFORM=xcb LANG=en_US.UTF-8 LC_ALL='' LSAN_OPTIONS=exitcode=0
 start_sondik "$root/usr/bin/sondik" sondik
-"$XPROBE" wait viewable sondik 1 64 10000 embedded >/dev/null || fail "no tray icon"
+sondik_window viewable 10 icon >/dev/null || fail "no tray icon"
 first_row
 expect_heard sondik
 grep -qF "$root/usr/lib/$multiarch/sondik/libsondikmpv.so" /proc/"$sondik_pid"/maps ||

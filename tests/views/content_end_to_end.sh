@@ -6,13 +6,12 @@
 # of each state, of the preferences and of the dark palette go to
 # ARTIFACT_DIR. The station's server and the network: see station_namespace.sh.
 #
-#   content_end_to_end.sh SONDIK XPROBE PCMPROBE ARTIFACT_DIR
+#   content_end_to_end.sh SONDIK PCMPROBE ARTIFACT_DIR
 set -euo pipefail
 
 sondik=$1
-export XPROBE=$2
-pcmprobe=$3
-artifacts=$4
+pcmprobe=$2
+artifacts=$3
 # shellcheck source=station_namespace.sh
 source "$(dirname "$0")/station_namespace.sh"
 

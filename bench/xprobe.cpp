@@ -1,8 +1,7 @@
-// A small X11 probe for the end-to-end test and the benchmark: who owns a
-// selection, and which windows of a class are on screen, waiting for them to
-// appear or go with a bounded poll.
+// A small X11 probe for the benchmarks: which windows of a class are on
+// screen, waiting for them to appear or go with a bounded poll of 2 ms, so
+// that the time it prints is the moment to the ms.
 //
-//   xprobe owner SELECTION
 //   xprobe find CLASS MINWIDTH MAXWIDTH [embedded]
 //   xprobe wait viewable|gone CLASS MINWIDTH MAXWIDTH TIMEOUT_MS [embedded]
 //
@@ -83,9 +82,8 @@ int main(int argc, char** argv)
 {
     const std::string command = argc > 1 ? argv[1] : "";
     const bool wait = command == "wait";
-    if (!(command == "owner" && argc == 3) && !(command == "find" && argc >= 5) &&
-        !(wait && argc >= 7)) {
-        std::fprintf(stderr, "usage: xprobe owner SELECTION | find CLASS MINW MAXW [embedded] | "
+    if (!(command == "find" && argc >= 5) && !(wait && argc >= 7)) {
+        std::fprintf(stderr, "usage: xprobe find CLASS MINW MAXW [embedded] | "
                              "wait viewable|gone CLASS MINW MAXW TIMEOUT_MS [embedded]\n");
         return 2;
     }
@@ -100,15 +98,6 @@ int main(int argc, char** argv)
         xcb_screen_next(&screens);
     root = screens.data->root;
 
-    if (command == "owner") {
-        Reply<xcb_intern_atom_reply_t> atom(xcb_intern_atom_reply(
-            connection, xcb_intern_atom(connection, 0, uint16_t(std::strlen(argv[2])), argv[2]),
-            nullptr));
-        Reply<xcb_get_selection_owner_reply_t> reply(xcb_get_selection_owner_reply(
-            connection, xcb_get_selection_owner(connection, atom ? atom->atom : 0), nullptr));
-        std::printf("%u\n", reply ? reply->owner : 0u);
-        return 0;
-    }
     const int at = wait ? 3 : 2; // CLASS MINW MAXW, then TIMEOUT_MS for wait
     const int minWidth = std::atoi(argv[at + 1]), maxWidth = std::atoi(argv[at + 2]);
     const bool embedded = argc > at + 3 + wait && std::string(argv[at + 3 + wait]) == "embedded";
