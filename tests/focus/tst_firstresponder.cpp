@@ -10,24 +10,19 @@
 
 Q_IMPORT_QML_PLUGIN(SondikPlugin)
 
-// What QML cannot see of the controller: the windows' publishers.
+// What QML cannot see of the controller: the windows' publishers, and
+// deletion before the event loop runs again. Also the Quick Test setup.
 class Probe : public QObject {
     Q_OBJECT
 
-public:
-    using QObject::QObject;
+public slots:
+    void qmlEngineAvailable(QQmlEngine* engine)
+    {
+        engine->addImportPath(QStringLiteral("qrc:/"));
+        engine->rootContext()->setContextProperty(QStringLiteral("probe"), this);
+    }
 
-    Q_INVOKABLE int publisherCount(QQuickWindow* window) const
-    {
-        return int(
-            window->findChildren<FRWindowEventPublisher*>(Qt::FindDirectChildrenOnly).size());
-    }
-    // Entries held by the window's publisher, live or not.
-    Q_INVOKABLE int observerCount(QQuickWindow* window) const
-    {
-        const FRWindowEventPublisher* publisher = FRWindowEventPublisher::of(*window);
-        return publisher ? int(publisher->observerCount()) : 0;
-    }
+public:
     // Whether the field's controller is registered with the window's publisher.
     Q_INVOKABLE bool observes(QQuickWindow* window, QObject* field) const
     {
@@ -48,16 +43,5 @@ public:
     }
 };
 
-class Setup : public QObject {
-    Q_OBJECT
-
-public slots:
-    void qmlEngineAvailable(QQmlEngine* engine)
-    {
-        engine->addImportPath(QStringLiteral("qrc:/"));
-        engine->rootContext()->setContextProperty(QStringLiteral("probe"), new Probe(engine));
-    }
-};
-
-QUICK_TEST_MAIN_WITH_SETUP(tst_firstresponder, Setup)
+QUICK_TEST_MAIN_WITH_SETUP(tst_firstresponder, Probe)
 #include "tst_firstresponder.moc"

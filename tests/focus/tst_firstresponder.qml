@@ -9,13 +9,6 @@ Item {
     width: 400
     height: 300
 
-    Component {
-        id: stateComponent
-
-        FirstResponderState {
-        }
-    }
-
     TestCase {
         name: "FirstResponder"
         when: windowShown
@@ -32,7 +25,7 @@ Item {
 
         function init() {
             activate(root.Window.window);
-            shared = createTemporaryObject(stateComponent, root);
+            shared = createTemporaryQmlObject("import Sondik; FirstResponderState {}", root);
             writes = [];
             shared.valueChanged.connect(() => writes.push(shared.value));
         }
@@ -42,10 +35,8 @@ Item {
         // publisher (one turn later) unless `unattached`.
         function makeField(options, parent, type, unattached) {
             const o = Object.assign({ identity: 1, state: shared, operations: FirstResponder.EnterKey, x: 0, y: 0 }, options);
-            const field = createTemporaryQmlObject(`import QtQuick.Controls; ${type || "TextField"} { width: 100; height: 30 }`,
+            const field = createTemporaryQmlObject(`import QtQuick.Controls; ${type || "TextField"} { x: ${o.x}; y: ${o.y}; width: 100; height: 30 }`,
                                                    parent || root);
-            field.x = o.x;
-            field.y = o.y;
             field.FirstResponder.identity = o.identity;
             field.FirstResponder.state = o.state;
             field.FirstResponder.resignableUserOperations = o.operations;
@@ -90,7 +81,6 @@ Item {
 
         function test_resigningOperations(data) {
             const field = makeField({ x: 10, y: 10, operations: data.operations }, root, data.type);
-            compare(field.FirstResponder.kind, data.type === "TextArea" ? FirstResponder.TextEditor : FirstResponder.TextField);
             focusThroughState(field);
             const focusChanges = [];
             field.activeFocusChanged.connect(() => focusChanges.push(field.activeFocus));
@@ -143,8 +133,8 @@ Item {
             compare(writes, [null, 1]);
         }
 
-        // Work queued for a field or window that goes away finds nothing, and
-        // a window keeps one publisher with one entry per field.
+        // Work queued for a field or window that goes away finds nothing; a
+        // field moved into another window is served there.
         function test_fieldsAndWindowsGoingAway() {
             const window = makeWindow();
             const field = makeField({ operations: FirstResponder.All }, window.contentItem);
@@ -152,26 +142,16 @@ Item {
             const outliving = makeField({ identity: 2, operations: FirstResponder.All }, root);
             outliving.parent = window.contentItem;
             tryVerify(() => probe.observes(window, outliving));
-            compare(probe.observerCount(window), 2);
-            // Out of the window and back: still one entry for it.
-            outliving.parent = null;
-            compare(probe.observerCount(window), 1);
-            outliving.parent = window.contentItem;
-            tryVerify(() => probe.observes(window, outliving));
-            compare(probe.observerCount(window), 2);
-            compare(probe.publisherCount(window), 1);
 
             activate(window);
             focusThroughState(field);
             probe.releaseKeyAndDestroy(window, Qt.Key_Escape, field);
-            compare(probe.observerCount(window), 1);
             keyClick(Qt.Key_Escape);
             mouseClick(window.contentItem, 150, 80);
             probe.destroyNow(window);
             verify(outliving.Window.window === null);
             activate(root.Window.window);
             ["clickOutside", "Escape"].forEach(input);
-            // Into the test's window: registered there, and served.
             outliving.parent = root;
             tryVerify(() => probe.observes(root.Window.window, outliving));
             mouseClick(outliving);

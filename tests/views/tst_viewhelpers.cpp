@@ -58,10 +58,9 @@ private slots:
         QCOMPARE(result, kept);
     }
 
-    // Each new search text turns the rows into the filtered list, in the
-    // store's order, by removing and inserting rows: a row that stays keeps
-    // its index. Only the name is searched.
-    void typingMovesRowsInsteadOfResetting()
+    // Each search text turns the rows into the stations whose names match, in
+    // the store's order, by moving rows: a reset would lose the list's place.
+    void typingFiltersWithoutResetting()
     {
         RadioStationStore store([] { return std::optional(QStringLiteral("DE")); });
         RadioStationListModel model;
@@ -69,37 +68,24 @@ private slots:
                                         QAbstractItemModelTester::FailureReportingMode::QtTest);
         model.setRadioStationStore(&store);
         QSignalSpy resets(&model, &QAbstractItemModel::modelReset);
-        const auto ids = [](const QAbstractItemModel& model) {
-            QStringList ids;
-            for (int row = 0; row < model.rowCount(); ++row)
-                ids.append(
-                    model.index(row, 0).data(RadioStationListModel::StationIdRole).toString());
-            return ids;
-        };
-        const auto expected = [&store](const QString& text) {
-            QStringList ids;
-            for (const RadioStation& station : store.radioStations()) {
-                if (StationFilter::matches(text, station.name))
-                    ids.append(station.id);
-            }
-            return ids;
-        };
+        // Only the name is searched.
         const RadioStation& first = store.radioStations().first();
         QVERIFY(!StationFilter::matches(first.city, first.name));
-        for (const QString& text : {QStringLiteral("antenne"), QStringLiteral("antenne b"),
-                                    QStringLiteral("ANTENNE"), QStringLiteral("zzz"), QString(),
-                                    QStringLiteral("e"), first.city, QStringLiteral("antenne")}) {
+        for (const QString& text :
+             {QStringLiteral("antenne"), QStringLiteral("ANTENNE B"), QStringLiteral("zzz"),
+              QString(), QStringLiteral("e"), first.city}) {
             model.setSearchText(text);
-            QCOMPARE(ids(model), expected(text));
-            QCOMPARE(model.count(), model.rowCount());
+            QStringList shown, expected;
+            for (int row = 0; row < model.rowCount(); ++row)
+                shown.append(
+                    model.index(row, 0).data(RadioStationListModel::StationIdRole).toString());
+            for (const RadioStation& station : store.radioStations()) {
+                if (StationFilter::matches(text, station.name))
+                    expected.append(station.id);
+            }
+            QCOMPARE(shown, expected);
         }
         QCOMPARE(resets.size(), 0);
-
-        const QPersistentModelIndex stays = model.index(1, 0);
-        const QString id = stays.data(RadioStationListModel::StationIdRole).toString();
-        model.setSearchText(QStringLiteral("an"));
-        QCOMPARE(stays.data(RadioStationListModel::StationIdRole).toString(), id);
-        QCOMPARE(model.get(stays.row()).value<RadioStation>().id, id);
     }
 
     void secondLine_data()
