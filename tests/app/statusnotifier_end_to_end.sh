@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # The icon as a StatusNotifierItem, with this test as the panel: a watcher on
-# a private session bus receives the registration; the test reads the item's
-# properties and menu, and calls what a panel calls on a click: Activate
-# toggles the window under the click, the wheel moves the stored volume, the
-# middle click starts and stops the station (see station_namespace.sh), the
-# right click opens the menu, and the exported menu quits.
+# a private session bus receives the registration; the test reads what a panel
+# needs to draw the icon and its menu, and calls what a panel calls on a
+# click: the wheel moves the stored volume, the middle click starts and stops
+# the station (see station_namespace.sh), the right click opens the menu, and
+# the exported menu hides the window and quits. (Activate, the left click:
+# see sway_end_to_end.sh, with a real panel.)
 #
 #   statusnotifier_end_to_end.sh SONDIK SNIWATCHER
 set -euo pipefail
@@ -36,14 +37,11 @@ property() {
     gdbus call --session --dest "$service" --object-path /StatusNotifierItem \
         --method org.freedesktop.DBus.Properties.Get org.kde.StatusNotifierItem "$1"
 }
-for expected in "Category 'ApplicationStatus'" "Id 'de.sondik.Sondik'" "Title 'Sondik'" \
-    "Status 'Active'" "IconName 'de.sondik.Sondik'" "ItemIsMenu false" \
-    "Menu objectpath '/MenuBar'"; do
+for expected in "Status <'Active'>" "IconName <'de.sondik.Sondik'>" "IconPixmap \(22, 22, \[(byte )?0x" \
+    "ItemIsMenu <false>" "Menu <objectpath '/MenuBar'>"; do
     read -r name value <<<"$expected"
-    [ "$(property "$name")" = "(<$value>,)" ] || fail "$name is $(property "$name")"
+    property "$name" | grep -qE "$value" || fail "$name is $(property "$name")"
 done
-property IconPixmap | grep -q '(22, 22, \[\(byte \)\?0x' || fail "no 22 px icon image"
-property ToolTip | grep -q "'Sondik'" || fail "no tooltip"
 
 menu() {
     local method=$1; shift
@@ -53,16 +51,10 @@ layout() { menu com.canonical.dbusmenu.GetLayout 0 -1 '@as []'; }
 # The window opens a moment after the launch; the menu follows it.
 menu_says() { layout | grep -qF "'$1'"; }
 wait_until 10 menu_says "Hide Sondik" || fail "menu: $(layout)"
-{ menu_says separator && menu_says "Quit Sondik"; } || fail "menu: $(layout)"
-
-# Shown at launch; Activate closes it, and opens it under the point.
 sondik_window viewable >/dev/null || fail "the window did not open at launch"
-sni "$service" Activate 640 10
-sondik_window gone >/dev/null || fail "Activate did not close the window"
+menu com.canonical.dbusmenu.Event 1 clicked '<0>' 0 >/dev/null || fail "menu event refused"
+sondik_window gone >/dev/null || fail "Hide Sondik did not close the window"
 wait_until 10 menu_says "Show Sondik" || fail "menu: $(layout)"
-sni "$service" Activate 200 5
-window=$(sondik_window viewable) || fail "Activate did not open the window"
-under_point 200 5 "${window#* }" || fail "Activate at 200,5: window at $window"
 
 # The wheel: vertical steps of 0.05 through the stored volume, clamped;
 # horizontal ones change nothing (the vertical one after it shows it was read).
@@ -89,6 +81,7 @@ sondik_window viewable 5 menu >/dev/null || fail "no menu"
 xdotool key Escape
 sondik_window gone 5 menu || fail "the menu stayed"
 
-# The exported menu's "Quit Sondik" (the third entry) ends the program.
+# The third entry, after a separator, ends the program.
+menu_says "Quit Sondik" || fail "menu: $(layout)"
 menu com.canonical.dbusmenu.Event 3 clicked '<0>' 0 >/dev/null || fail "menu event refused"
 expect_end "$sondik_pid" "quit from the exported menu"

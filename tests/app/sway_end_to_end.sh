@@ -57,19 +57,13 @@ for name in WAYLAND_DISPLAY DISPLAY SWAYSOCK; do
     export "$name=$(sed -n "s/^$name=//p" "$work/session.env")"
 done
 [ "$mode" = native ] && unset DISPLAY
-
-bus_call() { gdbus call --session "$@"; }
-watcher_up() {
-    bus_call --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus \
-        --method org.freedesktop.DBus.NameHasOwner org.kde.StatusNotifierWatcher | grep -q true
-}
-wait_until 20 watcher_up || fail "swaybar did not start its tray"
+gdbus wait --session --timeout 20 org.kde.StatusNotifierWatcher || fail "swaybar did not start its tray"
 
 export SONDIK_AUDIO_OUTPUT=null
 start_bg "$work/sondik.log" "$sondik"
 sondik_pid=$LAST_PID
 registered() {
-    service=$(bus_call --dest org.kde.StatusNotifierWatcher --object-path /StatusNotifierWatcher \
+    service=$(gdbus call --session --dest org.kde.StatusNotifierWatcher --object-path /StatusNotifierWatcher \
         --method org.freedesktop.DBus.Properties.Get org.kde.StatusNotifierWatcher \
         RegisteredStatusNotifierItems | grep -o 'org.kde.StatusNotifierItem-[0-9-]*' | head -n1) &&
         [ -n "$service" ]
@@ -84,9 +78,8 @@ window() {
         '.. | objects | select(.pid? == $pid) | "\(.rect.x) \(.rect.y) \(.rect.width) \(.rect.height) \(.focused)"'
 }
 shown() { [ -n "$(window)" ]; }
-focused() { window | grep -q ' true$'; }
-# Where sway floats it once it stops moving: under the icon.
-placed() { focused && under_point 1268 10 "$(window)"; }
+# Where sway floats it once it stops moving: under the icon, with the focus.
+placed() { window | grep -q ' true$' && under_point 1268 10 "$(window)"; }
 wait_until 10 shown || fail "no window at launch"
 click_icon
 wait_until 10 eval '! shown' || fail "Activate did not close the window"

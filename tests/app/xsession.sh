@@ -106,9 +106,7 @@ window_focused() { [ "$(xdotool getwindowfocus)" = "$1" ]; }
 # open_other: another application's window, $other, focused.
 open_other() {
     start_bg "$work/xmessage.log" xmessage -geometry +100+500 -title other "Another application"
-    # shellcheck disable=SC2317 # called through wait_until
-    named() { other=$(xdotool search --name '^other$' | head -n1) && [ -n "$other" ]; }
-    wait_until 10 named || fail "no other window"
+    other=$(timeout 10 xdotool search --sync --name '^other$' | head -n1) || fail "no other window"
     xdotool windowactivate "$other"
     wait_until 5 window_focused "$other" || fail "the other window did not take the focus"
 }

@@ -10,10 +10,8 @@
 
 int main(int argc, char* argv[])
 {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: pcmprobe FILE HZ\n");
+    if (argc != 3)
         return 2;
-    }
     PcmRecording recording;
     if (!recording.read(QString::fromLocal8Bit(argv[1])) || recording.seconds() < 0.5) {
         std::printf("%.3f 0 0\n", recording.seconds());
