@@ -53,10 +53,8 @@ work=$work/runtime # the part of it that nobody may write in
 trap stop_x_session EXIT
 start_bg "$work/sway.log" sway -c "$work/../sway.conf"
 wait_until 20 grep -q '^WAYLAND_DISPLAY=' "$work/session.env" || fail "sway did not start"
-for name in WAYLAND_DISPLAY DISPLAY SWAYSOCK; do
-    export "$name=$(sed -n "s/^$name=//p" "$work/session.env")"
-done
-[ "$mode" = native ] && unset DISPLAY
+# Without XWayland, sway names no DISPLAY.
+eval "$(grep -E '^(WAYLAND_DISPLAY|DISPLAY|SWAYSOCK)=' "$work/session.env" | sed 's/^/export /')"
 gdbus wait --session --timeout 20 org.kde.StatusNotifierWatcher || fail "swaybar did not start its tray"
 
 export SONDIK_AUDIO_OUTPUT=null
