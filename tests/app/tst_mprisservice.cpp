@@ -158,19 +158,11 @@ private slots:
                      QStringLiteral("Stopped"));
     }
 
-    void rootInterface()
+    void raiseAndQuit()
     {
-        const QString root = QStringLiteral("org.mpris.MediaPlayer2");
-        const QList<std::tuple<QString, const char*, QVariant>> expected = {
-            {root, "Identity", "Sondik"},  {root, "DesktopEntry", SONDIK_APP_ID},
-            {root, "CanQuit", true},       {root, "CanRaise", true},
-            {root, "HasTrackList", false}, {player, "CanSeek", false},
-            {player, "CanControl", true},
-        };
-        for (const auto& [interface, name, value] : expected)
-            QCOMPARE(property(interface, QLatin1String(name)).toString(), value.toString());
         for (const QString& method : {QStringLiteral("Raise"), QStringLiteral("Quit")})
-            m_client.asyncCall(QDBusMessage::createMethodCall(service, path, root, method));
+            m_client.asyncCall(
+                QDBusMessage::createMethodCall(service, path, "org.mpris.MediaPlayer2", method));
         QTRY_COMPARE(m_raised, 1);
         QTRY_COMPARE(m_quits, 1);
     }
@@ -193,13 +185,10 @@ private slots:
         row("play while playing", "plain", "play play", "Playing", "plain", 1);
         // A live stream's pause is the stop of the play button: the station stays.
         row("pause", "plain", "play pause", "Stopped", "plain", 2);
-        row("play-pause", "plain", "play-pause", "Playing", "plain", 1);
         row("play-pause twice", "plain", "play-pause play-pause", "Stopped", "plain", 2);
-        row("next", "song", "next", "Playing", "plain", 1);
         row("next wraps", "dead", "next", "Playing", "song", 1);
         row("previous", "plain", "previous", "Playing", "song", 1);
         row("stream fails", "plain", "next", "Stopped", "dead", 2);
-        row("previous wraps, stream fails", "song", "previous", "Stopped", "dead", 2);
     }
 
     void controls()
@@ -231,7 +220,6 @@ private slots:
     {
         QTest::addColumn<double>("set");
         QTest::addColumn<float>("taken");
-        QTest::newRow("in range") << 0.3 << 0.3f;
         QTest::newRow("above range") << 1.7 << 1.0f;
         QTest::newRow("negative is silence") << -0.5 << 0.0f;
     }
