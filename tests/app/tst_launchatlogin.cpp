@@ -25,7 +25,6 @@ QByteArray entry(const QByteArray& extra = {})
 }
 
 const char* entryName = "/autostart/" SONDIK_APP_ID "-LaunchAtLoginHelper.desktop";
-QStringList warnings; // categories of the warnings logged
 
 } // namespace
 
@@ -46,93 +45,59 @@ private slots:
         qputenv("XDG_CONFIG_DIRS", dir->filePath(QStringLiteral("system")).toLocal8Bit());
     }
 
-    void readsTheAutostartFolders_data()
+    // What shows, before or after a write, is what the autostart folders
+    // hold, read again each time. A write that does not take is notified all
+    // the same, so that a view reads the folders again.
+    void enabled_data()
     {
-        QTest::addColumn<QByteArray>("user");   // null: no entry
+        // null: no entry; "blocked": a file where the folder belongs, which
+        // stops root too
+        QTest::addColumn<QByteArray>("user");
         QTest::addColumn<QByteArray>("system"); // null: no entry
+        QTest::addColumn<int>("write");         // -1: none, else the value written
         QTest::addColumn<bool>("enabled");
 
         const QByteArray none;
-        QTest::newRow("absent") << none << none << false;
-        QTest::newRow("enabled") << entry() << none << true;
-        QTest::newRow("GNOME key true")
-            << entry("X-GNOME-Autostart-enabled=true\n") << none << true;
-        QTest::newRow("Hidden=true") << entry("Hidden=true\n") << none << false;
+        QTest::newRow("absent") << none << none << -1 << false;
+        QTest::newRow("enabled") << entry() << none << -1 << true;
+        QTest::newRow("Hidden=true") << entry("Hidden=true\n") << none << -1 << false;
         QTest::newRow("GNOME key false")
-            << entry("X-GNOME-Autostart-enabled=false\n") << none << false;
+            << entry("X-GNOME-Autostart-enabled=false\n") << none << -1 << false;
         QTest::newRow("keys of another group do not count")
-            << entry("[Desktop Action x]\nHidden=true\n") << none << true;
-        QTest::newRow("not a desktop entry") << QByteArray("garbage\0\x01", 9) << none << false;
-        QTest::newRow("empty file") << QByteArray("") << none << false;
-        QTest::newRow("system folder only") << none << entry() << true;
+            << entry("[Desktop Action x]\nHidden=true\n") << none << -1 << true;
+        QTest::newRow("not a desktop entry")
+            << QByteArray("garbage\0\x01", 9) << none << -1 << false;
+        QTest::newRow("system folder only") << none << entry() << -1 << true;
         QTest::newRow("user entry hides the system one")
-            << entry("Hidden=true\n") << entry() << false;
-        QTest::newRow("user entry enables a hidden system one")
-            << entry() << entry("Hidden=true\n") << true;
+            << entry("Hidden=true\n") << entry() << -1 << false;
+        QTest::newRow("on") << none << none << 1 << true;
+        QTest::newRow("off") << entry() << none << 0 << false;
+        QTest::newRow("off hides the system entry") << none << entry() << 0 << false;
+        QTest::newRow("on, folder refuses") << QByteArray("blocked") << none << 1 << false;
     }
 
-    void readsTheAutostartFolders()
+    void enabled()
     {
         QFETCH(QByteArray, user);
         QFETCH(QByteArray, system);
+        QFETCH(int, write);
         QFETCH(bool, enabled);
         LaunchAtLogin launchAtLogin(program());
         QVERIFY(!launchAtLogin.isEnabled());
-        if (!user.isNull())
+        if (user == "blocked")
+            writeFile(home() + "/autostart", user);
+        else if (!user.isNull())
             writeFile(userEntry(), user);
         if (!system.isNull())
             writeFile(systemEntry(), system);
-        // Foreign entries around ours change nothing.
-        writeFile(home() + "/autostart/org.example.Other.desktop", entry());
-        writeFile(QString(userEntry()).replace(".desktop", "x.desktop"), entry());
-        QCOMPARE(launchAtLogin.isEnabled(), enabled); // every read looks again
-    }
-
-    // What shows after a write is what the folders hold then; a write that
-    // does not take (a file where the user's folder belongs, which stops
-    // root too) is logged once under the shell's category.
-    void writes_data()
-    {
-        QTest::addColumn<QByteArray>("system"); // null: no entry
-        QTest::addColumn<bool>("blocked");
-        QTest::addColumn<bool>("value");
-        QTest::addColumn<bool>("enabledAfter");
-
-        const QByteArray none;
-        QTest::newRow("on") << none << false << true << true;
-        QTest::newRow("off") << none << false << false << false;
-        QTest::newRow("off hides the system entry") << entry() << false << false << false;
-        QTest::newRow("on over a system entry") << entry() << false << true << true;
-        QTest::newRow("on, folder refuses") << none << true << true << false;
-        QTest::newRow("off, folder refuses to hide the system entry")
-            << entry() << true << false << true;
-    }
-
-    void writes()
-    {
-        QFETCH(QByteArray, system);
-        QFETCH(bool, blocked);
-        QFETCH(bool, value);
-        QFETCH(bool, enabledAfter);
-        if (!system.isNull())
-            writeFile(systemEntry(), system);
-        if (blocked)
-            writeFile(home() + "/autostart", "a file where the folder belongs");
-        LaunchAtLogin launchAtLogin(program());
-        if (!blocked)
-            launchAtLogin.setIsEnabled(!value); // start from the other state
+        // Foreign entries beside ours change nothing.
+        writeFile(QString(systemEntry()).replace(".desktop", "x.desktop"), entry());
+        writeFile(dir->filePath("system/autostart/org.example.Other.desktop"), entry());
         QSignalSpy changed(&launchAtLogin, &LaunchAtLogin::isEnabledChanged);
-        warnings.clear();
-        const QtMessageHandler previous = qInstallMessageHandler(
-            [](QtMsgType type, const QMessageLogContext& context, const QString&) {
-                if (type == QtWarningMsg)
-                    warnings.append(QString::fromLatin1(context.category));
-            });
-        launchAtLogin.setIsEnabled(value);
-        qInstallMessageHandler(previous);
-        QCOMPARE(changed.size(), 1);
-        QCOMPARE(launchAtLogin.isEnabled(), enabledAfter);
-        QCOMPARE(warnings, blocked ? QStringList{"sondik.shell"} : QStringList());
+        if (write >= 0)
+            launchAtLogin.setIsEnabled(write);
+        QCOMPARE(changed.size(), write >= 0 ? 1 : 0);
+        QCOMPARE(launchAtLogin.isEnabled(), enabled);
         QCOMPARE(QFile::exists(systemEntry()), !system.isNull());
     }
 
@@ -144,13 +109,7 @@ private slots:
         const QString binary = dir->filePath("b i\"n $x `y` 100% \\z/sondik");
         LaunchAtLogin launchAtLogin(binary);
         launchAtLogin.setIsEnabled(true);
-        QVERIFY(launchAtLogin.isEnabled());
-
-        QProcess validate;
-        validate.start(validator, {userEntry()});
-        QVERIFY(validate.waitForFinished(30000));
-        QCOMPARE(validate.readAllStandardOutput() + validate.readAllStandardError(), QByteArray());
-        QCOMPARE(validate.exitCode(), 0);
+        QCOMPARE(QProcess::execute(validator, {userEntry()}), 0);
 
         // The Exec line with its string escapes and "%%" undone; its quoting
         // rules are those of the shell's double quotes.
@@ -159,7 +118,6 @@ private slots:
         QString exec = QRegularExpression("^Exec=(.*)$", QRegularExpression::MultilineOption)
                            .match(QString::fromUtf8(file.readAll()))
                            .captured(1);
-        QVERIFY(exec.startsWith('"'));
         exec.replace("\\\\", "\\").replace("%%", "%");
         QProcess shell;
         shell.start(QStringLiteral("sh"), {"-c", "printf '%s\\n' " + exec});

@@ -16,7 +16,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-#include <QWindow>
 #include <QtQml/qqmlextensionplugin.h>
 
 #include <csignal>
@@ -46,36 +45,30 @@ MediaPlayerFactory fakeFactory(int* alive)
     };
 }
 
-// Child mode: a whole Sondik playing, with a fake backend or a real mpv core
-// on a loopback server that never answers, until a signal ends it. It says
-// how many players were alive when the event loop ended and how many media
-// cores were left after the teardown.
+// Child mode: a whole Sondik playing a loopback stream that never answers,
+// with a fake backend or a real mpv core, until a signal ends it. It says
+// whether it still played when the event loop ended and how many media cores
+// were left after the teardown.
 int runChild(int argc, char** argv)
 {
-    const bool realCore = qEnvironmentVariableIsSet(realCoreVariable);
-    int alive = 0;
+    std::setvbuf(stdout, nullptr, _IONBF, 0);
     int exitCode = 0;
     {
-        SondikApp app(argc, argv, realCore ? defaultMediaPlayerFactory() : fakeFactory(&alive));
+        SondikApp app(argc, argv,
+                      qEnvironmentVariableIsSet(realCoreVariable) ? defaultMediaPlayerFactory()
+                                                                  : fakeFactory(nullptr));
         QTcpServer silent;
+        if (!silent.listen(QHostAddress::LocalHost))
+            return 2;
         RadioStation station = app.radioStationStore()->radioStations().first();
-        if (realCore) {
-            if (!silent.listen(QHostAddress::LocalHost))
-                return 2;
-            station.streamUrl = QStringLiteral("http://127.0.0.1:%1/").arg(silent.serverPort());
-        }
-        const auto players = [&] {
-            return realCore ? mediaPlayerCoreCount() : alive;
-        };
+        station.streamUrl = QStringLiteral("http://127.0.0.1:%1/").arg(silent.serverPort());
         app.radioPlayer()->play(station, 0.5f);
-        QTimer::singleShot(0, [&] {
-            std::printf("ready, players %d\n", players());
-            std::fflush(stdout);
-        });
+        const auto playing = [&] {
+            return int(bool(app.radioPlayer()->player()));
+        };
+        QTimer::singleShot(0, [&] { std::printf("ready, playing %d\n", playing()); });
         exitCode = app.exec();
-        std::printf("loop ended, players %d\n",
-                    realCore ? int(bool(app.radioPlayer()->player())) : alive);
-        std::fflush(stdout);
+        std::printf("loop ended, playing %d\n", playing());
     }
     std::printf("torn down, media cores %d\n", mediaPlayerCoreCount());
     return exitCode;
@@ -98,27 +91,22 @@ private slots:
             const char *name, *variables, *arguments, *preferred;
             bool canShowWindows;
         };
-        const QString wayland = QStringLiteral("WAYLAND_DISPLAY=wayland-0 DISPLAY=:0");
         const Case cases[] = {
             {"X11 session", "XDG_SESSION_TYPE=x11 DISPLAY=:0", "", "", true},
-            {"Wayland with XWayland", "XDG_SESSION_TYPE=wayland %1", "", "xcb", true},
-            {"Wayland display, no session type", "%1", "", "xcb", true},
-            {"no XWayland", "XDG_SESSION_TYPE=wayland WAYLAND_DISPLAY=wayland-0", "", "", true},
-            {"user chose a platform", "%1 QT_QPA_PLATFORM=wayland", "", "", true},
-            {"empty choice is no choice", "%1 QT_QPA_PLATFORM=", "", "xcb", true},
-            {"-platform", "%1", "-platform wayland", "", true},
-            {"--platform=", "%1", "--platform=wayland", "", true},
-            {"over ssh", "SSH_CONNECTION=x", "", "", false},
+            {"Wayland with XWayland", "XDG_SESSION_TYPE=wayland DISPLAY=:0", "", "xcb", true},
+            {"Wayland display, no session type", "WAYLAND_DISPLAY=w DISPLAY=:0", "", "xcb", true},
+            {"no XWayland", "XDG_SESSION_TYPE=wayland WAYLAND_DISPLAY=w", "", "", true},
+            {"user chose a platform", "WAYLAND_DISPLAY=w DISPLAY=:0 QT_QPA_PLATFORM=wayland", "",
+             "", true},
+            {"empty choice is no choice", "WAYLAND_DISPLAY=w DISPLAY=:0 QT_QPA_PLATFORM=", "",
+             "xcb", true},
+            {"-platform", "WAYLAND_DISPLAY=w DISPLAY=:0", "-platform wayland", "", true},
             {"empty DISPLAY", "DISPLAY=", "", "", false},
-            {"xcb chosen, no display", "QT_QPA_PLATFORM=xcb", "", "", false},
-            {"offscreen chosen", "QT_QPA_PLATFORM=offscreen", "", "", true},
             {"vnc with options", "QT_QPA_PLATFORM=vnc:size=800x600", "", "", true},
-            {"offscreen on the command line", "", "-platform offscreen", "", true},
             {"command line wins", "QT_QPA_PLATFORM=offscreen", "--platform=xcb", "", false},
         };
         for (const Case& c : cases)
-            QTest::newRow(c.name) << QString::fromLatin1(c.variables).replace("%1", wayland)
-                                  << c.arguments << c.preferred << c.canShowWindows;
+            QTest::newRow(c.name) << c.variables << c.arguments << c.preferred << c.canShowWindows;
     }
 
     void platform()
@@ -164,14 +152,12 @@ private slots:
 
         // A close of the window always hides the preferences panel.
         QTRY_VERIFY_WITH_TIMEOUT(app->appDelegate()->window(), 30000);
-        QWindow* window = app->appDelegate()->window();
         app->setShowPreferences(true);
         app->appDelegate()->closeWindow();
         QVERIFY(!app->showPreferences());
 
         // A volume change reaches the playing stream at once.
-        const RadioStation station = app->radioStationStore()->radioStations().first();
-        app->radioPlayer()->play(station, 0.5f);
+        app->radioPlayer()->play(app->radioStationStore()->radioStations().first(), 0.5f);
         auto* player = qobject_cast<FakeMediaPlayer*>(app->radioPlayer()->player());
         QVERIFY(player);
         // The content installs the hook when it appears, which may be a few
@@ -181,23 +167,7 @@ private slots:
             return player->volumes.last() == 0.25f;
         };
         QTRY_VERIFY_WITH_TIMEOUT(volumeReachesPlayer(), 30000);
-
-        // Torn down in reverse, the window (and with it every view) first.
-        QStringList destroyed;
-        const std::pair<QObject*, const char*> watched[] = {
-            {window, "window"},
-            {app->preferences(), "Preferences"},
-            {player, "media player"},
-            {app->radioPlayer(), "RadioPlayer"},
-            {app->radioStationStore(), "RadioStationStore"},
-            {app->appDelegate(), "AppDelegate"},
-        };
-        for (const auto& [object, name] : watched)
-            connect(object, &QObject::destroyed, this,
-                    [&destroyed, name = name] { destroyed << name; });
         app.reset();
-        QCOMPARE(destroyed, (QStringList{"window", "Preferences", "media player", "RadioPlayer",
-                                         "RadioStationStore", "AppDelegate"}));
         QCOMPARE(alive, 0);
     }
 
@@ -228,22 +198,18 @@ private slots:
         child.setProcessEnvironment(environment);
         child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         child.start(programPath, {});
-        QVERIFY(child.waitForStarted(30000));
-        QElapsedTimer waited;
-        waited.start();
-        while (!child.canReadLine() && waited.elapsed() < 60000)
+        // No application object here between the tests: no event loop either.
+        for (QDeadlineTimer deadline(60000); !child.canReadLine() && !deadline.hasExpired();)
             child.waitForReadyRead(1000);
-        QCOMPARE(child.readLine().trimmed(), QByteArray("ready, players 1"));
+        QCOMPARE(child.readLine().trimmed(), QByteArray("ready, playing 1"));
         QCOMPARE(filesIn(runtime.path()).size(), 2);
 
         if (signalNumber) {
             ::kill(pid_t(child.processId()), signalNumber);
         } else {
-            const QString path = QStringLiteral("/org/mpris/MediaPlayer2");
-            QDBusInterface player(QStringLiteral("org.mpris.MediaPlayer2.sondik"), path,
-                                  QStringLiteral("org.mpris.MediaPlayer2.Player"));
-            QCOMPARE(player.property("PlaybackStatus").toString(), QStringLiteral("Playing"));
-            QDBusInterface root(player.service(), path, QStringLiteral("org.mpris.MediaPlayer2"));
+            QDBusInterface root(QStringLiteral("org.mpris.MediaPlayer2.sondik"),
+                                QStringLiteral("/org/mpris/MediaPlayer2"),
+                                QStringLiteral("org.mpris.MediaPlayer2"));
             QCOMPARE(root.call(QStringLiteral("Quit")).type(), QDBusMessage::ReplyMessage);
         }
         QVERIFY(child.waitForFinished(60000));
@@ -251,7 +217,7 @@ private slots:
         QCOMPARE(child.exitCode(), 0);
         // Playback stopped before the teardown; lock and socket gone after it.
         QCOMPARE(child.readAllStandardOutput().trimmed(),
-                 QByteArray("loop ended, players 0\ntorn down, media cores 0"));
+                 QByteArray("loop ended, playing 0\ntorn down, media cores 0"));
         QCOMPARE(filesIn(runtime.path()), QStringList());
     }
 };
