@@ -9,14 +9,9 @@ class FakeDesktopWindowManager : public DesktopWindowManager {
 public:
     bool blends = true;
     bool blurOffered = false;
-    int blurRequests = 0;
     std::optional<bool> keptOutOfTaskBar;
 
     bool blendsTranslucentWindows() const override { return blends; }
-    bool requestBlurBehind(QWindow*) override
-    {
-        ++blurRequests;
-        return blurOffered;
-    }
+    bool requestBlurBehind(QWindow*) override { return blurOffered; }
     void setKeptOutOfTaskBar(QWindow*, bool keptOut) override { keptOutOfTaskBar = keptOut; }
 };

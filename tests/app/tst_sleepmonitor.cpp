@@ -28,9 +28,7 @@ class TestSleepMonitor : public QObject {
 private slots:
     void absentWithoutLogindOrBus()
     {
-        QTest::ignoreMessage(QtInfoMsg, QRegularExpression("No logind on the system bus"));
         QVERIFY(!SleepMonitor(QDBusConnection::connectToBus(address, "bare")).isWatching());
-        QTest::ignoreMessage(QtInfoMsg, QRegularExpression("No system bus"));
         QVERIFY(!SleepMonitor(QDBusConnection::connectToBus("unix:path=/nonexistent", "none"))
                      .isWatching());
     }
@@ -54,8 +52,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 1, 20000);
         QVERIFY(logind.send(prepareForSleep(true)));
         QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 2, 20000);
-        QCOMPARE(spy.at(0).at(0).toBool(), false);
-        QCOMPARE(spy.at(1).at(0).toBool(), true);
+        QCOMPARE(spy, (QList<QVariantList>{{false}, {true}}));
     }
 };
 
