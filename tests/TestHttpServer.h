@@ -30,8 +30,8 @@ public:
     // Serves https with this certificate and key instead.
     void setSslConfiguration(const QSslConfiguration& configuration) { m_ssl = configuration; }
 
-    // On loopback, or on an address in a namespace of the test's own.
-    bool listen(const QHostAddress& address = QHostAddress::LocalHost)
+    // On loopback.
+    bool listen()
     {
         if (m_ssl.isNull()) {
             m_server = std::make_unique<QTcpServer>();
@@ -59,7 +59,7 @@ public:
             }
         });
         m_pacer.start(20);
-        return m_server->listen(address, 0);
+        return m_server->listen(QHostAddress::LocalHost, 0);
     }
     ~TestHttpServer() override
     {
@@ -84,7 +84,6 @@ public:
     // What Shoutcast streams say is on air from now on.
     void setStreamTitle(const QByteArray& title) { m_streamTitle = title; }
 
-    int requestCount(const QString& path) const { return int(m_paths.count(path)); }
     int openConnections() const { return int(m_connections.size()); }
 
 private:
@@ -107,7 +106,6 @@ private:
             return;
         const QString path =
             QString::fromUtf8(connection.request.split(' ').value(1)).split('?')[0];
-        m_paths.append(path);
         connection.wantsMetadata = connection.request.toLower().contains("icy-metadata: 1");
         connection.route = m_routes.value(path, Route{.status = 404});
         const Route& route = connection.route;
@@ -160,7 +158,6 @@ private:
     QSslConfiguration m_ssl;
     QHash<QString, Route> m_routes;
     QHash<QTcpSocket*, Connection> m_connections;
-    QStringList m_paths;
     QTimer m_pacer;
     QByteArray m_streamTitle = "Tone";
 };

@@ -30,31 +30,6 @@ private slots:
             QFile::remove(dir.filePath(name));
     }
 
-    void roundTripThroughSecondInstance_data()
-    {
-        QTest::addColumn<float>("volume");
-        QTest::addColumn<QString>("id");
-        // Silent, many digits, and out of range both ways: kept exactly.
-        for (float volume : {0.0f, 0.123456789f, 1.5f, -0.25f})
-            QTest::addRow("%g", volume) << volume << "s42824";
-        QTest::newRow("odd id") << 0.5f << QStringLiteral("s1 = [ä]; #x, \"y\"");
-        QTest::newRow("id like a variant") << 0.5f << QStringLiteral("@Variant(x)");
-    }
-
-    void roundTripThroughSecondInstance()
-    {
-        QFETCH(float, volume);
-        QFETCH(QString, id);
-        {
-            Preferences preferences(path());
-            preferences.setVolume(volume);
-            preferences.setSelectedRadioStationId(id);
-        }
-        Preferences again(path());
-        QCOMPARE(again.volume(), volume); // exact, not fuzzy
-        QCOMPARE(again.selectedRadioStationId(), std::optional<QString>(id));
-    }
-
     // What a stored file gives, and that the next choice reaches the disk
     // whatever the file held.
     void storedFiles_data()

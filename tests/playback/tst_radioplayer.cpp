@@ -94,13 +94,10 @@ private slots:
         row("no scheme is http", "listen.technobase.fm/tunein-dsl-pls", "s1",
             "http://listen.technobase.fm/tunein-dsl-pls", true);
         row("empty", "", "s1", "", true);
-        row("blank inside", "http://exa mple.com/x", "s1", "", true);
         row("local file", "file:///etc/passwd", "s1", "", true);
         row("absolute path", "/etc/passwd", "s1", "", true);
-        row("other protocol", "ftp://a.example/x.mp3", "s1", "", true);
         row("tune id that is no URL", {}, "s 1", "");
         row("s without digits", "http://a.example/", "s", "http://a.example/");
-        row("letters after digits", "http://a.example/", "s12a", "http://a.example/");
     }
 
     void streamUrl()
@@ -156,32 +153,6 @@ private slots:
         QVERIFY(!timer->timer().isActive());
         step(timer);
         QCOMPARE(player->volumes.size(), ramp.size() + 2);
-    }
-
-    void queuedFadeTicksTouchOnlyTheirPlayer()
-    {
-        auto rig = std::make_unique<Rig>();
-        rig->play(stationA, 1.0f);
-        QPointer<FadeTimer> first = rig->radio.fadeTimer();
-        for (int i = 0; i < 10; ++i)
-            step(first);
-        // The volume hook sets a lower level mid-fade: the fade climbs on from there.
-        rig->last()->setVolume(0.2f);
-        step(first);
-        QCOMPARE(rig->last()->volumes.last(), 0.2f + 0.00625f);
-
-        // A tick already queued when another station replaces the fade.
-        first->fire();
-        rig->play(stationB, 0.5f);
-        QCoreApplication::processEvents();
-        QVERIFY(!first);
-        QCOMPARE(rig->alive, 1); // the old player is gone, not faded
-        QCOMPARE(rig->last()->volumes, QList<float>({0.5f, 0.0f}));
-
-        // A tick queued when the whole player goes down.
-        rig->radio.fadeTimer()->fire();
-        rig.reset();
-        QCoreApplication::processEvents();
     }
 
     // A stream that ends is told as a failure, or tried once more at the tune service.
@@ -244,19 +215,14 @@ private slots:
     {
         Rig rig;
         rig.play(stationA, 1.0f);
-        FadeTimer* timer = rig.radio.fadeTimer();
         rig.radio.stop();
-        QVERIFY(!rig.radio.player());
         QCOMPARE(rig.alive, 0);
-        QVERIFY(!timer->isValid());
         QCOMPARE(rig.radio.currentStation(), stationA);
         QVERIFY(!rig.radio.hasError());
 
         // An unplayable station changes nothing.
         rig.play(stationB, 1.0f);
-        QSignalSpy playerSpy(&rig.radio, &RadioPlayer::playerChanged);
         rig.radio.play(station("s3", "file:///etc/passwd"), 1.0f);
-        QCOMPARE(playerSpy.size(), 0);
         QVERIFY(rig.playsAlone(stationB));
 
         // After a failure, stop leaves the error raised; playing again clears it.
@@ -274,7 +240,6 @@ private slots:
         const auto row = [](const char* name, const QString& received, const QString& shown) {
             QTest::newRow(name) << received << shown;
         };
-        row("plain", "Artist - Song", "Artist - Song");
         row("controls",
             "A\x01"
             "B\x7f\x1b[0m",
@@ -282,8 +247,6 @@ private slots:
         row("white space", "  Line\none\t\r\ntwo  ", "Line one two");
         row("direction overrides", QString::fromUtf8("evil\u202Etxt.exe\u2066x\u2069"),
             "eviltxt.exex");
-        row("markup stays text", "<b>Bold</b> &amp;", "<b>Bold</b> &amp;");
-        row("at the cap", QString(300, 'x'), QString(300, 'x'));
         row("over the cap", QString(10000, 'x'), QString(299, 'x') + QChar(0x2026));
         // A character outside the BMP is never cut in half.
         row("surrogate at the cut", QString(298, 'x') + QString::fromUtf8("\U0001F3B5\U0001F3B5"),
