@@ -8,10 +8,9 @@
 class FakeDesktopWindowManager : public DesktopWindowManager {
 public:
     bool blends = true;
-    bool blurOffered = false;
     std::optional<bool> keptOutOfTaskBar;
 
     bool blendsTranslucentWindows() const override { return blends; }
-    bool requestBlurBehind(QWindow*) override { return blurOffered; }
+    bool requestBlurBehind(QWindow*) override { return false; }
     void setKeptOutOfTaskBar(QWindow*, bool keptOut) override { keptOutOfTaskBar = keptOut; }
 };

@@ -1,14 +1,11 @@
 #include "app/SingleInstance.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 #include <QLocalSocket>
-#include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 
 #include <future>
 
@@ -16,34 +13,7 @@ using Role = SingleInstance::Role;
 
 namespace {
 
-const char* childDirectoryVariable = "SONDIK_TEST_INSTANCE_DIR";
-constexpr int racers = 3;
 const QString name = QStringLiteral("test.Sondik");
-
-// Child mode: claim, print the role; the primary then counts show requests
-// until every other child has reached it or time runs out.
-int runChild(int argc, char** argv)
-{
-    SingleInstance instance(qEnvironmentVariable(childDirectoryVariable), name);
-    const Role role = instance.claim(std::chrono::milliseconds(5000));
-    if (role != Role::Primary) {
-        printf("%s\n", role == Role::Secondary ? "secondary" : "other");
-        return 0;
-    }
-    QCoreApplication app(argc, argv);
-    if (!instance.listen())
-        return 2;
-    int requests = 0;
-    QObject::connect(&instance, &SingleInstance::showRequested, &app, [&] {
-        if (++requests == racers - 1)
-            app.quit();
-    });
-    QTimer::singleShot(8000, &app, &QCoreApplication::quit);
-    app.exec();
-    printf("primary %d\n", requests);
-    fflush(stdout);
-    return 0;
-}
 
 } // namespace
 
@@ -86,9 +56,6 @@ private slots:
         }
         QCOMPARE(running.claim(std::chrono::milliseconds(5000)), Role::Primary);
         QVERIFY(running.listen());
-        const QFile::Permissions permissions = QFileInfo(running.socketPath()).permissions();
-        QVERIFY(!(permissions &
-                  (QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther)));
         if (first == "silent") {
             SingleInstance later(dir->path(), name);
             QCOMPARE(later.claim(std::chrono::milliseconds(400)), Role::Unanswered);
@@ -115,33 +82,7 @@ private slots:
             QCOMPARE(shown.size(), start);
         }
     }
-
-    void simultaneousStartsMakeOnePrimary()
-    {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(childDirectoryVariable, dir->path());
-        QProcess children[racers];
-        for (QProcess& child : children) {
-            child.setProcessEnvironment(environment);
-            child.start(QCoreApplication::applicationFilePath(), {});
-        }
-        QStringList lines;
-        for (QProcess& child : children) {
-            QVERIFY(child.waitForFinished(15000));
-            lines.append(QString::fromUtf8(child.readAllStandardOutput()).trimmed());
-        }
-        lines.sort();
-        QCOMPARE(lines, (QStringList{"primary 2", "secondary", "secondary"}));
-    }
 };
 
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsSet(childDirectoryVariable))
-        return runChild(argc, argv);
-    QCoreApplication app(argc, argv);
-    TestSingleInstance test;
-    return QTest::qExec(&test, argc, argv);
-}
-
+QTEST_GUILESS_MAIN(TestSingleInstance)
 #include "tst_singleinstance.moc"

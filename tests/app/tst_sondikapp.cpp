@@ -11,7 +11,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QProcessEnvironment>
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
@@ -94,12 +93,9 @@ private slots:
         const Case cases[] = {
             {"X11 session", "XDG_SESSION_TYPE=x11 DISPLAY=:0", "", "", true},
             {"Wayland with XWayland", "XDG_SESSION_TYPE=wayland DISPLAY=:0", "", "xcb", true},
-            {"Wayland display, no session type", "WAYLAND_DISPLAY=w DISPLAY=:0", "", "xcb", true},
             {"no XWayland", "XDG_SESSION_TYPE=wayland WAYLAND_DISPLAY=w", "", "", true},
             {"user chose a platform", "WAYLAND_DISPLAY=w DISPLAY=:0 QT_QPA_PLATFORM=wayland", "",
              "", true},
-            {"empty choice is no choice", "WAYLAND_DISPLAY=w DISPLAY=:0 QT_QPA_PLATFORM=", "",
-             "xcb", true},
             {"-platform", "WAYLAND_DISPLAY=w DISPLAY=:0", "-platform wayland", "", true},
             {"empty DISPLAY", "DISPLAY=", "", "", false},
             {"vnc with options", "QT_QPA_PLATFORM=vnc:size=800x600", "", "", true},
@@ -124,21 +120,13 @@ private slots:
     }
 
     // Before the mend Qt's platform plugin aborted this process.
-    void withoutAGraphicalSessionEndsWithOneLine()
+    void withoutAGraphicalSessionEndsCleanly()
     {
         const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
-        qunsetenv("QT_QPA_PLATFORM");
-        qunsetenv("DISPLAY");
-        qunsetenv("WAYLAND_DISPLAY");
-        QTest::ignoreMessage(QtCriticalMsg, "Sondik needs a graphical session: neither DISPLAY "
-                                            "nor WAYLAND_DISPLAY is set");
-        int exitCode = -1;
-        {
-            SondikApp app(appArgc, appArgv);
-            exitCode = app.exec();
-        }
+        for (const char* variable : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+            qunsetenv(variable);
+        QCOMPARE(SondikApp(appArgc, appArgv).exec(), 1);
         qputenv("QT_QPA_PLATFORM", platform);
-        QCOMPARE(exitCode, 1);
         QVERIFY(!QCoreApplication::instance());
     }
 
@@ -149,12 +137,6 @@ private slots:
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
         int alive = 0;
         auto app = std::make_unique<SondikApp>(appArgc, appArgv, fakeFactory(&alive));
-
-        // A close of the window always hides the preferences panel.
-        QTRY_VERIFY_WITH_TIMEOUT(app->appDelegate()->window(), 30000);
-        app->setShowPreferences(true);
-        app->appDelegate()->closeWindow();
-        QVERIFY(!app->showPreferences());
 
         // A volume change reaches the playing stream at once.
         app->radioPlayer()->play(app->radioStationStore()->radioStations().first(), 0.5f);

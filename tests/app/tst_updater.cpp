@@ -2,7 +2,6 @@
 #include "app/Appcast.h"
 #include "app/Updater.h"
 
-#include <QSignalSpy>
 #include <QTest>
 
 Q_DECLARE_METATYPE(Appcast::Error)
@@ -50,9 +49,6 @@ private slots:
         QTest::newRow("highest by number, wherever listed")
             << appcast(item("1.1") + item("1.10") + item("1.9")) << E::None << "1.10" << page
             << none;
-        QTest::newRow("sparkle:version when no short version")
-            << appcast("<item><sparkle:version>1.4</sparkle:version></item>") << E::None << "1.4"
-            << page << none;
         QTest::newRow("unreadable versions passed over")
             << appcast(item("banana") + item("1.3")) << E::None << "1.3" << page << none;
         QTest::newRow("web links") << appcast(item("2.0", links(page + "download", page + "notes")))
@@ -66,7 +62,6 @@ private slots:
         QTest::newRow("empty feed") << appcast("") << E::NoItems << none << none << none;
         QTest::newRow("broken XML")
             << appcast(item("1.3")).left(150) << E::NotXml << none << none << none;
-        QTest::newRow("nothing at all") << QByteArray() << E::NotXml << none << none << none;
         QTest::newRow("entities") << QByteArray(
                                          "<!DOCTYPE rss [<!ENTITY a \"aaaa\">]><rss><channel>"
                                          "<item><title>&a;</title></item></channel></rss>")
@@ -98,7 +93,6 @@ private slots:
         using F = Updater::Failure;
         QTest::newRow("newer") << appcast(item("1.10")) << S::UpdateAvailable << F::None;
         QTest::newRow("same, trailing zero") << appcast(item("1.2.0")) << S::UpToDate << F::None;
-        QTest::newRow("not a feed") << QByteArray("<html>Moved") << S::Failed << F::NotAppcast;
         QTest::newRow("huge") << appcast(item("1.3") + QByteArray(3 * 1024 * 1024, ' '))
                               << S::Failed << F::TooLarge;
         QTest::newRow("silent") << QByteArray("silent") << S::Failed << F::TimedOut;
@@ -122,9 +116,7 @@ private slots:
         Updater updater(url, QStringLiteral("1.2"),
                         served == "silent" ? std::chrono::milliseconds(500)
                                            : Updater::defaultTimeout);
-        QSignalSpy started(&updater, &Updater::checkStarted);
         updater.checkForUpdates();
-        QCOMPARE(started.size(), 1);
         QTRY_VERIFY_WITH_TIMEOUT(updater.state() != Updater::State::Checking, 30000);
         QCOMPARE(updater.state(), state);
         QCOMPARE(updater.failure(), failure);

@@ -41,8 +41,6 @@ private slots:
         // Top edge 412 above the icon's top edge.
         QTest::newRow("bottom panel, mirrored")
             << bottomPanel << QRect(1000, 1049, 22, 22) << anywhere << QPoint(860, 637);
-        QTest::newRow("icon just above the middle keeps the top rule")
-            << Screens{screen(fullHd)} << QRect(600, 529, 22, 22) << anywhere << QPoint(460, 589);
         QTest::newRow("icon just below the middle mirrors")
             << Screens{screen(fullHd)} << QRect(600, 531, 22, 22) << anywhere << QPoint(460, 119);
 
@@ -56,9 +54,6 @@ private slots:
         QTest::newRow("kept above a bottom panel")
             << Screens{screen(QRect(0, 0, 800, 700), 0, 40)} << QRect(400, 300, 22, 22) << anywhere
             << QPoint(260, 286);
-        QTest::newRow("taller than the screen: top aligned")
-            << Screens{screen(QRect(0, 0, 800, 300), 20)} << QRect(400, 2, 16, 16) << anywhere
-            << QPoint(260, 20);
 
         // Stacked screens: the half is that of the icon's own screen.
         const Screens stacked{screen(fullHd), screen(QRect(0, 1080, 1920, 1080), 30, 40)};

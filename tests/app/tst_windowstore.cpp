@@ -14,32 +14,25 @@ private slots:
     {
         QTest::addColumn<Style>("style");
         QTest::addColumn<bool>("blends");
-        QTest::addColumn<bool>("blurOffered");
         QTest::addColumn<bool>("created"); // the platform window exists already
         QTest::addColumn<bool>("translucent");
-        QTest::addColumn<bool>("blurBehind");
 
         const Style popup = Style::TrayPopup, ordinary = Style::OrdinaryWindow;
-        QTest::newRow("popup, blur") << popup << true << true << false << true << true;
-        QTest::newRow("popup, compositor") << popup << true << false << false << true << false;
-        QTest::newRow("popup, no compositor") << popup << false << true << false << false << false;
+        QTest::newRow("popup, compositor") << popup << true << false << true;
+        QTest::newRow("popup, no compositor") << popup << false << false << false;
         // Its visual cannot change after creation.
-        QTest::newRow("popup, created") << popup << true << true << true << false << false;
-        QTest::newRow("ordinary, compositor")
-            << ordinary << true << false << false << true << false;
+        QTest::newRow("popup, created") << popup << true << true << false;
+        QTest::newRow("ordinary, compositor") << ordinary << true << false << true;
     }
 
     void configuresTheWindow()
     {
         QFETCH(Style, style);
         QFETCH(bool, blends);
-        QFETCH(bool, blurOffered);
         QFETCH(bool, created);
         QFETCH(bool, translucent);
-        QFETCH(bool, blurBehind);
         FakeDesktopWindowManager windowManager;
         windowManager.blends = blends;
-        windowManager.blurOffered = blurOffered;
         QQuickWindow window;
         if (created)
             window.create();
@@ -47,7 +40,6 @@ private slots:
         const bool isPopup = style == Style::TrayPopup;
 
         QCOMPARE(store.isTranslucent(), translucent);
-        QCOMPARE(store.hasBlurBehind(), blurBehind);
         QCOMPARE(windowManager.keptOutOfTaskBar, std::optional(isPopup));
         QCOMPARE(store.backgroundColor().alpha() < 255, translucent);
         if (translucent) {
