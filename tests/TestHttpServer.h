@@ -30,8 +30,8 @@ public:
     // Serves https with this certificate and key instead.
     void setSslConfiguration(const QSslConfiguration& configuration) { m_ssl = configuration; }
 
-    // On loopback.
-    bool listen()
+    // On loopback, or on an address in a namespace of the test's own.
+    bool listen(const QHostAddress& address = QHostAddress::LocalHost)
     {
         if (m_ssl.isNull()) {
             m_server = std::make_unique<QTcpServer>();
@@ -59,7 +59,7 @@ public:
             }
         });
         m_pacer.start(20);
-        return m_server->listen(QHostAddress::LocalHost, 0);
+        return m_server->listen(address, 0);
     }
     ~TestHttpServer() override
     {
@@ -85,6 +85,8 @@ public:
     void setStreamTitle(const QByteArray& title) { m_streamTitle = title; }
 
     int openConnections() const { return int(m_connections.size()); }
+    // Requests for `path`, whatever their query.
+    int requestCount(const QString& path) const { return m_requestCounts.value(path); }
 
 private:
     struct Connection {
@@ -106,6 +108,7 @@ private:
             return;
         const QString path =
             QString::fromUtf8(connection.request.split(' ').value(1)).split('?')[0];
+        ++m_requestCounts[path];
         connection.wantsMetadata = connection.request.toLower().contains("icy-metadata: 1");
         connection.route = m_routes.value(path, Route{.status = 404});
         const Route& route = connection.route;
@@ -158,6 +161,7 @@ private:
     QSslConfiguration m_ssl;
     QHash<QString, Route> m_routes;
     QHash<QTcpSocket*, Connection> m_connections;
+    QHash<QString, int> m_requestCounts;
     QTimer m_pacer;
     QByteArray m_streamTitle = "Tone";
 };
