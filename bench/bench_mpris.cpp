@@ -2,8 +2,8 @@
 // PlaybackController), playing one URL for a given time, with the MPRIS
 // service on the session bus or without it, for bench/playback.sh:
 //   bench_mpris URL SECONDS [--mpris]
-#include "app/MprisService.h"
-#include "app/StationArtwork.h"
+#include "desktop/MprisService.h"
+#include "desktop/StationArtwork.h"
 #include "playback/MediaPlayer.h"
 #include "playback/PlaybackController.h"
 #include "playback/Preferences.h"

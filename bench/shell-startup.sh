@@ -30,8 +30,8 @@ for program in "$sondik" "$XPROBE"; do
     fi
 done
 here=$(cd "$(dirname "$0")" && pwd)
-# shellcheck source=../tests/app/xsession.sh
-source "$here/../tests/app/xsession.sh"
+# shellcheck source=../tests/shell/xsession.sh
+source "$here/../tests/shell/xsession.sh"
 
 work=$(mktemp -d)
 trap 'stop_x_session; rm -rf "$work"' EXIT

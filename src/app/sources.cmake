@@ -1,39 +1,6 @@
-# Files of src/app.
+# Files of src/app: the composition root.
 target_sources(sondikcore PRIVATE
-    app/AppDelegate.h app/AppDelegate.cpp
-    app/Appcast.h app/Appcast.cpp
-    app/DBusMenuExporter.h app/DBusMenuExporter.cpp
-    app/DesktopWindowManager.h app/DesktopWindowManager.cpp
-    app/LaunchAtLogin.h app/LaunchAtLogin.cpp
-    app/MprisPlayerAdaptor.h app/MprisPlayerAdaptor.cpp
-    app/MprisRootAdaptor.h app/MprisRootAdaptor.cpp
-    app/MprisService.h app/MprisService.cpp
-    app/ShellLogging.h app/ShellLogging.cpp
-    app/SingleInstance.h app/SingleInstance.cpp
-    app/SleepMonitor.h app/SleepMonitor.cpp
     app/SondikApp.h app/SondikApp.cpp
-    app/StationArtwork.h app/StationArtwork.cpp
-    app/StatusBarItem.h app/StatusBarItem.cpp
-    app/StatusNotifierItem.h app/StatusNotifierItem.cpp
-    app/SwayWindowPlacer.h app/SwayWindowPlacer.cpp
-    app/TerminationSignals.h app/TerminationSignals.cpp
-    app/TrayStatusBarItem.h app/TrayStatusBarItem.cpp
-    app/Updater.h app/Updater.cpp
-    app/WindowPlacement.h app/WindowPlacement.cpp
-    app/WindowStore.h app/WindowStore.cpp
-    app/X11DesktopWindowManager.h app/X11DesktopWindowManager.cpp
-)
-
-pkg_check_modules(XCB REQUIRED IMPORTED_TARGET GLOBAL xcb)
-target_link_libraries(sondikcore PRIVATE PkgConfig::XCB)
-
-# The tray icon and the window icon.
-qt_add_resources(sondikcore sondik_icons
-    PREFIX /icons
-    BASE ${PROJECT_SOURCE_DIR}/resources/icons
-    FILES
-        ${PROJECT_SOURCE_DIR}/resources/icons/StatusBarIcon.svg
-        ${PROJECT_SOURCE_DIR}/resources/icons/AppIcon.svg
 )
 
 # Desktop integration: the launcher entry, the AppStream entry for software

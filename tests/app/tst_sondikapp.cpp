@@ -1,10 +1,10 @@
-#include "app/AppDelegate.h"
 #include "app/SondikApp.h"
 #include "catalog/RadioStationStore.h"
 #include "playback/FakeMediaPlayer.h"
 #include "playback/MediaPlayerPlugin.h"
 #include "playback/Preferences.h"
 #include "playback/RadioPlayer.h"
+#include "shell/AppDelegate.h"
 
 #include <QDBusInterface>
 #include <QDir>

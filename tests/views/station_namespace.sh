@@ -17,8 +17,8 @@ if [ "${STATION_NAMESPACE:-}" != 1 ]; then
 fi
 
 station_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-# shellcheck source=../app/xsession.sh
-source "$station_dir/../app/xsession.sh"
+# shellcheck source=../shell/xsession.sh
+source "$station_dir/../shell/xsession.sh"
 new_work_dir
 
 # heard FILE: the tone is playing at the end of it (needs $pcmprobe).

@@ -1,9 +1,9 @@
 // The views under Qt Quick Test, on the real stores. The media player is the
 // fake one (nothing plays), the network path is reported by the test, and the
 // desktop's https handler is the test's, so a click can be followed to the end.
-#include "app/LaunchAtLogin.h"
-#include "app/Updater.h"
 #include "catalog/RadioStationStore.h"
+#include "desktop/LaunchAtLogin.h"
+#include "desktop/Updater.h"
 #include "network/FakePathMonitor.h"
 #include "network/NetworkStatus.h"
 #include "playback/FakeMediaPlayer.h"

@@ -1,4 +1,4 @@
-#include "app/WindowPlacement.h"
+#include "shell/WindowPlacement.h"
 
 #include <QTest>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/DesktopWindowManager.h"
+#include "shell/DesktopWindowManager.h"
 
 #include <optional>
 

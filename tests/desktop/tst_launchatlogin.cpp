@@ -1,4 +1,4 @@
-#include "app/LaunchAtLogin.h"
+#include "desktop/LaunchAtLogin.h"
 
 #include <QDir>
 #include <QFile>

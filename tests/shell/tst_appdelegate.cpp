@@ -1,5 +1,5 @@
-#include "app/AppDelegate.h"
-#include "app/StatusBarItem.h"
+#include "shell/AppDelegate.h"
+#include "shell/StatusBarItem.h"
 
 #include <QGuiApplication>
 #include <QQuickWindow>

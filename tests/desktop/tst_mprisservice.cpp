@@ -2,8 +2,8 @@
 // and a second D-Bus connection, against a real player on loopback streams.
 #include "MediaFixtures.h"
 #include "TestHttpServer.h"
-#include "app/MprisService.h"
-#include "app/StationArtwork.h"
+#include "desktop/MprisService.h"
+#include "desktop/StationArtwork.h"
 #include "playback/MediaPlayerPlugin.h"
 #include "playback/PlaybackController.h"
 #include "playback/Preferences.h"

@@ -1,5 +1,5 @@
 #include "FakeDesktopWindowManager.h"
-#include "app/WindowStore.h"
+#include "shell/WindowStore.h"
 
 #include <QTest>
 

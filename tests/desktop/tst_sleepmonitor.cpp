@@ -1,6 +1,6 @@
 // SleepMonitor on a private bus (run under dbus-run-session) standing in for
 // the system bus, on which the test plays logind.
-#include "app/SleepMonitor.h"
+#include "desktop/SleepMonitor.h"
 
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>

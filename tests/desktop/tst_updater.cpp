@@ -1,6 +1,6 @@
 #include "TestHttpServer.h"
-#include "app/Appcast.h"
-#include "app/Updater.h"
+#include "desktop/Appcast.h"
+#include "desktop/Updater.h"
 
 #include <QTest>
 
