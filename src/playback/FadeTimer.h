@@ -1,31 +1,45 @@
 #pragma once
 
+#include "MediaPlayer.h"
+
 #include <QObject>
+#include <QPointer>
 #include <QTimer>
 
-#include <chrono>
-#include <functional>
 #include <memory>
 
-// A repeating timer that can be invalidated: after invalidate() it never
-// fires again and has released its callback (and whatever that captured).
-// Held by shared_ptr; the callback gets the timer itself.
-class FadeTimer : public QObject, public std::enable_shared_from_this<FadeTimer> {
+// Steps a player's volume from one level to another in equal steps, one per
+// interval, until it reaches the target. After invalidate() it never steps
+// again. The player is held weakly: one released by its owner must fall
+// silent at once rather than live on in a fade.
+class FadeTimer : public QObject {
     Q_OBJECT
 
 public:
-    FadeTimer(std::chrono::milliseconds interval, std::function<void(FadeTimer&)> onFire,
+    // Sets the volume to `from` and fades towards `to` over `duration`
+    // seconds, a step every `interval` seconds. None when there is nothing to
+    // fade.
+    static std::unique_ptr<FadeTimer> start(MediaPlayer& player, float from, float to,
+                                            float duration, float interval);
+
+    FadeTimer(MediaPlayer& player, float from, float to, float duration, float interval,
               QObject* parent = nullptr);
 
     void invalidate();
-    bool isValid() const { return bool(m_onFire); }
+    bool isValid() const { return m_valid; }
 
-    // What each timeout does. Tests stop timer() and call this to step a
-    // fade tick by tick.
+    // What each timeout does: queues one step. Tests stop timer() and call
+    // this to step a fade tick by tick.
     void fire();
     QTimer& timer() { return m_timer; }
 
 private:
+    void step();
+
     QTimer m_timer;
-    std::function<void(FadeTimer&)> m_onFire;
+    QPointer<MediaPlayer> m_player;
+    float m_from;
+    float m_to;
+    float m_step;
+    bool m_valid = true;
 };

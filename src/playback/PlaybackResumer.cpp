@@ -1,17 +1,15 @@
 #include "PlaybackResumer.h"
 
+#include "PlaybackLogging.h"
 #include "Preferences.h"
 #include "RadioPlayer.h"
 #include "network/NetworkStatus.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QLoggingCategory>
 #include <QTimer>
 
 namespace {
-
-Q_LOGGING_CATEGORY(lcResume, "sondik.player")
 
 class EventLoopClock final : public PlaybackResumer::Clock {
 public:
@@ -83,7 +81,7 @@ void PlaybackResumer::prepareForSleep(bool sleeping)
         const std::optional<RadioStation> playing = m_radioPlayer.currentStation();
         if (!m_radioPlayer.player() || !playing)
             return;
-        qCInfo(lcResume).noquote()
+        qCInfo(lcPlayer).noquote()
             << "the system sleeps: stopping" << playing->id << "to play it again after waking";
         m_acting = true;
         m_radioPlayer.stop();
@@ -173,7 +171,7 @@ void PlaybackResumer::resume()
     const std::optional<RadioStation> station = std::exchange(m_pending, std::nullopt);
     if (!station || m_missing || m_radioPlayer.player() || !isSelected(*station))
         return;
-    qCInfo(lcResume).noquote() << "the network is back: playing" << station->id << "again";
+    qCInfo(lcPlayer).noquote() << "the network is back: playing" << station->id << "again";
     m_attempt = station;
     m_acting = true;
     m_radioPlayer.play(*station, m_preferences.volume());

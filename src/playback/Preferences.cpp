@@ -1,19 +1,17 @@
 #include "Preferences.h"
+#include "PlaybackLogging.h"
 #include "PreferencesWriter.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLoggingCategory>
 #include <QSettings>
 #include <QStandardPaths>
 
 #include <array>
 #include <charconv>
 #include <cmath>
-
-Q_LOGGING_CATEGORY(lcPreferences, "sondik.preferences")
 
 namespace {
 
@@ -74,7 +72,7 @@ void Preferences::load(const QString& path)
         const QString aside =
             path + QStringLiteral(".damaged-") +
             QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMddThhmmss"));
-        qCWarning(lcPreferences) << "settings file" << path << "is damaged; kept as" << aside;
+        qCWarning(lcPlayer) << "settings file" << path << "is damaged; kept as" << aside;
         settings.reset();
         if (!QFile::rename(path, aside))
             QFile::remove(path);

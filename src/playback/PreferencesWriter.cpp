@@ -1,9 +1,8 @@
 #include "PreferencesWriter.h"
 
-#include <QLoggingCategory>
-#include <QSettings>
+#include "PlaybackLogging.h"
 
-Q_DECLARE_LOGGING_CATEGORY(lcPreferences)
+#include <QSettings>
 
 PreferencesWriter::PreferencesWriter(QString filePath)
     : m_filePath(std::move(filePath))
@@ -67,7 +66,7 @@ void PreferencesWriter::run()
         }
         settings.sync();
         if (settings.status() != QSettings::NoError)
-            qCWarning(lcPreferences) << "could not write settings to" << m_filePath;
+            qCWarning(lcPlayer) << "could not write settings to" << m_filePath;
         lock.lock();
         m_busy = false;
         m_written.notify_all();

@@ -1,11 +1,8 @@
 #include "RadioPlayer.h"
 
-#include <QLoggingCategory>
-#include <QPointer>
+#include "PlaybackLogging.h"
 
 #include <algorithm>
-
-Q_LOGGING_CATEGORY(lcRadioPlayer, "sondik.player")
 
 namespace {
 
@@ -75,7 +72,7 @@ void RadioPlayer::play(const RadioStation& radioStation, float volume)
     std::unique_ptr<MediaPlayer> newPlayer = m_factory ? m_factory(url) : nullptr;
     if (!newPlayer) {
         // No backend: the station cannot play, which is a failure like a dead stream.
-        qCWarning(lcRadioPlayer) << "no media player for" << url.toString();
+        qCWarning(lcPlayer) << "no media player for" << url.toString();
         fail(radioStation, false);
         return;
     }
@@ -104,7 +101,7 @@ bool RadioPlayer::start(MediaPlayer& player, const Attempt& attempt)
     if (m_player.get() != &player)
         return false;
     invalidateFade();
-    m_fadeTimer = fadeVolume(player, 0.0f, attempt.volume, fadeInDuration);
+    m_fadeTimer = FadeTimer::start(player, 0.0f, attempt.volume, fadeInDuration, fadeTickInterval);
     return true;
 }
 
@@ -117,7 +114,7 @@ std::unique_ptr<MediaPlayer> RadioPlayer::playViaTuneService(const Attempt& atte
     // Once per station, so that a stale row can be found and mended.
     if (!m_staleReported.contains(attempt.station.id)) {
         m_staleReported.insert(attempt.station.id);
-        qCWarning(lcRadioPlayer).noquote()
+        qCWarning(lcPlayer).noquote()
             << "the stream address of" << attempt.station.id << attempt.station.name
             << "gave no sound; playing it through the tune service instead";
     }
@@ -133,48 +130,6 @@ void RadioPlayer::stop()
     invalidateFade();
     setPlayer(nullptr);
     emit stopped();
-}
-
-std::shared_ptr<FadeTimer> RadioPlayer::fadeVolume(MediaPlayer& player, float from, float to,
-                                                   double duration)
-{
-    player.setVolume(from);
-    if (from == to)
-        return nullptr;
-
-    const float step = (to - from) * fadeTickInterval / float(duration);
-    const auto interval = std::chrono::milliseconds(qRound(double(fadeTickInterval) * 1000.0));
-
-    // The timer holds the player weakly: RadioPlayer owns it, and a released
-    // player must fall silent at once rather than live on in a fade.
-    QPointer<MediaPlayer> weakPlayer(&player);
-    return std::make_shared<FadeTimer>(
-        interval, [this, weakPlayer, from, to, step](FadeTimer& timer) {
-            if (!weakPlayer)
-                return;
-            std::weak_ptr<FadeTimer> weakTimer = timer.weak_from_this();
-            // Each tick runs as its own event, after whatever else is queued.
-            QMetaObject::invokeMethod(
-                this,
-                [weakPlayer, weakTimer, from, to, step] {
-                    if (!weakPlayer)
-                        return;
-                    MediaPlayer& player = *weakPlayer;
-                    const float v = player.volume();
-                    const std::shared_ptr<FadeTimer> timer = weakTimer.lock();
-                    if (v < 0.0f || v > 1.0f) {
-                        player.setVolume(to);
-                        if (timer)
-                            timer->invalidate();
-                    } else if ((to > from && v >= to) || (to <= from && v <= to)) {
-                        if (timer)
-                            timer->invalidate();
-                    } else {
-                        player.setVolume(v + step);
-                    }
-                },
-                Qt::QueuedConnection);
-        });
 }
 
 void RadioPlayer::onRateChanged()

@@ -30,7 +30,7 @@ class RadioPlayer : public QObject {
     Q_PROPERTY(QString streamTitle READ streamTitle NOTIFY streamTitleChanged)
 
 public:
-    static constexpr double fadeInDuration = 8.0;    // seconds
+    static constexpr float fadeInDuration = 8.0f;    // seconds
     static constexpr float fadeTickInterval = 0.05f; // seconds
 
     explicit RadioPlayer(QObject* parent = nullptr);
@@ -52,11 +52,6 @@ public:
     // maxStreamTitleLength characters (the end marked by an ellipsis).
     static constexpr qsizetype maxStreamTitleLength = 300;
     static QString cleanStreamTitle(const QString& title);
-
-    // Sets the volume to `from`, then steps it towards `to` every tick over
-    // `duration` seconds. No timer when there is nothing to fade.
-    std::shared_ptr<FadeTimer> fadeVolume(MediaPlayer& player, float from, float to,
-                                          double duration);
 
     // The stream URL of a station: its own, else the tune service's for its
     // id. Text without a scheme is taken as http. Empty when it cannot play.
@@ -104,7 +99,7 @@ private:
 
     MediaPlayerFactory m_factory;
     QString m_tuneHost;
-    std::shared_ptr<FadeTimer> m_fadeTimer;
+    std::unique_ptr<FadeTimer> m_fadeTimer;
     std::unique_ptr<MediaPlayer> m_player;
     bool m_hasError = false;
     std::optional<RadioStation> m_currentStation;

@@ -2,6 +2,7 @@ target_sources(sondikcore PRIVATE
     playback/MediaPlayer.h playback/DefaultMediaPlayerFactory.cpp playback/MediaPlayerPlugin.h
     playback/AsyncMediaPlayer.h playback/AsyncMediaPlayer.cpp
     playback/FadeTimer.h playback/FadeTimer.cpp
+    playback/PlaybackLogging.h playback/PlaybackLogging.cpp
     playback/MemoryTuning.h playback/MemoryTuning.cpp
     playback/Preferences.h playback/Preferences.cpp
     playback/PreferencesWriter.h playback/PreferencesWriter.cpp

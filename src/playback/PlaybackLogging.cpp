@@ -1,0 +1,3 @@
+#include "PlaybackLogging.h"
+
+Q_LOGGING_CATEGORY(lcPlayer, "sondik.player")
