@@ -54,7 +54,7 @@ maximum() { sort -n | tail -n1; }
 measure() {
     local renderer=$1
     local log="$work/sondik-$renderer.log"
-    rm -rf "$XDG_RUNTIME_DIR"/* "$XDG_CONFIG_HOME/Sondik"
+    rm -rf "${XDG_RUNTIME_DIR:?}"/* "$XDG_CONFIG_HOME/Sondik"
     local -a env=(SONDIK_AUDIO_OUTPUT=null QT_QPA_PLATFORM=xcb QSG_INFO=1 LANG=en_US.UTF-8
                   QT_LOGGING_RULES=qt.scenegraph.time.renderloop.debug=true)
     case $renderer in

@@ -4,6 +4,7 @@
 #include "DesktopWindowManager.h"
 #include "LaunchAtLogin.h"
 #include "MprisService.h"
+#include "ShellFactory.h"
 #include "ShellLogging.h"
 #include "SingleInstance.h"
 #include "SleepMonitor.h"
@@ -156,7 +157,7 @@ SondikApp::SondikApp(int& argc, char** argv, MediaPlayerFactory mediaPlayerFacto
         qCInfo(lcShell) << "Wayland session: running through XWayland so that the window can "
                            "open under the tray icon";
 
-    m_appDelegate = std::make_unique<AppDelegate>();
+    m_appDelegate = std::make_unique<AppDelegate>(&createStatusBarItem);
     m_radioStationStore = std::make_unique<RadioStationStore>();
     m_radioPlayer = std::make_unique<RadioPlayer>(std::move(mediaPlayerFactory),
                                                   QStringLiteral(SONDIK_TUNE_HOST));
@@ -211,7 +212,7 @@ SondikApp::SondikApp(int& argc, char** argv, MediaPlayerFactory mediaPlayerFacto
             &AppDelegate::showWindow);
     m_singleInstance->listen();
 
-    m_windowManager = DesktopWindowManager::create();
+    m_windowManager = createDesktopWindowManager();
     createWindow();
     if (m_exitCode >= 0)
         return;

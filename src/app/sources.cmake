@@ -1,5 +1,6 @@
 # Files of src/app: the composition root.
 target_sources(sondikcore PRIVATE
+    app/ShellFactory.h app/ShellFactory.cpp
     app/SondikApp.h app/SondikApp.cpp
 )
 

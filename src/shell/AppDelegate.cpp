@@ -15,10 +15,6 @@ constexpr std::chrono::milliseconds launchDelay{200};
 constexpr std::chrono::milliseconds trayCheckInterval{100};
 } // namespace
 
-AppDelegate::AppDelegate(QObject* parent)
-    : AppDelegate(&StatusBarItem::create, parent)
-{}
-
 AppDelegate::AppDelegate(StatusBarItemFactory statusBarItemFactory, QObject* parent)
     : QObject(parent)
     , m_statusBarItemFactory(std::move(statusBarItemFactory))

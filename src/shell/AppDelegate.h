@@ -33,7 +33,7 @@ public:
     enum class WindowStyle { TrayPopup, OrdinaryWindow };
     static constexpr std::chrono::milliseconds sameClickTime{400};
 
-    explicit AppDelegate(QObject* parent = nullptr);
+    // statusBarItemFactory: makes the icon once the event loop runs.
     explicit AppDelegate(StatusBarItemFactory statusBarItemFactory, QObject* parent = nullptr);
     ~AppDelegate() override;
 

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <memory>
-
 class QWindow;
 
 // What the desktop's window manager and compositor do for the window beyond
@@ -20,7 +18,4 @@ public:
     // Keeps the window out of task bars and pagers, or lets it in. Takes
     // effect when the window is next shown.
     virtual void setKeptOutOfTaskBar(QWindow* window, bool keptOut) = 0;
-
-    // The one for the platform the application runs on.
-    static std::unique_ptr<DesktopWindowManager> create();
 };

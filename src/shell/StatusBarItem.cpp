@@ -1,9 +1,5 @@
 #include "StatusBarItem.h"
 
-#include "ShellLogging.h"
-#include "StatusNotifierItem.h"
-#include "TrayStatusBarItem.h"
-
 #include <QAction>
 #include <QMenu>
 
@@ -35,13 +31,4 @@ void StatusBarItem::setWindowShown(bool shown)
     //: Context menu of the tray icon
     if (m_toggleAction)
         m_toggleAction->setText(shown ? qtTrId("Hide Sondik") : qtTrId("Show Sondik"));
-}
-
-std::unique_ptr<StatusBarItem> StatusBarItem::create()
-{
-    if (StatusNotifierItem::watcherRunning()) {
-        qCInfo(lcShell) << "The tray is a StatusNotifierItem host";
-        return std::make_unique<StatusNotifierItem>();
-    }
-    return std::make_unique<TrayStatusBarItem>();
 }

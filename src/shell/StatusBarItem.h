@@ -38,11 +38,6 @@ signals:
     // Wheel steps over the icon, up positive, where the host passes them on.
     void volumeStepped(int steps);
 
-public:
-    // The desktop's kind of tray: a StatusNotifierItem where a watcher runs on
-    // the session bus, else Qt's tray icon (XEmbed).
-    static std::unique_ptr<StatusBarItem> create();
-
 protected:
     // The icon's context menu, the same for every kind of tray: show or hide
     // the window, and quit. Made on first use.

@@ -2,7 +2,7 @@
 target_sources(sondikcore PRIVATE
     shell/AppDelegate.h shell/AppDelegate.cpp
     shell/DBusMenuExporter.h shell/DBusMenuExporter.cpp
-    shell/DesktopWindowManager.h shell/DesktopWindowManager.cpp
+    shell/DesktopWindowManager.h
     shell/ShellLogging.h shell/ShellLogging.cpp
     shell/StatusBarItem.h shell/StatusBarItem.cpp
     shell/StatusNotifierItem.h shell/StatusNotifierItem.cpp

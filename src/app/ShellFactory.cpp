@@ -1,6 +1,9 @@
-#include "DesktopWindowManager.h"
+#include "ShellFactory.h"
 
-#include "X11DesktopWindowManager.h"
+#include "shell/ShellLogging.h"
+#include "shell/StatusNotifierItem.h"
+#include "shell/TrayStatusBarItem.h"
+#include "shell/X11DesktopWindowManager.h"
 
 #include <QGuiApplication>
 
@@ -18,7 +21,16 @@ public:
 
 } // namespace
 
-std::unique_ptr<DesktopWindowManager> DesktopWindowManager::create()
+std::unique_ptr<StatusBarItem> createStatusBarItem()
+{
+    if (StatusNotifierItem::watcherRunning()) {
+        qCInfo(lcShell) << "The tray is a StatusNotifierItem host";
+        return std::make_unique<StatusNotifierItem>();
+    }
+    return std::make_unique<TrayStatusBarItem>();
+}
+
+std::unique_ptr<DesktopWindowManager> createDesktopWindowManager()
 {
     // The offscreen platform offers the X11 interface too, without a connection.
     auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();

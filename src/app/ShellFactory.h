@@ -1,0 +1,15 @@
+#pragma once
+
+#include <memory>
+
+class DesktopWindowManager;
+class StatusBarItem;
+
+// The kinds the desktop calls for, chosen here so that the shell's base
+// classes know none of their subclasses.
+
+// A StatusNotifierItem where a watcher runs on the session bus, else Qt's
+// tray icon (XEmbed).
+std::unique_ptr<StatusBarItem> createStatusBarItem();
+// The one for the platform the application runs on.
+std::unique_ptr<DesktopWindowManager> createDesktopWindowManager();
