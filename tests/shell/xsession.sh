@@ -21,7 +21,9 @@ new_work_dir() {
     trap 'stop_x_session; rm -rf "$work"' EXIT
 }
 
-# wait_until SECONDS COMMAND...: polls COMMAND until it succeeds.
+# wait_until SECONDS COMMAND...: polls COMMAND until it succeeds. A look that
+# talks to X is bounded itself: a client of a server that stopped answering
+# would wait for ever.
 wait_until() {
     local end=$(( ${EPOCHREALTIME/./} + $1 * 1000000 )); shift
     until "$@" >/dev/null 2>&1; do
@@ -87,9 +89,9 @@ sni() {
 on_screen() {
     local range id found='' WINDOW X Y WIDTH HEIGHT SCREEN
     range=$(case $1 in icon) echo 1 64 ;; menu) echo 65 299 ;; *) echo 300 4000 ;; esac)
-    for id in $(xdotool search --onlyvisible --classname '^sondik$'); do
+    for id in $(timeout 5 xdotool search --onlyvisible --classname '^sondik$'); do
         WIDTH=0
-        eval "$(xdotool getwindowgeometry --shell "$id" 2>/dev/null)"
+        eval "$(timeout 5 xdotool getwindowgeometry --shell "$id" 2>/dev/null)"
         (( ${range% *} <= WIDTH && WIDTH <= ${range#* } )) && found+="$id $X $Y $WIDTH $HEIGHT"$'\n'
     done
     printf %s "$found"
@@ -101,7 +103,7 @@ sondik_window() {
     [ "$1" = viewable ] || { wait_until "${2:-4}" eval "! on_screen $kind"; return; }
     wait_until "${2:-4}" on_screen "$kind" && on_screen "$kind" | head -n1
 }
-window_focused() { [ "$(xdotool getwindowfocus)" = "$1" ]; }
+window_focused() { [ "$(timeout 5 xdotool getwindowfocus)" = "$1" ]; }
 
 # open_other: another application's window, $other, focused.
 open_other() {
@@ -112,7 +114,7 @@ open_other() {
 }
 
 # The screen, or the part in $region ("WxH+X+Y"); sway's session grabs with grim.
-grab() { import -window root ${region:+-crop "$region" +repage} "$1"; }
+grab() { timeout 10 import -window root ${region:+-crop "$region" +repage} "$1"; }
 # differ A B PIXELS: two grabs differ in more than PIXELS pixels.
 differ() {
     local n
@@ -156,7 +158,7 @@ sanitizer_clean() {
 
 # selection_owned NAME: an X client owns the selection (no tool prints that).
 selection_owned() {
-    python3 - "$1" <<'PY'
+    timeout 5 python3 - "$1" <<'PY'
 import ctypes, sys
 x = ctypes.CDLL("libX11.so.6")
 x.XOpenDisplay.restype = ctypes.c_void_p
@@ -165,7 +167,7 @@ d = ctypes.c_void_p(x.XOpenDisplay(None))
 sys.exit(not d.value or not x.XGetSelectionOwner(d, ctypes.c_ulong(x.XInternAtom(d, sys.argv[1].encode(), 0))))
 PY
 }
-wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
+wm_running() { timeout 5 xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
 
 # start_x_session WORKDIR [WIDTHxHEIGHT] [compositor] [notray]
 # Tried three times: where tests in other network namespaces start X servers at
