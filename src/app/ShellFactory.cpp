@@ -2,8 +2,8 @@
 
 #include "shell/ShellLogging.h"
 #include "shell/StatusNotifierItem.h"
-#include "shell/TrayStatusBarItem.h"
-#include "shell/X11DesktopWindowManager.h"
+#include "shell/SystemTrayIcon.h"
+#include "shell/X11WindowManager.h"
 
 #include <QGuiApplication>
 
@@ -12,7 +12,7 @@ namespace {
 // Wayland compositors blend every surface with an alpha channel and keep
 // tool windows out of task bars; offscreen and other platforms have nothing
 // behind the window to blur.
-class PlainDesktopWindowManager : public DesktopWindowManager {
+class PlainWindowManager : public WindowManager {
 public:
     bool blendsTranslucentWindows() const override { return true; }
     bool requestBlurBehind(QWindow*) override { return false; }
@@ -21,20 +21,20 @@ public:
 
 } // namespace
 
-std::unique_ptr<StatusBarItem> createStatusBarItem()
+std::unique_ptr<TrayIcon> createTrayIcon()
 {
     if (StatusNotifierItem::watcherRunning()) {
         qCInfo(lcShell) << "The tray is a StatusNotifierItem host";
         return std::make_unique<StatusNotifierItem>();
     }
-    return std::make_unique<TrayStatusBarItem>();
+    return std::make_unique<SystemTrayIcon>();
 }
 
-std::unique_ptr<DesktopWindowManager> createDesktopWindowManager()
+std::unique_ptr<WindowManager> createWindowManager()
 {
     // The offscreen platform offers the X11 interface too, without a connection.
     auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
     if (x11 && x11->connection())
-        return std::make_unique<X11DesktopWindowManager>(x11->connection());
-    return std::make_unique<PlainDesktopWindowManager>();
+        return std::make_unique<X11WindowManager>(x11->connection());
+    return std::make_unique<PlainWindowManager>();
 }

@@ -2,14 +2,14 @@
 
 #include <memory>
 
-class DesktopWindowManager;
-class StatusBarItem;
+class TrayIcon;
+class WindowManager;
 
 // The kinds the desktop calls for, chosen here so that the shell's base
 // classes know none of their subclasses.
 
 // A StatusNotifierItem where a watcher runs on the session bus, else Qt's
 // tray icon (XEmbed).
-std::unique_ptr<StatusBarItem> createStatusBarItem();
+std::unique_ptr<TrayIcon> createTrayIcon();
 // The one for the platform the application runs on.
-std::unique_ptr<DesktopWindowManager> createDesktopWindowManager();
+std::unique_ptr<WindowManager> createWindowManager();

@@ -1,7 +1,5 @@
 #include "SondikApp.h"
 
-#include "AppDelegate.h"
-#include "DesktopWindowManager.h"
 #include "LaunchAtLogin.h"
 #include "MprisService.h"
 #include "ShellFactory.h"
@@ -11,7 +9,9 @@
 #include "StationArtwork.h"
 #include "SwayWindowPlacer.h"
 #include "TerminationSignals.h"
+#include "TrayWindowController.h"
 #include "Updater.h"
+#include "WindowManager.h"
 #include "WindowStore.h"
 #include "catalog/RadioStationStore.h"
 #include "network/NetworkStatus.h"
@@ -157,7 +157,7 @@ SondikApp::SondikApp(int& argc, char** argv, MediaPlayerFactory mediaPlayerFacto
         qCInfo(lcShell) << "Wayland session: running through XWayland so that the window can "
                            "open under the tray icon";
 
-    m_appDelegate = std::make_unique<AppDelegate>(&createStatusBarItem);
+    m_trayWindowController = std::make_unique<TrayWindowController>(&createTrayIcon);
     m_radioStationStore = std::make_unique<RadioStationStore>();
     m_radioPlayer = std::make_unique<RadioPlayer>(std::move(mediaPlayerFactory),
                                                   QStringLiteral(SONDIK_TUNE_HOST));
@@ -175,18 +175,18 @@ SondikApp::SondikApp(int& argc, char** argv, MediaPlayerFactory mediaPlayerFacto
     connect(m_sleepMonitor.get(), &SleepMonitor::prepareForSleep, m_playbackResumer.get(),
             &PlaybackResumer::prepareForSleep);
 
-    m_appDelegate->setOnWindowClosed([this] { setShowPreferences(false); });
+    m_trayWindowController->setOnWindowClosed([this] { setShowPreferences(false); });
     if (const QString swaySocket = SwayWindowPlacer::socketPathForSession();
         !swaySocket.isEmpty()) {
         auto placer = std::make_unique<SwayWindowPlacer>(swaySocket);
         if (placer->start()) {
             m_swayWindowPlacer = std::move(placer);
             SwayWindowPlacer* swayPlacer = m_swayWindowPlacer.get();
-            m_appDelegate->setWindowPlacer(
+            m_trayWindowController->setWindowPlacer(
                 [swayPlacer](QPoint position) { swayPlacer->place(position); });
-            m_appDelegate->setClosesOnApplicationInactive(false);
-            connect(swayPlacer, &SwayWindowPlacer::otherWindowFocused, m_appDelegate.get(),
-                    &AppDelegate::applicationDidResignActive);
+            m_trayWindowController->setClosesOnApplicationInactive(false);
+            connect(swayPlacer, &SwayWindowPlacer::otherWindowFocused, m_trayWindowController.get(),
+                    &TrayWindowController::onDeactivated);
         }
     }
 
@@ -195,28 +195,30 @@ SondikApp::SondikApp(int& argc, char** argv, MediaPlayerFactory mediaPlayerFacto
         *m_radioPlayer, *m_preferences, [store] { return store->radioStations(); });
     connect(m_playbackController.get(), &PlaybackController::nowPlayingChanged, this, [this] {
         const QString nowPlaying = m_playbackController->nowPlaying();
-        m_appDelegate->setToolTip(nowPlaying.isEmpty() ? QStringLiteral("Sondik") : nowPlaying);
+        m_trayWindowController->setToolTip(nowPlaying.isEmpty() ? QStringLiteral("Sondik")
+                                                                : nowPlaying);
     });
     m_stationArtwork = std::make_unique<StationArtwork>();
     m_mpris = std::make_unique<MprisService>(*m_playbackController, *m_radioPlayer, *m_preferences,
                                              *m_stationArtwork);
-    m_mpris->setOnRaise([this] { m_appDelegate->showWindow(); });
+    m_mpris->setOnRaise([this] { m_trayWindowController->showWindow(); });
     m_mpris->setOnQuit([this] { quit(); });
     m_mpris->start();
-    connect(m_appDelegate.get(), &AppDelegate::playPauseRequested, m_playbackController.get(),
-            &PlaybackController::playPause);
-    connect(m_appDelegate.get(), &AppDelegate::volumeStepped, this, &SondikApp::stepVolume);
-    connect(m_appDelegate.get(), &AppDelegate::windowStyleChanged, this,
+    connect(m_trayWindowController.get(), &TrayWindowController::playPauseRequested,
+            m_playbackController.get(), &PlaybackController::playPause);
+    connect(m_trayWindowController.get(), &TrayWindowController::volumeStepped, this,
+            &SondikApp::stepVolume);
+    connect(m_trayWindowController.get(), &TrayWindowController::windowStyleChanged, this,
             &SondikApp::configureWindow);
-    connect(m_singleInstance.get(), &SingleInstance::showRequested, m_appDelegate.get(),
-            &AppDelegate::showWindow);
+    connect(m_singleInstance.get(), &SingleInstance::showRequested, m_trayWindowController.get(),
+            &TrayWindowController::showWindow);
     m_singleInstance->listen();
 
-    m_windowManager = createDesktopWindowManager();
+    m_windowManager = createWindowManager();
     createWindow();
     if (m_exitCode >= 0)
         return;
-    QTimer::singleShot(0, m_appDelegate.get(), &AppDelegate::applicationDidFinishLaunching);
+    QTimer::singleShot(0, m_trayWindowController.get(), &TrayWindowController::start);
 }
 
 SondikApp::~SondikApp() = default;
@@ -289,7 +291,7 @@ void SondikApp::windowCreated(QObject* window)
     auto* quickWindow = qobject_cast<QQuickWindow*>(window);
     if (!quickWindow)
         return;
-    m_appDelegate->setWindow(quickWindow);
+    m_trayWindowController->setWindow(quickWindow);
     // A shown window means a click is coming: have the media backend ready.
     connect(quickWindow, &QWindow::visibleChanged, this, [](bool visible) {
         if (visible)
@@ -301,11 +303,11 @@ void SondikApp::windowCreated(QObject* window)
 
 void SondikApp::configureWindow()
 {
-    auto* window = qobject_cast<QQuickWindow*>(m_appDelegate->window());
+    auto* window = qobject_cast<QQuickWindow*>(m_trayWindowController->window());
     if (!window)
         return;
     const WindowStore::Style style =
-        m_appDelegate->windowStyle() == AppDelegate::WindowStyle::OrdinaryWindow
+        m_trayWindowController->windowStyle() == TrayWindowController::WindowStyle::OrdinaryWindow
             ? WindowStore::Style::OrdinaryWindow
             : WindowStore::Style::TrayPopup;
     auto store = std::make_unique<WindowStore>(window, style, *m_windowManager);

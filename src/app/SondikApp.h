@@ -11,8 +11,6 @@
 
 #include <memory>
 
-class AppDelegate;
-class DesktopWindowManager;
 class LaunchAtLogin;
 class MprisService;
 class NetworkStatus;
@@ -26,11 +24,13 @@ class QQuickWindow;
 class RadioPlayer;
 class RadioStationStore;
 class SingleInstance;
-class SwayWindowPlacer;
 class SleepMonitor;
-class TerminationSignals;
 class StationArtwork;
+class SwayWindowPlacer;
+class TerminationSignals;
+class TrayWindowController;
 class Updater;
+class WindowManager;
 class WindowStore;
 
 // The program: creates the shared stores once, hands them to the one window's
@@ -65,7 +65,7 @@ public:
     // reverse order of creation, the one-instance lock and socket last.
     Q_INVOKABLE void quit();
 
-    AppDelegate* appDelegate() const { return m_appDelegate.get(); }
+    TrayWindowController* trayWindowController() const { return m_trayWindowController.get(); }
     RadioStationStore* radioStationStore() const { return m_radioStationStore.get(); }
     RadioPlayer* radioPlayer() const { return m_radioPlayer.get(); }
     Preferences* preferences() const { return m_preferences.get(); }
@@ -104,7 +104,7 @@ private:
     std::unique_ptr<SingleInstance> m_singleInstance;
     std::unique_ptr<QApplication> m_application;
     std::unique_ptr<TerminationSignals> m_terminationSignals;
-    std::unique_ptr<AppDelegate> m_appDelegate;
+    std::unique_ptr<TrayWindowController> m_trayWindowController;
     std::unique_ptr<SwayWindowPlacer> m_swayWindowPlacer;
     std::unique_ptr<RadioStationStore> m_radioStationStore;
     std::unique_ptr<RadioPlayer> m_radioPlayer;
@@ -118,7 +118,7 @@ private:
     std::unique_ptr<PlaybackController> m_playbackController;
     std::unique_ptr<StationArtwork> m_stationArtwork;
     std::unique_ptr<MprisService> m_mpris;
-    std::unique_ptr<DesktopWindowManager> m_windowManager;
+    std::unique_ptr<WindowManager> m_windowManager;
     std::unique_ptr<QQmlEngine> m_engine;
     std::unique_ptr<QQuickView> m_view;
     std::unique_ptr<WindowStore> m_windowStore;

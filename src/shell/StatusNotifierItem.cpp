@@ -81,7 +81,7 @@ const QDBusArgument& operator>>(const QDBusArgument& argument, StatusNotifierToo
 }
 
 StatusNotifierItem::StatusNotifierItem(QObject* parent)
-    : StatusBarItem(parent)
+    : TrayIcon(parent)
 {
     qDBusRegisterMetaType<StatusNotifierPixmap>();
     qDBusRegisterMetaType<StatusNotifierPixmaps>();

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "StatusBarItem.h"
+#include "TrayIcon.h"
 
 #include <QByteArray>
 #include <QDBusArgument>
@@ -42,7 +42,7 @@ const QDBusArgument& operator>>(const QDBusArgument& argument, StatusNotifierToo
 // with the desktop's org.kde.StatusNotifierWatcher (KDE Plasma, swaybar, the
 // GNOME AppIndicator extension). Unlike Qt's tray icon it passes on where the
 // host was clicked, the middle click and the wheel.
-class StatusNotifierItem : public StatusBarItem {
+class StatusNotifierItem : public TrayIcon {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.kde.StatusNotifierItem")
     Q_PROPERTY(QString Category READ category)

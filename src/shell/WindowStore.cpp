@@ -1,12 +1,12 @@
 #include "WindowStore.h"
 
-#include "DesktopWindowManager.h"
+#include "WindowManager.h"
 
 #include <QGuiApplication>
 #include <QPalette>
 #include <QSurfaceFormat>
 
-WindowStore::WindowStore(QQuickWindow* window, Style style, DesktopWindowManager& windowManager,
+WindowStore::WindowStore(QQuickWindow* window, Style style, WindowManager& windowManager,
                          QObject* parent)
     : QObject(parent)
     , m_window(window)

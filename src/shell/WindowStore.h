@@ -6,7 +6,7 @@
 #include <QQuickWindow>
 #include <QtQml/qqmlregistration.h>
 
-class DesktopWindowManager;
+class WindowManager;
 
 // Gives the window its look when it is created: a frameless surface with the
 // window-background colour at alpha 0.2, out of the task bar, that does not
@@ -35,7 +35,7 @@ public:
         OrdinaryWindow,
     };
 
-    WindowStore(QQuickWindow* window, Style style, DesktopWindowManager& windowManager,
+    WindowStore(QQuickWindow* window, Style style, WindowManager& windowManager,
                 QObject* parent = nullptr);
 
     QQuickWindow* window() const { return m_window; }

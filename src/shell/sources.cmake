@@ -1,16 +1,16 @@
 # Files of src/shell: the tray icon and the window.
 target_sources(sondikcore PRIVATE
-    shell/AppDelegate.h shell/AppDelegate.cpp
     shell/DBusMenuExporter.h shell/DBusMenuExporter.cpp
-    shell/DesktopWindowManager.h
     shell/ShellLogging.h shell/ShellLogging.cpp
-    shell/StatusBarItem.h shell/StatusBarItem.cpp
     shell/StatusNotifierItem.h shell/StatusNotifierItem.cpp
     shell/SwayWindowPlacer.h shell/SwayWindowPlacer.cpp
-    shell/TrayStatusBarItem.h shell/TrayStatusBarItem.cpp
+    shell/SystemTrayIcon.h shell/SystemTrayIcon.cpp
+    shell/TrayIcon.h shell/TrayIcon.cpp
+    shell/TrayWindowController.h shell/TrayWindowController.cpp
+    shell/WindowManager.h
     shell/WindowPlacement.h shell/WindowPlacement.cpp
     shell/WindowStore.h shell/WindowStore.cpp
-    shell/X11DesktopWindowManager.h shell/X11DesktopWindowManager.cpp
+    shell/X11WindowManager.h shell/X11WindowManager.cpp
 )
 
 pkg_check_modules(XCB REQUIRED IMPORTED_TARGET GLOBAL xcb)

@@ -4,7 +4,7 @@
 #include "playback/MediaPlayerPlugin.h"
 #include "playback/Preferences.h"
 #include "playback/RadioPlayer.h"
-#include "shell/AppDelegate.h"
+#include "shell/TrayWindowController.h"
 
 #include <QDBusInterface>
 #include <QDir>

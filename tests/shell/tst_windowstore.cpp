@@ -1,4 +1,4 @@
-#include "FakeDesktopWindowManager.h"
+#include "FakeWindowManager.h"
 #include "shell/WindowStore.h"
 
 #include <QTest>
@@ -31,7 +31,7 @@ private slots:
         QFETCH(bool, blends);
         QFETCH(bool, created);
         QFETCH(bool, translucent);
-        FakeDesktopWindowManager windowManager;
+        FakeWindowManager windowManager;
         windowManager.blends = blends;
         QQuickWindow window;
         if (created)

@@ -1,30 +1,30 @@
-#include "StatusBarItem.h"
+#include "TrayIcon.h"
 
 #include <QAction>
 #include <QMenu>
 
-StatusBarItem::StatusBarItem(QObject* parent)
+TrayIcon::TrayIcon(QObject* parent)
     : QObject(parent)
 {}
 
-StatusBarItem::~StatusBarItem() = default;
+TrayIcon::~TrayIcon() = default;
 
-QMenu* StatusBarItem::contextMenu()
+QMenu* TrayIcon::contextMenu()
 {
     if (!m_menu) {
         m_menu = std::make_unique<QMenu>();
         m_toggleAction = m_menu->addAction(QString());
-        connect(m_toggleAction, &QAction::triggered, this, &StatusBarItem::clicked);
+        connect(m_toggleAction, &QAction::triggered, this, &TrayIcon::clicked);
         m_menu->addSeparator();
         //: Context menu of the tray icon
         QAction* quit = m_menu->addAction(qtTrId("Quit Sondik"));
-        connect(quit, &QAction::triggered, this, &StatusBarItem::quitRequested);
+        connect(quit, &QAction::triggered, this, &TrayIcon::quitRequested);
         setWindowShown(m_windowShown);
     }
     return m_menu.get();
 }
 
-void StatusBarItem::setWindowShown(bool shown)
+void TrayIcon::setWindowShown(bool shown)
 {
     m_windowShown = shown;
     // The ids read as the English text where no translation has them.

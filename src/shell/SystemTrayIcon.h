@@ -1,6 +1,6 @@
 #pragma once
 
-#include "StatusBarItem.h"
+#include "TrayIcon.h"
 
 #include <memory>
 
@@ -8,12 +8,12 @@ class QSystemTrayIcon;
 
 // The icon through QSystemTrayIcon, for desktops without a StatusNotifierItem
 // watcher: XEmbed on X11.
-class TrayStatusBarItem : public StatusBarItem {
+class SystemTrayIcon : public TrayIcon {
     Q_OBJECT
 
 public:
-    explicit TrayStatusBarItem(QObject* parent = nullptr);
-    ~TrayStatusBarItem() override;
+    explicit SystemTrayIcon(QObject* parent = nullptr);
+    ~SystemTrayIcon() override;
 
     bool isAvailable() const override;
     QRect geometry() const override;

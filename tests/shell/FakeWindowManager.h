@@ -1,11 +1,11 @@
 #pragma once
 
-#include "shell/DesktopWindowManager.h"
+#include "shell/WindowManager.h"
 
 #include <optional>
 
 // A window manager whose answers the test decides.
-class FakeDesktopWindowManager : public DesktopWindowManager {
+class FakeWindowManager : public WindowManager {
 public:
     bool blends = true;
     std::optional<bool> keptOutOfTaskBar;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DesktopWindowManager.h"
+#include "WindowManager.h"
 
 #include <cstdint>
 #include <functional>
@@ -11,9 +11,9 @@ struct xcb_connection_t;
 // announces its blur by setting _KDE_NET_WM_BLUR_BEHIND_REGION on the root
 // window and blurs behind the windows that carry that property; task bars
 // and pagers skip windows whose _NET_WM_STATE says so.
-class X11DesktopWindowManager : public DesktopWindowManager {
+class X11WindowManager : public WindowManager {
 public:
-    explicit X11DesktopWindowManager(xcb_connection_t* connection);
+    explicit X11WindowManager(xcb_connection_t* connection);
 
     bool blendsTranslucentWindows() const override;
     bool requestBlurBehind(QWindow* window) override;

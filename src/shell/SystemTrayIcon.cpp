@@ -1,11 +1,11 @@
-#include "TrayStatusBarItem.h"
+#include "SystemTrayIcon.h"
 
 #include <QIcon>
 #include <QMenu>
 #include <QSystemTrayIcon>
 
-TrayStatusBarItem::TrayStatusBarItem(QObject* parent)
-    : StatusBarItem(parent)
+SystemTrayIcon::SystemTrayIcon(QObject* parent)
+    : TrayIcon(parent)
     , m_trayIcon(std::make_unique<QSystemTrayIcon>())
 {
     m_trayIcon->setIcon(QIcon(QStringLiteral(":/icons/StatusBarIcon.svg")));
@@ -22,23 +22,23 @@ TrayStatusBarItem::TrayStatusBarItem(QObject* parent)
     m_trayIcon->show();
 }
 
-TrayStatusBarItem::~TrayStatusBarItem()
+SystemTrayIcon::~SystemTrayIcon()
 {
     // The icon refers to the menu.
     m_trayIcon.reset();
 }
 
-bool TrayStatusBarItem::isAvailable() const
+bool SystemTrayIcon::isAvailable() const
 {
     return QSystemTrayIcon::isSystemTrayAvailable();
 }
 
-QRect TrayStatusBarItem::geometry() const
+QRect SystemTrayIcon::geometry() const
 {
     return m_trayIcon->geometry();
 }
 
-void TrayStatusBarItem::setToolTip(const QString& text)
+void SystemTrayIcon::setToolTip(const QString& text)
 {
     // Qt shows a tool tip as rich text when it finds something like a tag;
     // a song title from the network must show as it is. A word joiner after

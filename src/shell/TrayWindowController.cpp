@@ -1,4 +1,4 @@
-#include "AppDelegate.h"
+#include "TrayWindowController.h"
 
 #include "ShellLogging.h"
 #include "WindowPlacement.h"
@@ -15,29 +15,29 @@ constexpr std::chrono::milliseconds launchDelay{200};
 constexpr std::chrono::milliseconds trayCheckInterval{100};
 } // namespace
 
-AppDelegate::AppDelegate(StatusBarItemFactory statusBarItemFactory, QObject* parent)
+TrayWindowController::TrayWindowController(TrayIconFactory trayIconFactory, QObject* parent)
     : QObject(parent)
-    , m_statusBarItemFactory(std::move(statusBarItemFactory))
+    , m_trayIconFactory(std::move(trayIconFactory))
 {
     m_placesWindow = !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
 
     m_trayCheck.setInterval(trayCheckInterval);
-    connect(&m_trayCheck, &QTimer::timeout, this, &AppDelegate::checkTray);
+    connect(&m_trayCheck, &QTimer::timeout, this, &TrayWindowController::checkTray);
 
     connect(qGuiApp, &QGuiApplication::applicationStateChanged, this,
             [this](Qt::ApplicationState state) {
                 if (state == Qt::ApplicationInactive && m_closesOnApplicationInactive)
-                    applicationDidResignActive();
+                    onDeactivated();
             });
 }
 
-AppDelegate::~AppDelegate()
+TrayWindowController::~TrayWindowController()
 {
     if (m_window)
         m_window->removeEventFilter(this);
 }
 
-void AppDelegate::setWindow(QWindow* window)
+void TrayWindowController::setWindow(QWindow* window)
 {
     if (m_window == window)
         return;
@@ -50,8 +50,8 @@ void AppDelegate::setWindow(QWindow* window)
         return;
     m_window->installEventFilter(this);
     connect(m_window, &QWindow::visibleChanged, this, [this](bool visible) {
-        if (m_statusBarItem)
-            m_statusBarItem->setWindowShown(visible);
+        if (m_trayIcon)
+            m_trayIcon->setWindowShown(visible);
     });
     // The placement depends on the size: follow a content that grows.
     const auto replace = [this] {
@@ -62,22 +62,22 @@ void AppDelegate::setWindow(QWindow* window)
     connect(m_window, &QWindow::heightChanged, this, replace);
 }
 
-void AppDelegate::setWindowPlacer(std::function<void(QPoint)> placer)
+void TrayWindowController::setWindowPlacer(std::function<void(QPoint)> placer)
 {
     m_windowPlacer = std::move(placer);
     m_placesWindow = true;
 }
 
-void AppDelegate::applicationDidFinishLaunching()
+void TrayWindowController::start()
 {
     if (!m_placesWindow)
         qCInfo(lcShell) << "Running on native Wayland: the compositor places the window, not "
                            "under the tray icon";
-    setUpStatusBarItem();
-    QTimer::singleShot(launchDelay, this, &AppDelegate::showWindow);
+    setUpTrayIcon();
+    QTimer::singleShot(launchDelay, this, &TrayWindowController::showWindow);
 }
 
-void AppDelegate::applicationDidResignActive()
+void TrayWindowController::onDeactivated()
 {
     // An ordinary window stays where the user left it.
     if (m_windowStyle == WindowStyle::OrdinaryWindow)
@@ -87,23 +87,21 @@ void AppDelegate::applicationDidResignActive()
     closeWindow();
 }
 
-void AppDelegate::setUpStatusBarItem()
+void TrayWindowController::setUpTrayIcon()
 {
-    m_statusBarItem = m_statusBarItemFactory();
-    if (!m_statusBarItem)
+    m_trayIcon = m_trayIconFactory();
+    if (!m_trayIcon)
         return;
-    connect(m_statusBarItem.get(), &StatusBarItem::clicked, this,
-            &AppDelegate::statusBarButtonClicked);
-    connect(m_statusBarItem.get(), &StatusBarItem::quitRequested, qApp, &QCoreApplication::quit,
+    connect(m_trayIcon.get(), &TrayIcon::clicked, this, &TrayWindowController::iconClicked);
+    connect(m_trayIcon.get(), &TrayIcon::quitRequested, qApp, &QCoreApplication::quit,
             Qt::QueuedConnection);
-    connect(m_statusBarItem.get(), &StatusBarItem::playPauseRequested, this,
-            &AppDelegate::playPauseRequested);
-    connect(m_statusBarItem.get(), &StatusBarItem::volumeStepped, this,
-            &AppDelegate::volumeStepped);
-    m_statusBarItem->setWindowShown(m_window && m_window->isVisible());
-    m_statusBarItem->setToolTip(m_toolTip);
+    connect(m_trayIcon.get(), &TrayIcon::playPauseRequested, this,
+            &TrayWindowController::playPauseRequested);
+    connect(m_trayIcon.get(), &TrayIcon::volumeStepped, this, &TrayWindowController::volumeStepped);
+    m_trayIcon->setWindowShown(m_window && m_window->isVisible());
+    m_trayIcon->setToolTip(m_toolTip);
 
-    if (m_statusBarItem->isAvailable())
+    if (m_trayIcon->isAvailable())
         return;
     // A tray host may start a little after us at the start of a session.
     m_waitingForTray = true;
@@ -111,9 +109,9 @@ void AppDelegate::setUpStatusBarItem()
     m_trayCheck.start();
 }
 
-void AppDelegate::checkTray()
+void TrayWindowController::checkTray()
 {
-    if (m_statusBarItem && m_statusBarItem->isAvailable()) {
+    if (m_trayIcon && m_trayIcon->isAvailable()) {
         m_trayCheck.stop();
         m_waitingForTray = false;
         if (std::exchange(m_showWhenTrayKnown, false))
@@ -129,7 +127,7 @@ void AppDelegate::checkTray()
         showWindow();
 }
 
-void AppDelegate::useOrdinaryWindow()
+void TrayWindowController::useOrdinaryWindow()
 {
     qCInfo(lcShell) << "No system tray is available: Sondik shows an ordinary window that "
                        "stays open, and closing it quits";
@@ -137,7 +135,7 @@ void AppDelegate::useOrdinaryWindow()
     emit windowStyleChanged();
 }
 
-void AppDelegate::showWindow()
+void TrayWindowController::showWindow()
 {
     if (!m_window)
         return;
@@ -155,12 +153,12 @@ void AppDelegate::showWindow()
         m_window->requestActivate();
 }
 
-void AppDelegate::placeWindow()
+void TrayWindowController::placeWindow()
 {
     QList<WindowPlacement::Screen> screens;
     for (const QScreen* screen : QGuiApplication::screens())
         screens.append({screen->geometry(), screen->availableGeometry()});
-    const QRect icon = m_statusBarItem ? m_statusBarItem->geometry() : QRect();
+    const QRect icon = m_trayIcon ? m_trayIcon->geometry() : QRect();
     if (m_windowPlacer) {
         // Of a fixed size, so that the compositor floats it at that size
         // rather than tiling it first (sway on native Wayland).
@@ -174,21 +172,21 @@ void AppDelegate::placeWindow()
         m_windowPlacer(position);
 }
 
-void AppDelegate::hideWindow()
+void TrayWindowController::hideWindow()
 {
     m_showWhenTrayKnown = false;
     if (m_window)
         m_window->hide();
 }
 
-void AppDelegate::closeWindow()
+void TrayWindowController::closeWindow()
 {
     hideWindow();
     if (m_onWindowClosed)
         m_onWindowClosed();
 }
 
-void AppDelegate::statusBarButtonClicked()
+void TrayWindowController::iconClicked()
 {
     if (!m_window)
         return;
@@ -203,14 +201,14 @@ void AppDelegate::statusBarButtonClicked()
         showWindow();
 }
 
-void AppDelegate::setToolTip(const QString& text)
+void TrayWindowController::setToolTip(const QString& text)
 {
     m_toolTip = text;
-    if (m_statusBarItem)
-        m_statusBarItem->setToolTip(text);
+    if (m_trayIcon)
+        m_trayIcon->setToolTip(text);
 }
 
-bool AppDelegate::eventFilter(QObject* watched, QEvent* event)
+bool TrayWindowController::eventFilter(QObject* watched, QEvent* event)
 {
     // Only the window manager's close request (Alt+F4 and the like); a close
     // sent while the application quits must go through.

@@ -1,5 +1,5 @@
-#include "shell/AppDelegate.h"
-#include "shell/StatusBarItem.h"
+#include "shell/TrayIcon.h"
+#include "shell/TrayWindowController.h"
 
 #include <QGuiApplication>
 #include <QQuickWindow>
@@ -9,7 +9,7 @@
 #include <qpa/qwindowsysteminterface.h>
 
 // A tray icon whose host, rectangle and clicks the test decides.
-class FakeStatusBarItem : public StatusBarItem {
+class FakeTrayIcon : public TrayIcon {
     Q_OBJECT
 
 public:
@@ -47,7 +47,7 @@ enum class Tray { AtLaunch, Late, None };
 
 Q_DECLARE_METATYPE(Tray)
 
-class TestAppDelegate : public QObject {
+class TestTrayWindowController : public QObject {
     Q_OBJECT
 
 private slots:
@@ -84,35 +84,35 @@ private slots:
         QQuickWindow window;
         window.resize(windowSize);
         window.setPosition(17, 23);
-        FakeStatusBarItem* item = nullptr; // owned by the delegate
-        AppDelegate delegate([&] {
-            auto fake = std::make_unique<FakeStatusBarItem>();
+        FakeTrayIcon* item = nullptr; // owned by the controller
+        TrayWindowController controller([&] {
+            auto fake = std::make_unique<FakeTrayIcon>();
             fake->available = tray == Tray::AtLaunch;
             item = fake.get();
             return fake;
         });
         int closed = 0;
-        delegate.setOnWindowClosed([&] { ++closed; });
-        delegate.setTrayWaitTime(std::chrono::milliseconds(tray == Tray::Late ? 5000 : 300));
+        controller.setOnWindowClosed([&] { ++closed; });
+        controller.setTrayWaitTime(std::chrono::milliseconds(tray == Tray::Late ? 5000 : 300));
         if (!steps.contains('L'))
-            delegate.setUpStatusBarItem();
-        QSignalSpy styleChanged(&delegate, &AppDelegate::windowStyleChanged);
+            controller.setUpTrayIcon();
+        QSignalSpy styleChanged(&controller, &TrayWindowController::windowStyleChanged);
         const bool ordinary = tray == Tray::None;
         QElapsedTimer sinceInactive; // whether a click is still the same one
         for (const QString& step : steps.split(' ')) {
             const char action = step.at(0).toLatin1();
             if (action == 'k') {
-                delegate.setWindow(&window);
+                controller.setWindow(&window);
             } else if (action == 'L') {
-                delegate.applicationDidFinishLaunching();
+                controller.start();
                 if (tray == Tray::Late) // after the launch's own showing is due
-                    QTimer::singleShot(400, &delegate, [&item] { item->available = true; });
+                    QTimer::singleShot(400, &controller, [&item] { item->available = true; });
                 QTRY_VERIFY_WITH_TIMEOUT(window.isVisible(), 10000);
             } else if (action == 'c') {
                 item->rect.translate(37, 0);
                 item->click();
                 if (sinceInactive.isValid() &&
-                    sinceInactive.elapsed() >= AppDelegate::sameClickTime.count())
+                    sinceInactive.elapsed() >= TrayWindowController::sameClickTime.count())
                     QSKIP("too slow to click within the same-click time");
                 sinceInactive.invalidate();
             } else if (action == 'i') {
@@ -123,7 +123,7 @@ private slots:
                 QWindowSystemInterface::handleCloseEvent(&window);
                 QWindowSystemInterface::flushWindowSystemEvents();
             } else if (action == 'w') {
-                QTest::qWait(int(AppDelegate::sameClickTime.count()) + 100);
+                QTest::qWait(int(TrayWindowController::sameClickTime.count()) + 100);
                 sinceInactive.invalidate();
             }
             QCOMPARE(window.isVisible(), step.at(1) == '1');
@@ -133,10 +133,11 @@ private slots:
         }
         QCOMPARE(closed, closedCalls);
         QCOMPARE(styleChanged.size(), ordinary ? 1 : 0);
-        QCOMPARE(delegate.windowStyle(), ordinary ? AppDelegate::WindowStyle::OrdinaryWindow
-                                                  : AppDelegate::WindowStyle::TrayPopup);
+        QCOMPARE(controller.windowStyle(), ordinary
+                                               ? TrayWindowController::WindowStyle::OrdinaryWindow
+                                               : TrayWindowController::WindowStyle::TrayPopup);
     }
 };
 
-QTEST_MAIN(TestAppDelegate)
-#include "tst_appdelegate.moc"
+QTEST_MAIN(TestTrayWindowController)
+#include "tst_traywindowcontroller.moc"

@@ -1,4 +1,4 @@
-#include "X11DesktopWindowManager.h"
+#include "X11WindowManager.h"
 
 #include <QByteArray>
 #include <QPlatformSurfaceEvent>
@@ -43,7 +43,7 @@ private:
     std::function<void(uint32_t)> m_apply;
 };
 
-X11DesktopWindowManager::X11DesktopWindowManager(xcb_connection_t* connection)
+X11WindowManager::X11WindowManager(xcb_connection_t* connection)
     : m_connection(connection)
 {
     // The default screen of the connection: the one DISPLAY names.
@@ -60,7 +60,7 @@ X11DesktopWindowManager::X11DesktopWindowManager(xcb_connection_t* connection)
         m_root = screens.data->root;
 }
 
-uint32_t X11DesktopWindowManager::atom(const char* name, bool onlyIfExists) const
+uint32_t X11WindowManager::atom(const char* name, bool onlyIfExists) const
 {
     XcbReply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
         m_connection,
@@ -68,7 +68,7 @@ uint32_t X11DesktopWindowManager::atom(const char* name, bool onlyIfExists) cons
     return reply ? reply->atom : uint32_t(XCB_ATOM_NONE);
 }
 
-bool X11DesktopWindowManager::blendsTranslucentWindows() const
+bool X11WindowManager::blendsTranslucentWindows() const
 {
     const QByteArray name = "_NET_WM_CM_S" + QByteArray::number(m_screenNumber);
     const xcb_atom_t selection = atom(name.constData(), false);
@@ -79,7 +79,7 @@ bool X11DesktopWindowManager::blendsTranslucentWindows() const
     return reply && reply->owner != XCB_WINDOW_NONE;
 }
 
-bool X11DesktopWindowManager::blurBehindOffered(xcb_connection_t* connection, uint32_t root)
+bool X11WindowManager::blurBehindOffered(xcb_connection_t* connection, uint32_t root)
 {
     static const char name[] = "_KDE_NET_WM_BLUR_BEHIND_REGION";
     XcbReply<xcb_intern_atom_reply_t> atomReply(xcb_intern_atom_reply(
@@ -93,7 +93,7 @@ bool X11DesktopWindowManager::blurBehindOffered(xcb_connection_t* connection, ui
     return property && property->type != XCB_ATOM_NONE;
 }
 
-bool X11DesktopWindowManager::requestBlurBehind(QWindow* window)
+bool X11WindowManager::requestBlurBehind(QWindow* window)
 {
     if (!window || !blurBehindOffered(m_connection, m_root))
         return false;
@@ -110,7 +110,7 @@ bool X11DesktopWindowManager::requestBlurBehind(QWindow* window)
     return true;
 }
 
-void X11DesktopWindowManager::setKeptOutOfTaskBar(QWindow* window, bool keptOut)
+void X11WindowManager::setKeptOutOfTaskBar(QWindow* window, bool keptOut)
 {
     if (!window)
         return;
@@ -127,8 +127,8 @@ void X11DesktopWindowManager::setKeptOutOfTaskBar(QWindow* window, bool keptOut)
     });
 }
 
-void X11DesktopWindowManager::whenCreated(QWindow* window, const char* name,
-                                          std::function<void(uint32_t)> apply)
+void X11WindowManager::whenCreated(QWindow* window, const char* name,
+                                   std::function<void(uint32_t)> apply)
 {
     // Qt creates the platform window when it is first shown, not at start
     // while the tray icon is still to come; the properties go on then.

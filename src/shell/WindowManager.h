@@ -4,9 +4,9 @@ class QWindow;
 
 // What the desktop's window manager and compositor do for the window beyond
 // what Qt asks of them.
-class DesktopWindowManager {
+class WindowManager {
 public:
-    virtual ~DesktopWindowManager() = default;
+    virtual ~WindowManager() = default;
 
     // Whether a window with an alpha channel is blended over what lies behind
     // it. Without a compositor an X server shows such pixels as they are:

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "StatusBarItem.h"
+#include "TrayIcon.h"
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -26,16 +26,16 @@ class QWindow;
 //
 // Without a system tray the window is an ordinary one instead: it stays open
 // when the application becomes inactive, and closing it quits.
-class AppDelegate : public QObject {
+class TrayWindowController : public QObject {
     Q_OBJECT
 
 public:
     enum class WindowStyle { TrayPopup, OrdinaryWindow };
     static constexpr std::chrono::milliseconds sameClickTime{400};
 
-    // statusBarItemFactory: makes the icon once the event loop runs.
-    explicit AppDelegate(StatusBarItemFactory statusBarItemFactory, QObject* parent = nullptr);
-    ~AppDelegate() override;
+    // trayIconFactory: makes the icon once the event loop runs.
+    explicit TrayWindowController(TrayIconFactory trayIconFactory, QObject* parent = nullptr);
+    ~TrayWindowController() override;
 
     QWindow* window() const { return m_window; }
     // The window is known: written by the container's onWindowCreated.
@@ -58,14 +58,15 @@ public:
     void setTrayWaitTime(std::chrono::milliseconds time) { m_trayWaitTime = time; }
 
     // Once the event loop runs: the icon, then showWindow 0.2 s later.
-    void applicationDidFinishLaunching();
-    void applicationDidResignActive();
-    void setUpStatusBarItem();
+    void start();
+    // The application or, under sway, the window lost the focus to another.
+    void onDeactivated();
+    void setUpTrayIcon();
     void showWindow();
     void closeWindow();
-    void statusBarButtonClicked();
+    void iconClicked();
 
-    StatusBarItem* statusBarItem() const { return m_statusBarItem.get(); }
+    TrayIcon* trayIcon() const { return m_trayIcon.get(); }
     // The icon's tool tip, kept for an icon made later.
     void setToolTip(const QString& text);
 
@@ -86,12 +87,12 @@ private:
     void checkTray();
     void useOrdinaryWindow();
 
-    StatusBarItemFactory m_statusBarItemFactory;
+    TrayIconFactory m_trayIconFactory;
     QPointer<QWindow> m_window;
     std::function<void()> m_onWindowClosed;
     std::function<void(QPoint)> m_windowPlacer;
     bool m_closesOnApplicationInactive = true;
-    std::unique_ptr<StatusBarItem> m_statusBarItem;
+    std::unique_ptr<TrayIcon> m_trayIcon;
 
     WindowStyle m_windowStyle = WindowStyle::TrayPopup;
     bool m_waitingForTray = false;

@@ -12,12 +12,12 @@ class QMenu;
 // The program's icon in the desktop's system tray: a button that toggles the
 // window, and a context menu for hosts that open a menu instead of sending a
 // click.
-class StatusBarItem : public QObject {
+class TrayIcon : public QObject {
     Q_OBJECT
 
 public:
-    explicit StatusBarItem(QObject* parent = nullptr);
-    ~StatusBarItem() override;
+    explicit TrayIcon(QObject* parent = nullptr);
+    ~TrayIcon() override;
 
     // Whether a tray host is there to show the icon.
     virtual bool isAvailable() const = 0;
@@ -49,4 +49,4 @@ private:
     bool m_windowShown = false;
 };
 
-using StatusBarItemFactory = std::function<std::unique_ptr<StatusBarItem>()>;
+using TrayIconFactory = std::function<std::unique_ptr<TrayIcon>()>;
