@@ -1,6 +1,7 @@
 #include "ShellFactory.h"
 
-#include "shell/ShellLogging.h"
+#include "AppLogging.h"
+
 #include "shell/StatusNotifierItem.h"
 #include "shell/SystemTrayIcon.h"
 #include "shell/X11WindowManager.h"
@@ -24,7 +25,7 @@ public:
 std::unique_ptr<TrayIcon> createTrayIcon()
 {
     if (StatusNotifierItem::watcherRunning()) {
-        qCInfo(lcShell) << "The tray is a StatusNotifierItem host";
+        qCInfo(lcApp) << "The tray is a StatusNotifierItem host";
         return std::make_unique<StatusNotifierItem>();
     }
     return std::make_unique<SystemTrayIcon>();

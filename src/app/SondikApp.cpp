@@ -1,9 +1,10 @@
 #include "SondikApp.h"
 
+#include "AppLogging.h"
+
 #include "LaunchAtLogin.h"
 #include "MprisService.h"
 #include "ShellFactory.h"
-#include "ShellLogging.h"
 #include "SingleInstance.h"
 #include "SleepMonitor.h"
 #include "StationArtwork.h"
@@ -105,8 +106,8 @@ SondikApp::SondikApp(int& argc, char** argv, MediaPlayerFactory mediaPlayerFacto
     const QStringList arguments = argumentsOf(argc, argv);
     // Without this, Qt's platform plugin aborts the process with a core dump.
     if (!canShowWindows(environment, arguments)) {
-        qCCritical(lcShell) << "Sondik needs a graphical session: neither DISPLAY nor "
-                               "WAYLAND_DISPLAY is set";
+        qCCritical(lcApp) << "Sondik needs a graphical session: neither DISPLAY nor "
+                             "WAYLAND_DISPLAY is set";
         m_exitCode = 1;
         return;
     }
@@ -120,11 +121,11 @@ SondikApp::SondikApp(int& argc, char** argv, MediaPlayerFactory mediaPlayerFacto
                                                         QStringLiteral(SONDIK_APP_ID));
     switch (m_singleInstance->claim()) {
     case SingleInstance::Role::Secondary:
-        qCInfo(lcShell) << "Sondik is already running: showing its window";
+        qCInfo(lcApp) << "Sondik is already running: showing its window";
         m_exitCode = 0;
         return;
     case SingleInstance::Role::Unanswered:
-        qCCritical(lcShell).nospace()
+        qCCritical(lcApp).nospace()
             << "Sondik is already running (process " << m_singleInstance->otherProcessId()
             << ") but does not answer; not starting a second one";
         m_exitCode = 1;
@@ -154,8 +155,8 @@ SondikApp::SondikApp(int& argc, char** argv, MediaPlayerFactory mediaPlayerFacto
     // Every way out (the tray menu's too) stops playback before the teardown.
     connect(m_application.get(), &QCoreApplication::aboutToQuit, this, &SondikApp::stopPlayback);
     if (!platform.isEmpty())
-        qCInfo(lcShell) << "Wayland session: running through XWayland so that the window can "
-                           "open under the tray icon";
+        qCInfo(lcApp) << "Wayland session: running through XWayland so that the window can "
+                         "open under the tray icon";
 
     m_trayWindowController = std::make_unique<TrayWindowController>(&createTrayIcon);
     m_radioStationStore = std::make_unique<RadioStationStore>();
@@ -279,7 +280,7 @@ void SondikApp::createWindow()
     QQuickItem* root = m_view->rootObject();
     if (m_view->status() != QQuickView::Ready || !root) {
         for (const QQmlError& error : m_view->errors())
-            qCCritical(lcShell) << error.toString();
+            qCCritical(lcApp) << error.toString();
         m_exitCode = 1;
         return;
     }

@@ -1,5 +1,6 @@
 # Files of src/app: the composition root.
 target_sources(sondikcore PRIVATE
+    app/AppLogging.h app/AppLogging.cpp
     app/ShellFactory.h app/ShellFactory.cpp
     app/SondikApp.h app/SondikApp.cpp
 )

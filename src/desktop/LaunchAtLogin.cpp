@@ -1,6 +1,6 @@
 #include "LaunchAtLogin.h"
 
-#include "ShellLogging.h"
+#include "DesktopLogging.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -175,7 +175,7 @@ bool LaunchAtLogin::writeEnabled(const QString& program, bool enabled)
 void LaunchAtLogin::setIsEnabled(bool enabled)
 {
     if (!writeEnabled(m_program, enabled))
-        qCWarning(lcShell) << "Could not" << (enabled ? "write" : "remove") << "the autostart entry"
-                           << entryPath();
+        qCWarning(lcDesktop) << "Could not" << (enabled ? "write" : "remove")
+                             << "the autostart entry" << entryPath();
     emit isEnabledChanged();
 }

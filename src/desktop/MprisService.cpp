@@ -1,5 +1,6 @@
 #include "MprisService.h"
 
+#include "DesktopLogging.h"
 #include "MprisPlayerAdaptor.h"
 #include "MprisRootAdaptor.h"
 #include "StationArtwork.h"
@@ -11,11 +12,8 @@
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
-#include <QLoggingCategory>
 
 namespace {
-Q_LOGGING_CATEGORY(lcMpris, "sondik.mpris")
-
 // Object paths take [A-Za-z0-9_] only: anything else as _XX.
 QDBusObjectPath trackId(const QString& stationId)
 {
@@ -61,13 +59,13 @@ MprisService::~MprisService()
 bool MprisService::start(QDBusConnection bus)
 {
     if (!bus.isConnected()) {
-        qCInfo(lcMpris) << "No D-Bus session bus: media keys and desktop media controls cannot "
-                           "reach Sondik";
+        qCInfo(lcDesktop) << "No D-Bus session bus: media keys and desktop media controls cannot "
+                             "reach Sondik";
         return false;
     }
     if (!bus.registerObject(QLatin1String(objectPath), this, QDBusConnection::ExportAdaptors)) {
-        qCWarning(lcMpris) << "Media controls unavailable: the MPRIS object cannot be registered:"
-                           << bus.lastError().message();
+        qCWarning(lcDesktop) << "Media controls unavailable: the MPRIS object cannot be registered:"
+                             << bus.lastError().message();
         return false;
     }
     // A second player on the same bus takes a name of its own.
@@ -75,8 +73,8 @@ bool MprisService::start(QDBusConnection bus)
     if (!bus.registerService(name)) {
         name += QStringLiteral(".instance%1").arg(QCoreApplication::applicationPid());
         if (!bus.registerService(name)) {
-            qCWarning(lcMpris) << "Media controls unavailable: no MPRIS bus name:"
-                               << bus.lastError().message();
+            qCWarning(lcDesktop) << "Media controls unavailable: no MPRIS bus name:"
+                                 << bus.lastError().message();
             bus.unregisterObject(QLatin1String(objectPath));
             return false;
         }

@@ -1,18 +1,17 @@
 #include "SingleInstance.h"
 
+#include "DesktopLogging.h"
+
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QLocalServer>
 #include <QLocalSocket>
-#include <QLoggingCategory>
 #include <QStandardPaths>
 #include <QThread>
 
 #include <algorithm>
 
 namespace {
-Q_LOGGING_CATEGORY(lcInstance, "sondik.instance")
-
 const QByteArray showRequest = "show\n";
 // Sent back once the window was shown: a hung instance never sends it.
 const QByteArray shownAnswer = "shown\n";
@@ -49,8 +48,8 @@ SingleInstance::Role SingleInstance::claim(std::chrono::milliseconds patience)
         if (m_lock.tryLock(0))
             return Role::Primary;
         if (m_lock.error() != QLockFile::LockFailedError) {
-            qCWarning(lcInstance) << "Cannot create" << m_lock.fileName()
-                                  << "- running without the one-instance guard";
+            qCWarning(lcDesktop) << "Cannot create" << m_lock.fileName()
+                                 << "- running without the one-instance guard";
             return Role::Unguarded;
         }
         // Held by a live process: it listens once it has the lock.
@@ -73,9 +72,9 @@ bool SingleInstance::listen()
     // Holding the lock, any socket file there is left from a crashed instance.
     QLocalServer::removeServer(m_socketPath);
     if (!m_server->listen(m_socketPath)) {
-        qCWarning(lcInstance) << "Cannot listen on" << m_socketPath
-                              << "- a second start will not find this instance:"
-                              << m_server->errorString();
+        qCWarning(lcDesktop) << "Cannot listen on" << m_socketPath
+                             << "- a second start will not find this instance:"
+                             << m_server->errorString();
         return false;
     }
     connect(m_server.get(), &QLocalServer::newConnection, this, &SingleInstance::acceptConnections);

@@ -1,14 +1,11 @@
 #include "SleepMonitor.h"
 
+#include "DesktopLogging.h"
+
 #include <QDBusConnectionInterface>
-#include <QLoggingCategory>
 
 namespace {
-
-Q_LOGGING_CATEGORY(lcSleep, "sondik.shell")
-
 const QString login1Service = QStringLiteral("org.freedesktop.login1");
-
 } // namespace
 
 SleepMonitor::SleepMonitor(QObject* parent)
@@ -19,13 +16,13 @@ SleepMonitor::SleepMonitor(const QDBusConnection& bus, QObject* parent)
     : QObject(parent)
 {
     if (!bus.isConnected()) {
-        qCInfo(lcSleep) << "No system bus: playback is not resumed after the system sleeps";
+        qCInfo(lcDesktop) << "No system bus: playback is not resumed after the system sleeps";
         return;
     }
     QDBusConnectionInterface* busInterface = bus.interface();
     if (!busInterface || !busInterface->isServiceRegistered(login1Service)) {
-        qCInfo(lcSleep) << "No logind on the system bus: playback is not resumed after the "
-                           "system sleeps";
+        qCInfo(lcDesktop) << "No logind on the system bus: playback is not resumed after the "
+                             "system sleeps";
         return;
     }
     // Naming the service makes the bus deliver the signal from logind only,
@@ -35,7 +32,7 @@ SleepMonitor::SleepMonitor(const QDBusConnection& bus, QObject* parent)
         QStringLiteral("org.freedesktop.login1.Manager"), QStringLiteral("PrepareForSleep"), this,
         SLOT(onPrepareForSleep(bool)));
     if (!m_watching)
-        qCInfo(lcSleep) << "Cannot watch logind's PrepareForSleep:" << bus.lastError().message();
+        qCInfo(lcDesktop) << "Cannot watch logind's PrepareForSleep:" << bus.lastError().message();
 }
 
 void SleepMonitor::onPrepareForSleep(bool sleeping)

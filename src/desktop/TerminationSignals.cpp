@@ -1,6 +1,6 @@
 #include "TerminationSignals.h"
 
-#include "ShellLogging.h"
+#include "DesktopLogging.h"
 
 #include <QSocketNotifier>
 
@@ -35,7 +35,7 @@ TerminationSignals::TerminationSignals(QObject* parent)
 {
     if (pipeEnds[0] < 0 &&
         ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, pipeEnds) != 0) {
-        qCWarning(lcShell) << "SIGTERM and SIGINT end Sondik at once:" << std::strerror(errno);
+        qCWarning(lcDesktop) << "SIGTERM and SIGINT end Sondik at once:" << std::strerror(errno);
         return;
     }
     m_notifier = std::make_unique<QSocketNotifier>(pipeEnds[0], QSocketNotifier::Read);

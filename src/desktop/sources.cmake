@@ -1,6 +1,7 @@
 # Files of src/desktop: services of the session.
 target_sources(sondikcore PRIVATE
     desktop/Appcast.h desktop/Appcast.cpp
+    desktop/DesktopLogging.h desktop/DesktopLogging.cpp
     desktop/LaunchAtLogin.h desktop/LaunchAtLogin.cpp
     desktop/MprisPlayerAdaptor.h desktop/MprisPlayerAdaptor.cpp
     desktop/MprisRootAdaptor.h desktop/MprisRootAdaptor.cpp

@@ -1,0 +1,3 @@
+#include "DesktopLogging.h"
+
+Q_LOGGING_CATEGORY(lcDesktop, "sondik.desktop")
