@@ -21,6 +21,7 @@
 #include "playback/PlaybackResumer.h"
 #include "playback/Preferences.h"
 #include "playback/RadioPlayer.h"
+#include "views/AppViewState.h"
 #include "views/LogoImageProvider.h"
 #include "views/Translations.h"
 
@@ -163,7 +164,8 @@ SondikApp::SondikApp(int& argc, char** argv, MediaPlayerFactory mediaPlayerFacto
     m_radioPlayer = std::make_unique<RadioPlayer>(std::move(mediaPlayerFactory),
                                                   QStringLiteral(SONDIK_TUNE_HOST));
     m_preferences = std::make_unique<Preferences>();
-    m_showPreferences = false;
+    m_viewState = std::make_unique<AppViewState>();
+    connect(m_viewState.get(), &AppViewState::quitRequested, this, &SondikApp::quit);
     m_launchAtLogin = std::make_unique<LaunchAtLogin>();
     m_updater = Updater::fromBuild();
     // Kept for the life of the window; its views only observe it.
@@ -176,7 +178,7 @@ SondikApp::SondikApp(int& argc, char** argv, MediaPlayerFactory mediaPlayerFacto
     connect(m_sleepMonitor.get(), &SleepMonitor::prepareForSleep, m_playbackResumer.get(),
             &PlaybackResumer::prepareForSleep);
 
-    m_trayWindowController->setOnWindowClosed([this] { setShowPreferences(false); });
+    m_trayWindowController->setOnWindowClosed([this] { m_viewState->setShowPreferences(false); });
     if (const QString swaySocket = SwayWindowPlacer::socketPathForSession();
         !swaySocket.isEmpty()) {
         auto placer = std::make_unique<SwayWindowPlacer>(swaySocket);
@@ -254,12 +256,6 @@ void SondikApp::stepVolume(int steps)
     m_playbackController->setVolume(volume);
 }
 
-void SondikApp::setShowPreferences(bool showPreferences)
-{
-    m_showPreferences = showPreferences;
-    emit showPreferencesChanged();
-}
-
 void SondikApp::createWindow()
 {
     m_engine = std::make_unique<QQmlEngine>();
@@ -270,11 +266,13 @@ void SondikApp::createWindow()
     m_view->setResizeMode(QQuickView::SizeViewToRootObject);
     m_view->setTitle(QStringLiteral("Sondik"));
     m_view->setInitialProperties({
-        {QStringLiteral("app"), QVariant::fromValue(this)},
+        {QStringLiteral("viewState"), QVariant::fromValue(m_viewState.get())},
         {QStringLiteral("radioStationStore"), QVariant::fromValue(m_radioStationStore.get())},
         {QStringLiteral("radioPlayer"), QVariant::fromValue(m_radioPlayer.get())},
         {QStringLiteral("preferences"), QVariant::fromValue(m_preferences.get())},
         {QStringLiteral("networkStatus"), QVariant::fromValue(m_networkStatus.get())},
+        {QStringLiteral("launchAtLogin"), QVariant::fromValue(m_launchAtLogin.get())},
+        {QStringLiteral("updater"), QVariant::fromValue(m_updater.get())},
     });
     m_view->setSource(QUrl(QStringLiteral("qrc:/Sondik/AppContainerView.qml")));
     QQuickItem* root = m_view->rootObject();
@@ -313,6 +311,7 @@ void SondikApp::configureWindow()
             : WindowStore::Style::TrayPopup;
     auto store = std::make_unique<WindowStore>(window, style, *m_windowManager);
     // The content shows once it has a configured window.
-    m_view->rootObject()->setProperty("windowStore", QVariant::fromValue(store.get()));
+    m_viewState->setWindowLook(store->isTranslucent(), store->hasBlurBehind(),
+                               store->backgroundColor());
     m_windowStore = std::move(store);
 }

@@ -6,11 +6,10 @@
 #include <QByteArray>
 #include <QObject>
 #include <QStringList>
-#include <QVariant>
-#include <QtQml/qqmlregistration.h>
 
 #include <memory>
 
+class AppViewState;
 class LaunchAtLogin;
 class MprisService;
 class NetworkStatus;
@@ -37,18 +36,6 @@ class WindowStore;
 // views, and tears everything down in the reverse order.
 class SondikApp : public QObject {
     Q_OBJECT
-    QML_ELEMENT
-    QML_UNCREATABLE("The program has one SondikApp")
-    Q_MOC_INCLUDE("LaunchAtLogin.h")
-    Q_MOC_INCLUDE("Updater.h")
-    // Whether the window shows the preferences panel; false after each close.
-    Q_PROPERTY(bool showPreferences READ showPreferences WRITE setShowPreferences NOTIFY
-                   showPreferencesChanged)
-    Q_PROPERTY(LaunchAtLogin* launchAtLogin READ launchAtLogin CONSTANT)
-    // Null when the build names no appcast.
-    Q_PROPERTY(Updater* updater READ updater CONSTANT)
-    // What the controls mean; the views call it as the media keys do.
-    Q_PROPERTY(PlaybackController* playbackController READ playbackController CONSTANT)
 
 public:
     // mediaPlayerFactory: the player's backend (tests hand in a fake).
@@ -63,18 +50,12 @@ public:
     // The one orderly way out (tray menu, preferences panel, SIGTERM, SIGINT):
     // playback stops, the event loop ends, and everything is torn down in
     // reverse order of creation, the one-instance lock and socket last.
-    Q_INVOKABLE void quit();
+    void quit();
 
     TrayWindowController* trayWindowController() const { return m_trayWindowController.get(); }
     RadioStationStore* radioStationStore() const { return m_radioStationStore.get(); }
     RadioPlayer* radioPlayer() const { return m_radioPlayer.get(); }
     Preferences* preferences() const { return m_preferences.get(); }
-    LaunchAtLogin* launchAtLogin() const { return m_launchAtLogin.get(); }
-    Updater* updater() const { return m_updater.get(); }
-
-    bool showPreferences() const { return m_showPreferences; }
-    void setShowPreferences(bool showPreferences);
-    PlaybackController* playbackController() const { return m_playbackController.get(); }
 
     // The platform plugin to ask for before the application object exists:
     // "xcb" on a Wayland session with XWayland, when the user chose none, so
@@ -85,9 +66,6 @@ public:
     // that needs none (offscreen and the like).
     static bool canShowWindows(const QProcessEnvironment& environment,
                                const QStringList& arguments);
-
-signals:
-    void showPreferencesChanged();
 
 private slots:
     // The container's onWindowCreated: the window is known.
@@ -109,7 +87,7 @@ private:
     std::unique_ptr<RadioStationStore> m_radioStationStore;
     std::unique_ptr<RadioPlayer> m_radioPlayer;
     std::unique_ptr<Preferences> m_preferences;
-    bool m_showPreferences = false;
+    std::unique_ptr<AppViewState> m_viewState;
     std::unique_ptr<LaunchAtLogin> m_launchAtLogin;
     std::unique_ptr<Updater> m_updater;
     std::unique_ptr<NetworkStatus> m_networkStatus;

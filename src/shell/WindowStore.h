@@ -4,7 +4,6 @@
 #include <QObject>
 #include <QPointer>
 #include <QQuickWindow>
-#include <QtQml/qqmlregistration.h>
 
 class WindowManager;
 
@@ -14,16 +13,6 @@ class WindowManager;
 // nothing in the window starts a system move).
 class WindowStore : public QObject {
     Q_OBJECT
-    QML_ELEMENT
-    QML_UNCREATABLE("The application configures the window")
-    Q_PROPERTY(QQuickWindow* window READ window CONSTANT)
-    // Whether what lies behind the window shows through it.
-    Q_PROPERTY(bool translucent READ isTranslucent CONSTANT)
-    // Whether the compositor blurs what lies behind it.
-    Q_PROPERTY(bool blurBehind READ hasBlurBehind CONSTANT)
-    // The window-background colour at alpha 0.2 (opaque where nothing shows
-    // through), drawn by the backdrop view.
-    Q_PROPERTY(QColor backgroundColor READ backgroundColor CONSTANT)
 
 public:
     static constexpr qreal backgroundAlpha = 0.2;
@@ -39,8 +28,12 @@ public:
                 QObject* parent = nullptr);
 
     QQuickWindow* window() const { return m_window; }
+    // Whether what lies behind the window shows through it.
     bool isTranslucent() const { return m_translucent; }
+    // Whether the compositor blurs what lies behind it.
     bool hasBlurBehind() const { return m_blurBehind; }
+    // The window-background colour at alpha 0.2 (opaque where nothing shows
+    // through), for the backdrop view.
     QColor backgroundColor() const { return m_backgroundColor; }
 
 private:

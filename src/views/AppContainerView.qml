@@ -7,13 +7,15 @@ import Sondik
 Item {
     id: root
 
-    required property SondikApp app
+    // The shown panel and, once the reported window is configured, its look.
+    required property AppViewState viewState
     required property RadioStationStore radioStationStore
     required property RadioPlayer radioPlayer
     required property Preferences preferences
     required property NetworkStatus networkStatus
-    // Set by the application once the reported window is configured.
-    property WindowStore windowStore: null
+    required property LaunchAtLogin launchAtLogin
+    // Null when the build names no appcast.
+    property Updater updater: null
 
     signal windowCreated(QtObject window)
 
@@ -31,9 +33,9 @@ Item {
 
     WindowVisualEffectView {
         anchors.fill: parent
-        translucent: root.windowStore ? root.windowStore.translucent : true
-        blurBehind: root.windowStore ? root.windowStore.blurBehind : false
-        backgroundColor: root.windowStore ? root.windowStore.backgroundColor : "transparent"
+        translucent: root.viewState.translucent
+        blurBehind: root.viewState.blurBehind
+        backgroundColor: root.viewState.backgroundColor
     }
 
     WindowBackgroundView {
@@ -58,25 +60,26 @@ Item {
         objectName: "contentLoader"
         x: (root.width - width) / 2
         y: radioLine.implicitHeight + 8
-        active: root.windowStore !== null
+        active: root.viewState.windowConfigured
 
         sourceComponent: AppContentView {
-            app: root.app
+            viewState: root.viewState
             radioStationStore: root.radioStationStore
             radioPlayer: root.radioPlayer
             preferences: root.preferences
             networkStatus: root.networkStatus
-            store: root.windowStore
+            launchAtLogin: root.launchAtLogin
+            updater: root.updater
             searchText: root.searchText
             onSearchTextChanged: root.searchText = searchText
             // Both ways: the view's writes reach the application, and the
             // application's (a closing window clears it) reach the view.
             onShowPreferencesChanged: {
-                if (root.app && root.app.showPreferences !== showPreferences)
-                    root.app.showPreferences = showPreferences;
+                if (root.viewState.showPreferences !== showPreferences)
+                    root.viewState.showPreferences = showPreferences;
             }
             Binding on showPreferences {
-                value: root.app ? root.app.showPreferences : false
+                value: root.viewState.showPreferences
             }
         }
     }
@@ -84,9 +87,9 @@ Item {
     // The update check's answer opens in a window of its own, so it outlives
     // the panel and the popup closing.
     Loader {
-        active: root.app !== null && root.app.updater !== null
+        active: root.updater !== null
         sourceComponent: UpdateDialog {
-            updater: root.app.updater
+            updater: root.updater
         }
     }
 }

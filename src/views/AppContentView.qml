@@ -8,12 +8,13 @@ import Sondik
 Item {
     id: view
 
-    required property SondikApp app
+    required property AppViewState viewState
     required property RadioStationStore radioStationStore
     required property RadioPlayer radioPlayer
     required property Preferences preferences
     required property NetworkStatus networkStatus
-    required property WindowStore store
+    required property LaunchAtLogin launchAtLogin
+    property Updater updater: null
     // Whether the preferences panel takes the area; the container keeps it
     // in step with the application's flag.
     property bool showPreferences: false
@@ -46,7 +47,7 @@ Item {
             radioPlayer: view.radioPlayer
             preferences: view.preferences
             showPreferencesView: view.showPreferences
-            onShowPreferencesViewEdited: show => view.app.showPreferences = show
+            onShowPreferencesViewEdited: show => view.viewState.showPreferences = show
             searchText: view.searchText
             onSearchTextEdited: text => view.searchText = text
         }
@@ -70,11 +71,11 @@ Item {
         PreferencesView {
             objectName: "preferencesView"
             preferences: view.preferences
-            launchAtLogin: view.app.launchAtLogin
-            updater: view.app.updater
+            launchAtLogin: view.launchAtLogin
+            updater: view.updater
             version: Qt.application.version
             onHelpRequested: SupportPage.open()
-            onQuitRequested: view.app.quit()
+            onQuitRequested: view.viewState.requestQuit()
         }
     }
 

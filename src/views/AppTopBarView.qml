@@ -5,8 +5,8 @@ import Sondik
 // name, the search, and the preferences toggle. It writes what its owner
 // keeps (the search text, whether the preferences are shown) through signals:
 //     AppTopBarView {
-//         showPreferencesView: app.showPreferences
-//         onShowPreferencesViewEdited: show => app.showPreferences = show
+//         showPreferencesView: viewState.showPreferences
+//         onShowPreferencesViewEdited: show => viewState.showPreferences = show
 //         searchText: content.searchText
 //         onSearchTextEdited: text => content.searchText = text
 //         ...

@@ -1,5 +1,6 @@
 # Files of src/views: the QML views and their C++ helpers.
 target_sources(sondikcore PRIVATE
+    views/AppViewState.h views/AppViewState.cpp
     views/LogoImageProvider.h views/LogoImageProvider.cpp
     views/RadioStationListModel.h views/RadioStationListModel.cpp
     views/RadioStationText.h views/RadioStationText.cpp

@@ -14,12 +14,12 @@ Item {
 
         AppContentView {
             y: 10
-            app: null
+            viewState: null
             radioStationStore: fixture.radioStationStore
             radioPlayer: fixture.radioPlayer
             preferences: fixture.preferences
             networkStatus: fixture.networkStatus
-            store: null
+            launchAtLogin: fixture.launchAtLogin
         }
     }
 
