@@ -35,6 +35,7 @@
 #include <QTimer>
 
 #include <cmath>
+#include <optional>
 
 namespace {
 
@@ -103,20 +104,39 @@ bool SondikApp::canShowWindows(const QProcessEnvironment& environment, const QSt
 
 SondikApp::SondikApp(int& argc, char** argv, MediaPlayerFactory mediaPlayerFactory)
 {
+    const std::optional<QByteArray> platform = choosePlatform(argumentsOf(argc, argv));
+    if (!platform || !claimInstance())
+        return;
+    createApplication(argc, argv, *platform);
+    createShell();
+    createStores(std::move(mediaPlayerFactory));
+    createDesktopServices();
+    connectSignals();
+    loadViews();
+    if (m_exitCode >= 0)
+        return;
+    QTimer::singleShot(0, m_trayWindowController.get(), &TrayWindowController::start);
+}
+
+std::optional<QByteArray> SondikApp::choosePlatform(const QStringList& arguments)
+{
     const QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    const QStringList arguments = argumentsOf(argc, argv);
     // Without this, Qt's platform plugin aborts the process with a core dump.
     if (!canShowWindows(environment, arguments)) {
         qCCritical(lcApp) << "Sondik needs a graphical session: neither DISPLAY nor "
                              "WAYLAND_DISPLAY is set";
         m_exitCode = 1;
-        return;
+        return std::nullopt;
     }
     // Only through XWayland can the window be placed under the icon.
     const QByteArray platform = preferredPlatform(environment, arguments);
     if (!platform.isEmpty())
         qputenv("QT_QPA_PLATFORM", platform);
+    return platform;
+}
 
+bool SondikApp::claimInstance()
+{
     // A second start only asks the running instance to show its window.
     m_singleInstance = std::make_unique<SingleInstance>(SingleInstance::defaultDirectory(),
                                                         QStringLiteral(SONDIK_APP_ID));
@@ -124,18 +144,22 @@ SondikApp::SondikApp(int& argc, char** argv, MediaPlayerFactory mediaPlayerFacto
     case SingleInstance::Role::Secondary:
         qCInfo(lcApp) << "Sondik is already running: showing its window";
         m_exitCode = 0;
-        return;
+        return false;
     case SingleInstance::Role::Unanswered:
         qCCritical(lcApp).nospace()
             << "Sondik is already running (process " << m_singleInstance->otherProcessId()
             << ") but does not answer; not starting a second one";
         m_exitCode = 1;
-        return;
+        return false;
     case SingleInstance::Role::Primary:
     case SingleInstance::Role::Unguarded:
         break;
     }
+    return true;
+}
 
+void SondikApp::createApplication(int& argc, char** argv, const QByteArray& platform)
+{
     // A small window of cards needs no GPU: Qt Quick's software renderer
     // draws it in a third of the memory of OpenGL, with shorter frames on
     // software OpenGL. A backend the user names still wins.
@@ -158,70 +182,78 @@ SondikApp::SondikApp(int& argc, char** argv, MediaPlayerFactory mediaPlayerFacto
     if (!platform.isEmpty())
         qCInfo(lcApp) << "Wayland session: running through XWayland so that the window can "
                          "open under the tray icon";
+}
 
+void SondikApp::createShell()
+{
     m_trayWindowController = std::make_unique<TrayWindowController>(&createTrayIcon);
+    m_trayWindowController->setOnWindowClosed([this] { m_viewState->setShowPreferences(false); });
+    const QString swaySocket = SwayWindowPlacer::socketPathForSession();
+    if (swaySocket.isEmpty())
+        return;
+    auto placer = std::make_unique<SwayWindowPlacer>(swaySocket);
+    if (!placer->start())
+        return;
+    m_swayWindowPlacer = std::move(placer);
+    SwayWindowPlacer* swayPlacer = m_swayWindowPlacer.get();
+    m_trayWindowController->setWindowPlacer(
+        [swayPlacer](QPoint position) { swayPlacer->place(position); });
+    m_trayWindowController->setClosesOnApplicationInactive(false);
+    connect(swayPlacer, &SwayWindowPlacer::otherWindowFocused, m_trayWindowController.get(),
+            &TrayWindowController::onDeactivated);
+}
+
+void SondikApp::createStores(MediaPlayerFactory mediaPlayerFactory)
+{
     m_radioStationStore = std::make_unique<RadioStationStore>();
     m_radioPlayer = std::make_unique<RadioPlayer>(std::move(mediaPlayerFactory),
                                                   QStringLiteral(SONDIK_TUNE_HOST));
     m_preferences = std::make_unique<Preferences>();
     m_viewState = std::make_unique<AppViewState>();
-    connect(m_viewState.get(), &AppViewState::quitRequested, this, &SondikApp::quit);
     m_launchAtLogin = std::make_unique<LaunchAtLogin>();
     m_updater = Updater::fromBuild();
     // Kept for the life of the window; its views only observe it.
     m_networkStatus = std::make_unique<NetworkStatus>();
-    // Plays the chosen station again when the network returns after an outage.
+    // Plays the chosen station again when the network returns after an outage
+    // and, told by the sleep monitor, after the system wakes.
     m_playbackResumer =
         std::make_unique<PlaybackResumer>(*m_radioPlayer, *m_networkStatus, *m_preferences);
-    // ... and after the system wakes from sleep.
+}
+
+void SondikApp::createDesktopServices()
+{
     m_sleepMonitor = std::make_unique<SleepMonitor>();
-    connect(m_sleepMonitor.get(), &SleepMonitor::prepareForSleep, m_playbackResumer.get(),
-            &PlaybackResumer::prepareForSleep);
-
-    m_trayWindowController->setOnWindowClosed([this] { m_viewState->setShowPreferences(false); });
-    if (const QString swaySocket = SwayWindowPlacer::socketPathForSession();
-        !swaySocket.isEmpty()) {
-        auto placer = std::make_unique<SwayWindowPlacer>(swaySocket);
-        if (placer->start()) {
-            m_swayWindowPlacer = std::move(placer);
-            SwayWindowPlacer* swayPlacer = m_swayWindowPlacer.get();
-            m_trayWindowController->setWindowPlacer(
-                [swayPlacer](QPoint position) { swayPlacer->place(position); });
-            m_trayWindowController->setClosesOnApplicationInactive(false);
-            connect(swayPlacer, &SwayWindowPlacer::otherWindowFocused, m_trayWindowController.get(),
-                    &TrayWindowController::onDeactivated);
-        }
-    }
-
+    // What the media controls, the tray icon and the views' keys mean.
     RadioStationStore* store = m_radioStationStore.get();
     m_playbackController = std::make_unique<PlaybackController>(
         *m_radioPlayer, *m_preferences, [store] { return store->radioStations(); });
-    connect(m_playbackController.get(), &PlaybackController::nowPlayingChanged, this, [this] {
-        const QString nowPlaying = m_playbackController->nowPlaying();
-        m_trayWindowController->setToolTip(nowPlaying.isEmpty() ? QStringLiteral("Sondik")
-                                                                : nowPlaying);
-    });
     m_stationArtwork = std::make_unique<StationArtwork>();
     m_mpris = std::make_unique<MprisService>(*m_playbackController, *m_radioPlayer, *m_preferences,
                                              *m_stationArtwork);
     m_mpris->setOnRaise([this] { m_trayWindowController->showWindow(); });
     m_mpris->setOnQuit([this] { quit(); });
     m_mpris->start();
-    connect(m_trayWindowController.get(), &TrayWindowController::playPauseRequested,
-            m_playbackController.get(), &PlaybackController::playPause);
-    connect(m_trayWindowController.get(), &TrayWindowController::volumeStepped, this,
-            &SondikApp::stepVolume);
-    connect(m_trayWindowController.get(), &TrayWindowController::windowStyleChanged, this,
+}
+
+void SondikApp::connectSignals()
+{
+    connect(m_viewState.get(), &AppViewState::quitRequested, this, &SondikApp::quit);
+    connect(m_sleepMonitor.get(), &SleepMonitor::prepareForSleep, m_playbackResumer.get(),
+            &PlaybackResumer::prepareForSleep);
+    connect(m_playbackController.get(), &PlaybackController::nowPlayingChanged, this, [this] {
+        const QString nowPlaying = m_playbackController->nowPlaying();
+        m_trayWindowController->setToolTip(nowPlaying.isEmpty() ? QStringLiteral("Sondik")
+                                                                : nowPlaying);
+    });
+    TrayWindowController* controller = m_trayWindowController.get();
+    connect(controller, &TrayWindowController::playPauseRequested, m_playbackController.get(),
+            &PlaybackController::playPause);
+    connect(controller, &TrayWindowController::volumeStepped, this, &SondikApp::stepVolume);
+    connect(controller, &TrayWindowController::windowStyleChanged, this,
             &SondikApp::configureWindow);
-    connect(m_singleInstance.get(), &SingleInstance::showRequested, m_trayWindowController.get(),
+    connect(m_singleInstance.get(), &SingleInstance::showRequested, controller,
             &TrayWindowController::showWindow);
     m_singleInstance->listen();
-
-    m_windowManager = createWindowManager();
-    createWindow();
-    if (m_exitCode >= 0)
-        return;
-    QTimer::singleShot(0, m_trayWindowController.get(), &TrayWindowController::start);
 }
 
 SondikApp::~SondikApp() = default;
@@ -256,8 +288,9 @@ void SondikApp::stepVolume(int steps)
     m_playbackController->setVolume(volume);
 }
 
-void SondikApp::createWindow()
+void SondikApp::loadViews()
 {
+    m_windowManager = createWindowManager();
     m_engine = std::make_unique<QQmlEngine>();
     connect(m_engine.get(), &QQmlEngine::quit, this, &SondikApp::quit, Qt::QueuedConnection);
     // The engine owns the provider.

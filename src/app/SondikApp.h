@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <optional>
 
 class AppViewState;
 class LaunchAtLogin;
@@ -72,7 +73,17 @@ private slots:
     void windowCreated(QObject* window);
 
 private:
-    void createWindow();
+    // The constructor's steps, in order. The first two end a start that is
+    // not to run: no graphical session, or another instance.
+    std::optional<QByteArray> choosePlatform(const QStringList& arguments);
+    bool claimInstance();
+    void createApplication(int& argc, char** argv, const QByteArray& platform);
+    void createShell();
+    void createStores(MediaPlayerFactory mediaPlayerFactory);
+    void createDesktopServices();
+    void connectSignals();
+    // The window's views; m_exitCode is set when they do not load.
+    void loadViews();
     void configureWindow();
     void stopPlayback();
     // The tray icon's wheel.
