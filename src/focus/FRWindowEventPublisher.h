@@ -23,8 +23,6 @@ public:
     static FRWindowEventPublisher* of(const QQuickWindow& window);
 
     bool holds(const FrEventObserver& observer) const;
-    // Entries held, also those whose observer is gone and not yet dropped.
-    qsizetype observerCount() const { return m_observers.size(); }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -4,7 +4,6 @@
 #include "playback/MediaPlayerPlugin.h"
 #include "playback/Preferences.h"
 #include "playback/RadioPlayer.h"
-#include "shell/TrayWindowController.h"
 
 #include <QDBusInterface>
 #include <QDir>
