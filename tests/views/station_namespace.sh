@@ -29,7 +29,9 @@ heard() {
 }
 
 # The X servers of tests in other namespaces share /tmp; ours keeps its
-# sockets to itself, so no client of ours reaches theirs.
+# sockets to itself, so no client of ours reaches theirs. On a fresh machine
+# no X server has made the folder yet.
+[ -d /tmp/.X11-unix ] || install -d -m 1777 /tmp/.X11-unix
 mount -t tmpfs -o mode=1777 tmpfs /tmp/.X11-unix
 
 station_host=stream.absolutradio.de
