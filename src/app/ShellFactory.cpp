@@ -25,8 +25,12 @@ public:
 std::unique_ptr<TrayIcon> createTrayIcon()
 {
     if (StatusNotifierItem::watcherRunning()) {
-        qCInfo(lcApp) << "The tray is a StatusNotifierItem host";
-        return std::make_unique<StatusNotifierItem>();
+        auto item = std::make_unique<StatusNotifierItem>();
+        if (item->isExported()) {
+            qCInfo(lcApp) << "The tray is a StatusNotifierItem host";
+            return item;
+        }
+        qCWarning(lcApp) << "Falling back to the XEmbed tray";
     }
     return std::make_unique<SystemTrayIcon>();
 }

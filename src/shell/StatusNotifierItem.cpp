@@ -2,6 +2,7 @@
 
 #include "DBusMenuExporter.h"
 #include "ShellLogging.h"
+#include "WindowPlacement.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>
@@ -10,12 +11,14 @@
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 #include <QDBusServiceWatcher>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QImage>
 #include <QMenu>
+#include <QScreen>
 #include <QtEndian>
 
-#include <cstdlib>
+#include <algorithm>
 
 namespace {
 
@@ -24,6 +27,8 @@ const QString menuPath = QStringLiteral("/MenuBar");
 const QString watcherPath = QStringLiteral("/StatusNotifierWatcher");
 // A wheel notch as most hosts send it; some send 1 per notch.
 constexpr int wheelNotch = 120;
+// A full sweep of the volume in steps of 0.05; more says nothing more.
+constexpr int maximumSteps = 20;
 
 StatusNotifierPixmaps pixmapsOf(const QIcon& icon)
 {
@@ -44,6 +49,15 @@ StatusNotifierPixmaps pixmapsOf(const QIcon& icon)
         pixmaps.append(pixmap);
     }
     return pixmaps;
+}
+
+// Any program on the bus can call with any point.
+QPoint onScreens(int x, int y)
+{
+    QList<WindowPlacement::Screen> screens;
+    for (const QScreen* screen : QGuiApplication::screens())
+        screens.append({screen->geometry(), screen->availableGeometry()});
+    return WindowPlacement::pointOnScreens(QPoint(x, y), screens);
 }
 
 } // namespace
@@ -91,19 +105,29 @@ StatusNotifierItem::StatusNotifierItem(QObject* parent)
 
     QDBusConnection bus = QDBusConnection::sessionBus();
     m_menuExporter = std::make_unique<DBusMenuExporter>(contextMenu());
-    bus.registerObject(menuPath, m_menuExporter.get(),
-                       QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllSignals |
-                           QDBusConnection::ExportAllProperties);
-    bus.registerObject(itemPath, this,
-                       QDBusConnection::ExportScriptableContents |
-                           QDBusConnection::ExportAllProperties);
     // The name other programs register their items under.
     static int instances = 0;
     m_serviceName = QStringLiteral("org.kde.StatusNotifierItem-%1-%2")
                         .arg(QCoreApplication::applicationPid())
                         .arg(++instances);
-    if (!bus.registerService(m_serviceName))
-        qCWarning(lcShell) << "Could not take the bus name" << m_serviceName;
+    const char* failure = nullptr;
+    if (!bus.registerObject(menuPath, m_menuExporter.get(),
+                            QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllSignals |
+                                QDBusConnection::ExportAllProperties))
+        failure = "the menu's object path is taken";
+    else if (!bus.registerObject(itemPath, this,
+                                 QDBusConnection::ExportScriptableContents |
+                                     QDBusConnection::ExportAllProperties))
+        failure = "the item's object path is taken";
+    else if (!bus.registerService(m_serviceName))
+        failure = "the bus name cannot be had";
+    m_exported = !failure;
+    if (!m_exported) {
+        // A panel could not reach an icon registered without them.
+        qCWarning(lcShell) << "The tray icon cannot be put on the session bus:" << failure;
+        unexport();
+        return;
+    }
 
     // A panel that restarts brings a new watcher: register again.
     m_watcherWatcher = std::make_unique<QDBusServiceWatcher>(
@@ -115,9 +139,18 @@ StatusNotifierItem::StatusNotifierItem(QObject* parent)
 
 StatusNotifierItem::~StatusNotifierItem()
 {
+    if (m_exported)
+        unexport();
+}
+
+void StatusNotifierItem::unexport()
+{
+    // Only what is this object's: a path can be another item's.
     QDBusConnection bus = QDBusConnection::sessionBus();
-    bus.unregisterObject(itemPath);
-    bus.unregisterObject(menuPath);
+    if (bus.objectRegisteredAt(itemPath) == this)
+        bus.unregisterObject(itemPath);
+    if (bus.objectRegisteredAt(menuPath) == m_menuExporter.get())
+        bus.unregisterObject(menuPath);
     bus.unregisterService(m_serviceName);
 }
 
@@ -188,7 +221,7 @@ QDBusObjectPath StatusNotifierItem::menu() const
 
 void StatusNotifierItem::Activate(int x, int y)
 {
-    m_activatedAt = QPoint(x, y);
+    m_activatedAt = onScreens(x, y);
     m_activated = true;
     emit clicked();
 }
@@ -200,13 +233,16 @@ void StatusNotifierItem::SecondaryActivate(int, int)
 
 void StatusNotifierItem::ContextMenu(int x, int y)
 {
-    contextMenu()->popup(QPoint(x, y));
+    contextMenu()->popup(onScreens(x, y));
 }
 
 void StatusNotifierItem::Scroll(int delta, const QString& orientation)
 {
     if (orientation.compare(QLatin1String("vertical"), Qt::CaseInsensitive) != 0 || delta == 0)
         return;
-    const int steps = std::abs(delta) >= wheelNotch ? delta / wheelNotch : (delta > 0 ? 1 : -1);
-    emit volumeStepped(steps);
+    // Whole notches, or one step from hosts that count finer; safe for any int.
+    const int steps = delta >= wheelNotch || delta <= -wheelNotch ? delta / wheelNotch
+                      : delta > 0                                 ? 1
+                                                                  : -1;
+    emit volumeStepped(std::clamp(steps, -maximumSteps, maximumSteps));
 }

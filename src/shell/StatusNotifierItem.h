@@ -64,6 +64,10 @@ public:
     // Whether a watcher is on the session bus to register with.
     static bool watcherRunning();
 
+    // Whether the item and its menu are on the bus under their name; a panel
+    // can show nothing of an item that is not.
+    bool isExported() const { return m_exported; }
+
     bool isAvailable() const override { return m_registered; }
     QRect geometry() const override;
     void setToolTip(const QString& text) override;
@@ -92,6 +96,7 @@ signals:
 
 private:
     void registerWithWatcher();
+    void unexport();
 
     std::unique_ptr<DBusMenuExporter> m_menuExporter;
     std::unique_ptr<QDBusServiceWatcher> m_watcherWatcher;
@@ -101,4 +106,5 @@ private:
     QPoint m_activatedAt;
     bool m_activated = false;
     bool m_registered = false;
+    bool m_exported = false;
 };

@@ -41,6 +41,16 @@ const WindowPlacement::Screen* WindowPlacement::screenAt(const QPoint& point,
     return nearest;
 }
 
+QPoint WindowPlacement::pointOnScreens(const QPoint& point, const QList<Screen>& screens)
+{
+    const Screen* screen = screenAt(point, screens);
+    if (!screen)
+        return point;
+    const QRect& g = screen->geometry;
+    return QPoint(std::clamp(point.x(), g.left(), g.right()),
+                  std::clamp(point.y(), g.top(), g.bottom()));
+}
+
 QRect WindowPlacement::iconFromPointer(const QPoint& pointer, const QList<Screen>& screens)
 {
     const Screen* screen = screenAt(pointer, screens);

@@ -1,10 +1,15 @@
+#include "app/ShellFactory.h"
 #include "app/SondikApp.h"
 #include "catalog/RadioStationStore.h"
 #include "playback/FakeMediaPlayer.h"
 #include "playback/MediaPlayerPlugin.h"
 #include "playback/Preferences.h"
 #include "playback/RadioPlayer.h"
+#include "shell/StatusNotifierItem.h"
+#include "shell/TrayIcon.h"
 
+#include <QApplication>
+#include <QDBusConnection>
 #include <QDBusInterface>
 #include <QDir>
 #include <QFile>
@@ -20,6 +25,15 @@
 #include <cstdio>
 
 Q_IMPORT_QML_PLUGIN(SondikPlugin)
+
+// A panel's watcher that takes every item.
+class StatusNotifierWatcher : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.kde.StatusNotifierWatcher")
+
+public slots:
+    void RegisterStatusNotifierItem(const QString&) {}
+};
 
 namespace {
 
@@ -116,6 +130,36 @@ private slots:
         const QStringList argv = QStringList{"sondik"} + arguments.split(' ', Qt::SkipEmptyParts);
         QCOMPARE(QString::fromLatin1(SondikApp::preferredPlatform(environment, argv)), preferred);
         QCOMPARE(SondikApp::canShowWindows(environment, argv), canShowWindows);
+    }
+
+    // A StatusNotifierItem where a watcher runs and the item can be put on the
+    // bus; else Qt's tray icon, rather than an item no panel can reach.
+    void trayIconKinds()
+    {
+        QApplication application(appArgc, appArgv);
+        const auto isItem = [](const std::unique_ptr<TrayIcon>& icon) {
+            return qobject_cast<StatusNotifierItem*>(icon.get()) != nullptr;
+        };
+        QVERIFY(!isItem(createTrayIcon()));
+
+        QDBusConnection panel =
+            QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("panel"));
+        StatusNotifierWatcher watcher;
+        QVERIFY(panel.registerObject(QStringLiteral("/StatusNotifierWatcher"), &watcher,
+                                     QDBusConnection::ExportAllSlots));
+        QVERIFY(panel.registerService(QLatin1String(StatusNotifierItem::watcherService)));
+        const std::unique_ptr<TrayIcon> item = createTrayIcon();
+        QVERIFY(isItem(item));
+        QTRY_VERIFY(item->isAvailable());
+
+        // The paths are the first item's.
+        const std::unique_ptr<TrayIcon> second = createTrayIcon();
+        QVERIFY(!isItem(second));
+        QCOMPARE(
+            QDBusConnection::sessionBus().objectRegisteredAt(QStringLiteral("/StatusNotifierItem")),
+            item.get());
+        panel.unregisterService(QLatin1String(StatusNotifierItem::watcherService));
+        QDBusConnection::disconnectFromBus(QStringLiteral("panel"));
     }
 
     // Before the mend Qt's platform plugin aborted this process.

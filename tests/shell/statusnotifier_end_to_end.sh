@@ -66,6 +66,36 @@ for step in "120 vertical 0.55" "5 horizontal" "-240 vertical 0.45" "2400 vertic
     [ -z "$volume" ] || wait_until 5 stored_volume "$volume" || fail "scroll $step: $(grep Volume "$conf")"
 done
 
+# Any program on the bus can call with any number: the wheel ends at the
+# limits, a click at any point opens the window on the screen, a right click
+# the menu.
+for delta in -2147483648 2147483647 0; do
+    sni "$service" Scroll "$delta" vertical
+done
+wait_until 5 stored_volume 1 || fail "extreme scrolls: $(grep Volume "$conf")"
+sni "$service" Scroll -2147483648 vertical
+wait_until 5 stored_volume 0 || fail "extreme scrolls: $(grep Volume "$conf")"
+on_the_screen() {
+    local x y w h
+    read -r _ x y w h <<<"$1"
+    (( x >= 0 && y >= 0 && x + w <= 1280 && y + h <= 800 ))
+}
+for point in "-2147483648 -2147483648" "2147483647 2147483647" "0 0" "-2147483648 2147483647"; do
+    # shellcheck disable=SC2086 # two numbers
+    sni "$service" Activate $point
+    geometry=$(sondik_window viewable) || fail "Activate $point: no window"
+    on_the_screen "$geometry" || fail "Activate $point: the window is at $geometry"
+    sni "$service" Activate $point
+    sondik_window gone >/dev/null || fail "Activate $point: the window stayed"
+    # shellcheck disable=SC2086
+    sni "$service" ContextMenu $point
+    geometry=$(sondik_window viewable 5 menu) || fail "ContextMenu $point: no menu"
+    on_the_screen "$geometry" || fail "ContextMenu $point: the menu is at $geometry"
+    xdotool key Escape
+    sondik_window gone 5 menu || fail "the menu stayed"
+done
+kill -0 "$sondik_pid" || fail "Sondik ended on the extremes"
+
 # The middle click plays the chosen station, named in the tooltip, and stops it.
 sni "$service" SecondaryActivate 0 0
 wait_until 15 grep -q 'GET /bella/stream.mp3 200' "$work/server.log" || fail "no stream"

@@ -2,6 +2,8 @@
 
 #include <QTest>
 
+#include <limits>
+
 using Screens = QList<WindowPlacement::Screen>;
 Q_DECLARE_METATYPE(Screens)
 
@@ -79,6 +81,32 @@ private slots:
         QFETCH(QPoint, pointer);
         QFETCH(QPoint, expected);
         QCOMPARE(WindowPlacement::windowPosition(icon, pointer, window, screens), expected);
+    }
+
+    // Any point a tray host sends ends on a screen, and so does the window
+    // placed under it.
+    void hostPoints_data()
+    {
+        QTest::addColumn<QPoint>("point");
+        QTest::addColumn<QPoint>("expected");
+        constexpr int low = std::numeric_limits<int>::min(), high = std::numeric_limits<int>::max();
+        QTest::newRow("on a screen") << QPoint(2000, 5) << QPoint(2000, 5);
+        QTest::newRow("far right") << QPoint(high, 5) << QPoint(3199, 5);
+        QTest::newRow("far up and left") << QPoint(low, low) << QPoint(0, 0);
+        QTest::newRow("far down and right") << QPoint(high, high) << QPoint(3199, 1199);
+        QTest::newRow("below the smaller screen") << QPoint(500, 1100) << QPoint(500, 1079);
+    }
+
+    void hostPoints()
+    {
+        QFETCH(QPoint, point);
+        QFETCH(QPoint, expected);
+        const Screens screens{screen(fullHd, 28), screen(QRect(1920, 0, 1280, 1200), 28)};
+        QCOMPARE(WindowPlacement::pointOnScreens(point, screens), expected);
+        const QRect placed(
+            WindowPlacement::windowPosition(QRect(expected, QSize(1, 1)), {}, window, screens),
+            window);
+        QVERIFY(screens[0].geometry.contains(placed) || screens[1].geometry.contains(placed));
     }
 };
 
