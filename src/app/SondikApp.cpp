@@ -189,18 +189,8 @@ void SondikApp::createShell()
     m_trayWindowController = std::make_unique<TrayWindowController>(&createTrayIcon);
     m_trayWindowController->setOnWindowClosed([this] { m_viewState->setShowPreferences(false); });
     const QString swaySocket = SwayWindowPlacer::socketPathForSession();
-    if (swaySocket.isEmpty())
-        return;
-    auto placer = std::make_unique<SwayWindowPlacer>(swaySocket);
-    if (!placer->start())
-        return;
-    m_swayWindowPlacer = std::move(placer);
-    SwayWindowPlacer* swayPlacer = m_swayWindowPlacer.get();
-    m_trayWindowController->setWindowPlacer(
-        [swayPlacer](QPoint position) { swayPlacer->place(position); });
-    m_trayWindowController->setClosesOnApplicationInactive(false);
-    connect(swayPlacer, &SwayWindowPlacer::otherWindowFocused, m_trayWindowController.get(),
-            &TrayWindowController::onDeactivated);
+    if (!swaySocket.isEmpty())
+        m_trayWindowController->setWindowPlacer(std::make_unique<SwayWindowPlacer>(swaySocket));
 }
 
 void SondikApp::createStores(MediaPlayerFactory mediaPlayerFactory)

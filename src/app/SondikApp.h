@@ -26,7 +26,6 @@ class RadioStationStore;
 class SingleInstance;
 class SleepMonitor;
 class StationArtwork;
-class SwayWindowPlacer;
 class TerminationSignals;
 class TrayWindowController;
 class Updater;
@@ -94,7 +93,6 @@ private:
     std::unique_ptr<QApplication> m_application;
     std::unique_ptr<TerminationSignals> m_terminationSignals;
     std::unique_ptr<TrayWindowController> m_trayWindowController;
-    std::unique_ptr<SwayWindowPlacer> m_swayWindowPlacer;
     std::unique_ptr<RadioStationStore> m_radioStationStore;
     std::unique_ptr<RadioPlayer> m_radioPlayer;
     std::unique_ptr<Preferences> m_preferences;

@@ -6,11 +6,12 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <chrono>
 #include <cstring>
 #include <utility>
 
 namespace {
-constexpr int connectTimeoutMs = 1000;
+constexpr std::chrono::seconds connectTimeout{1};
 // "i3-ipc", then the payload's length and the message type, in host byte order.
 constexpr char magic[] = "i3-ipc";
 constexpr qsizetype magicSize = sizeof magic - 1;
@@ -28,7 +29,7 @@ QString SwayWindowPlacer::socketPathForSession()
 }
 
 SwayWindowPlacer::SwayWindowPlacer(QString socketPath, QObject* parent)
-    : QObject(parent)
+    : WindowPlacer(parent)
     , m_socketPath(std::move(socketPath))
     , m_socket(std::make_unique<QLocalSocket>())
 {
@@ -37,15 +38,35 @@ SwayWindowPlacer::SwayWindowPlacer(QString socketPath, QObject* parent)
 
 SwayWindowPlacer::~SwayWindowPlacer() = default;
 
-bool SwayWindowPlacer::start()
+void SwayWindowPlacer::start()
 {
+    // Not waited for: the window must not freeze on a sway that hangs.
+    connect(m_socket.get(), &QLocalSocket::connected, this, [this] {
+        m_connectTimeout.stop();
+        send(subscribe, R"(["window"])");
+    });
+    connect(m_socket.get(), &QLocalSocket::errorOccurred, this,
+            [this] { fail(m_socket->errorString()); });
+    m_connectTimeout.setSingleShot(true);
+    m_connectTimeout.setInterval(connectTimeout);
+    connect(&m_connectTimeout, &QTimer::timeout, this,
+            [this] { fail(QStringLiteral("no connection within a second")); });
+    m_connectTimeout.start();
     m_socket->connectToServer(m_socketPath);
-    if (!m_socket->waitForConnected(connectTimeoutMs)) {
-        qCWarning(lcShell) << "sway's IPC socket does not answer:" << m_socket->errorString();
-        return false;
-    }
-    send(subscribe, R"(["window"])");
-    return true;
+}
+
+void SwayWindowPlacer::fail(const QString& reason)
+{
+    if (std::exchange(m_failed, true))
+        return;
+    qCWarning(lcShell).noquote()
+        << QStringLiteral("sway's IPC socket does not answer (%1): the window is placed "
+                          "without sway's help")
+               .arg(reason);
+    m_connectTimeout.stop();
+    m_socket->abort();
+    m_buffer.clear();
+    emit failed();
 }
 
 void SwayWindowPlacer::place(const QPoint& position)
@@ -70,9 +91,7 @@ void SwayWindowPlacer::readMessages()
     m_buffer.append(m_socket->readAll());
     while (m_buffer.size() >= headerSize) {
         if (!m_buffer.startsWith(magic)) {
-            qCWarning(lcShell) << "sway's IPC socket sent something else; no longer listening";
-            m_socket->abort();
-            m_buffer.clear();
+            fail(QStringLiteral("it sent something else"));
             return;
         }
         quint32 header[2];

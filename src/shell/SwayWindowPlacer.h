@@ -1,10 +1,12 @@
 #pragma once
 
+#include "WindowPlacer.h"
+
 #include <QByteArray>
 #include <QLocalSocket>
-#include <QObject>
 #include <QPoint>
 #include <QString>
+#include <QTimer>
 
 #include <memory>
 
@@ -17,7 +19,7 @@
 // sway's ordered focus events also say when another window took the focus,
 // which Qt's own activation reports only with transient changes while sway
 // maps, floats and moves the window.
-class SwayWindowPlacer : public QObject {
+class SwayWindowPlacer : public WindowPlacer {
     Q_OBJECT
 
 public:
@@ -27,19 +29,14 @@ public:
     explicit SwayWindowPlacer(QString socketPath, QObject* parent = nullptr);
     ~SwayWindowPlacer() override;
 
-    // Connects and listens to sway's window events; false when sway does not
-    // answer.
-    bool start();
+    // Connects and then listens to sway's window events.
+    void start() override;
 
-    // The window's top-left corner in global coordinates: now if sway shows
-    // the window, else when it next maps it.
-    void place(const QPoint& position);
-
-signals:
-    // Another window took the focus after the program's window had it.
-    void otherWindowFocused();
+    // Now if sway shows the window, else when it next maps it.
+    void place(const QPoint& position) override;
 
 private:
+    void fail(const QString& reason);
     void send(quint32 type, const QByteArray& payload);
     void readMessages();
     void handleWindowEvent(const QByteArray& payload);
@@ -47,6 +44,8 @@ private:
 
     QString m_socketPath;
     std::unique_ptr<QLocalSocket> m_socket;
+    QTimer m_connectTimeout;
+    bool m_failed = false;
     QByteArray m_buffer;
     QPoint m_position;
     bool m_hasPosition = false;

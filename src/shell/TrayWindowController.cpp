@@ -2,6 +2,7 @@
 
 #include "ShellLogging.h"
 #include "WindowPlacement.h"
+#include "WindowPlacer.h"
 
 #include <QCoreApplication>
 #include <QCursor>
@@ -13,14 +14,16 @@
 namespace {
 constexpr std::chrono::milliseconds launchDelay{200};
 constexpr std::chrono::milliseconds trayCheckInterval{100};
+// A window's largest size in Qt: no maximum.
+constexpr int anySize = (1 << 24) - 1;
 } // namespace
 
 TrayWindowController::TrayWindowController(TrayIconFactory trayIconFactory, QObject* parent)
     : QObject(parent)
     , m_trayIconFactory(std::move(trayIconFactory))
+    , m_qtPlacesWindow(!QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+    , m_placesWindow(m_qtPlacesWindow)
 {
-    m_placesWindow = !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
-
     m_trayCheck.setInterval(trayCheckInterval);
     connect(&m_trayCheck, &QTimer::timeout, this, &TrayWindowController::checkTray);
 
@@ -62,10 +65,28 @@ void TrayWindowController::setWindow(QWindow* window)
     connect(m_window, &QWindow::heightChanged, this, replace);
 }
 
-void TrayWindowController::setWindowPlacer(std::function<void(QPoint)> placer)
+void TrayWindowController::setWindowPlacer(std::unique_ptr<WindowPlacer> placer)
 {
     m_windowPlacer = std::move(placer);
     m_placesWindow = true;
+    m_closesOnApplicationInactive = false;
+    connect(m_windowPlacer.get(), &WindowPlacer::otherWindowFocused, this,
+            &TrayWindowController::onDeactivated);
+    // Not inside the placer's own signal.
+    connect(m_windowPlacer.get(), &WindowPlacer::failed, this,
+            &TrayWindowController::dropWindowPlacer, Qt::QueuedConnection);
+    m_windowPlacer->start();
+}
+
+void TrayWindowController::dropWindowPlacer()
+{
+    m_windowPlacer.reset();
+    m_placesWindow = m_qtPlacesWindow;
+    m_closesOnApplicationInactive = true;
+    if (m_window) {
+        m_window->setMinimumSize(QSize());
+        m_window->setMaximumSize(QSize(anySize, anySize));
+    }
 }
 
 void TrayWindowController::start()
@@ -169,7 +190,7 @@ void TrayWindowController::placeWindow()
         WindowPlacement::windowPosition(icon, m_pointerAtShow, m_window->size(), screens);
     m_window->setPosition(position);
     if (m_windowPlacer)
-        m_windowPlacer(position);
+        m_windowPlacer->place(position);
 }
 
 void TrayWindowController::hideWindow()

@@ -13,6 +13,7 @@
 #include <memory>
 
 class QWindow;
+class WindowPlacer;
 
 // Owns the tray icon and shows, places and hides the one window.
 //
@@ -46,12 +47,12 @@ public:
         m_onWindowClosed = std::move(callback);
     }
 
-    // Places the window where the desktop must be told where it goes (sway),
-    // even where Qt cannot place it; called with its top-left corner.
-    void setWindowPlacer(std::function<void(QPoint)> placer);
-    // Whether the application's deactivation closes the window; off where the
-    // desktop reports another window's activation more reliably.
-    void setClosesOnApplicationInactive(bool closes) { m_closesOnApplicationInactive = closes; }
+    // For a desktop that must be told where the window goes (sway), even
+    // where Qt cannot place it. Owned from here on and started; its report
+    // of another window's focus closes the window instead of the
+    // application's deactivation, which such a desktop reports less reliably.
+    // When it fails, the window is placed as without it.
+    void setWindowPlacer(std::unique_ptr<WindowPlacer> placer);
 
     WindowStyle windowStyle() const { return m_windowStyle; }
     // How long to wait for a tray host that starts after us.
@@ -86,11 +87,12 @@ private:
     void placeWindow();
     void checkTray();
     void useOrdinaryWindow();
+    void dropWindowPlacer();
 
     TrayIconFactory m_trayIconFactory;
     QPointer<QWindow> m_window;
     std::function<void()> m_onWindowClosed;
-    std::function<void(QPoint)> m_windowPlacer;
+    std::unique_ptr<WindowPlacer> m_windowPlacer;
     bool m_closesOnApplicationInactive = true;
     std::unique_ptr<TrayIcon> m_trayIcon;
 
@@ -105,5 +107,6 @@ private:
     // Since the application's deactivation closed a shown window.
     QElapsedTimer m_closedByDeactivation;
     // Native Wayland does not let a program place its windows.
-    bool m_placesWindow = true;
+    const bool m_qtPlacesWindow;
+    bool m_placesWindow;
 };

@@ -9,6 +9,7 @@ target_sources(sondikcore PRIVATE
     shell/TrayWindowController.h shell/TrayWindowController.cpp
     shell/WindowManager.h
     shell/WindowPlacement.h shell/WindowPlacement.cpp
+    shell/WindowPlacer.h
     shell/WindowStore.h shell/WindowStore.cpp
     shell/X11WindowManager.h shell/X11WindowManager.cpp
 )

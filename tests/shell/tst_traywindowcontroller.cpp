@@ -1,7 +1,10 @@
+#include "shell/SwayWindowPlacer.h"
 #include "shell/TrayIcon.h"
 #include "shell/TrayWindowController.h"
+#include "shell/WindowPlacer.h"
 
 #include <QGuiApplication>
+#include <QPointer>
 #include <QQuickWindow>
 #include <QSignalSpy>
 #include <QTest>
@@ -22,6 +25,18 @@ public:
     void setWindowShown(bool shown) override { windowShown = shown; }
     void setToolTip(const QString&) override {}
     void click() { emit clicked(); }
+};
+
+// A compositor's placer whose answers the test decides.
+class FakeWindowPlacer : public WindowPlacer {
+    Q_OBJECT
+
+public:
+    bool started = false;
+    QList<QPoint> positions;
+
+    void start() override { started = true; }
+    void place(const QPoint& position) override { positions.append(position); }
 };
 
 namespace {
@@ -136,6 +151,62 @@ private slots:
         QCOMPARE(controller.windowStyle(), ordinary
                                                ? TrayWindowController::WindowStyle::OrdinaryWindow
                                                : TrayWindowController::WindowStyle::TrayPopup);
+    }
+
+    // A placer, as under sway: it is told where the window goes, its report of
+    // another window's focus closes the window instead of the application's
+    // deactivation, it lives as long as the controller, and when it fails the
+    // window is placed and closed as without it.
+    void windowPlacer()
+    {
+        QQuickWindow window;
+        window.resize(windowSize);
+        FakeTrayIcon* item = nullptr; // owned by the controller
+        auto controller = std::make_unique<TrayWindowController>([&] {
+            auto fake = std::make_unique<FakeTrayIcon>();
+            item = fake.get();
+            return fake;
+        });
+        controller->setWindow(&window);
+        auto owned = std::make_unique<FakeWindowPlacer>();
+        const QPointer<FakeWindowPlacer> placer = owned.get();
+        controller->setWindowPlacer(std::move(owned));
+        QVERIFY(placer->started);
+        controller->start();
+        QTRY_VERIFY(window.isVisible());
+        QCOMPARE(placer->positions, QList<QPoint>{underIcon(item->rect)});
+
+        setApplicationState(Qt::ApplicationActive);
+        setApplicationState(Qt::ApplicationInactive);
+        QVERIFY(window.isVisible());
+        emit placer->otherWindowFocused();
+        QVERIFY(!window.isVisible());
+
+        emit placer->failed();
+        QTRY_VERIFY(!placer);
+        QTest::qWait(int(TrayWindowController::sameClickTime.count()) + 100);
+        item->click();
+        QVERIFY(window.isVisible());
+        QCOMPARE(window.position(), underIcon(item->rect));
+        setApplicationState(Qt::ApplicationActive);
+        setApplicationState(Qt::ApplicationInactive);
+        QVERIFY(!window.isVisible());
+
+        auto another = std::make_unique<FakeWindowPlacer>();
+        const QPointer<FakeWindowPlacer> anotherPlacer = another.get();
+        controller->setWindowPlacer(std::move(another));
+        controller.reset();
+        QVERIFY(!anotherPlacer);
+    }
+
+    // Without sway to answer, the placer says so without holding up the caller.
+    void swayPlacerWithoutSway()
+    {
+        SwayWindowPlacer placer(QStringLiteral("/nonexistent/sway-ipc.sock"));
+        QSignalSpy failed(&placer, &WindowPlacer::failed);
+        placer.start();
+        placer.place(QPoint(10, 10));
+        QTRY_COMPARE(failed.size(), 1);
     }
 };
 
