@@ -46,6 +46,7 @@ MprisService::MprisService(PlaybackController& controller, RadioPlayer& radioPla
     connect(&m_controller, &PlaybackController::selectedStationChanged, this,
             &MprisService::schedulePublish);
     connect(&m_preferences, &Preferences::volumeChanged, this, &MprisService::schedulePublish);
+    connect(&m_artwork, &StationArtwork::finished, this, &MprisService::schedulePublish);
 }
 
 MprisService::~MprisService()
@@ -95,12 +96,17 @@ QString MprisService::playbackStatus() const
     return m_controller.isPlaying() ? QStringLiteral("Playing") : QStringLiteral("Stopped");
 }
 
-QVariantMap MprisService::metadata() const
+std::optional<RadioStation> MprisService::metadataStation() const
 {
     // The station playing, else the one the play button would start.
+    return m_controller.isPlaying() ? m_radioPlayer.currentStation()
+                                    : m_controller.selectedStation();
+}
+
+QVariantMap MprisService::metadata() const
+{
     const bool playing = m_controller.isPlaying();
-    const std::optional<RadioStation> station =
-        playing ? m_radioPlayer.currentStation() : m_controller.selectedStation();
+    const std::optional<RadioStation> station = metadataStation();
     if (!station)
         return {};
     QVariantMap metadata;
@@ -167,6 +173,13 @@ void MprisService::schedulePublish()
 void MprisService::publish()
 {
     m_publishPosted = false;
+    // A new station is announced with its logo: its rendering ends in a
+    // moment, and announces then.
+    if (const std::optional<RadioStation> station = metadataStation()) {
+        m_artwork.artUrl(*station); // starts the rendering
+        if (m_artwork.isRendering(*station))
+            return;
+    }
     const QVariantMap now = playerProperties();
     QVariantMap changed;
     for (auto it = now.cbegin(); it != now.cend(); ++it) {

@@ -5,10 +5,12 @@
 #include <QVariantMap>
 
 #include <functional>
+#include <optional>
 
 class PlaybackController;
 class Preferences;
 class RadioPlayer;
+class RadioStation;
 class StationArtwork;
 
 // The player on the session bus as MPRIS2 describes it, for media keys,
@@ -46,6 +48,7 @@ public:
     void quit();
 
 private:
+    std::optional<RadioStation> metadataStation() const;
     QVariantMap playerProperties() const;
     void schedulePublish();
     void publish();
