@@ -59,6 +59,9 @@ Appcast Appcast::parse(const QByteArray& document)
     QXmlStreamReader xml(document);
     QList<Item> items;
     QUrl channelLink;
+    // Elements open around the current one outside items: only a <link> right
+    // in the channel is the channel's (an <image> has a <link> of its own).
+    QList<QString> outside;
     bool sawRss = false;
     int depthInItem = 0;
     while (!xml.atEnd()) {
@@ -68,8 +71,11 @@ Appcast Appcast::parse(const QByteArray& document)
             result.error = Error::NotXml;
             return result;
         }
-        if (xml.isEndElement() && depthInItem > 0) {
-            --depthInItem;
+        if (xml.isEndElement()) {
+            if (depthInItem > 0)
+                --depthInItem;
+            else if (!outside.isEmpty())
+                outside.removeLast();
             continue;
         }
         if (!xml.isStartElement())
@@ -80,14 +86,19 @@ Appcast Appcast::parse(const QByteArray& document)
             if (name != QLatin1String("rss"))
                 break;
             sawRss = true;
+            outside.append(name.toString());
             continue;
         }
         if (depthInItem == 0) {
             if (name == QLatin1String("item") && xml.namespaceUri().isEmpty()) {
                 items.append(Item{});
                 depthInItem = 1;
-            } else if (name == QLatin1String("link") && xml.namespaceUri().isEmpty()) {
+            } else if (name == QLatin1String("link") && xml.namespaceUri().isEmpty() &&
+                       outside ==
+                           QList<QString>{QStringLiteral("rss"), QStringLiteral("channel")}) {
                 channelLink = webLink(xml.readElementText(QXmlStreamReader::SkipChildElements));
+            } else {
+                outside.append(name.toString());
             }
             continue;
         }

@@ -1,5 +1,7 @@
 #include "SupportPage.h"
 
+#include "ViewsLogging.h"
+
 #include <QDesktopServices>
 #include <QUrl>
 
@@ -11,6 +13,10 @@ bool SupportPage::open(const QString& address)
     if (!url.isValid() || url.host().isEmpty() ||
         (url.scheme() != QLatin1String("https") && url.scheme() != QLatin1String("http")))
         return false;
-    QDesktopServices::openUrl(url);
+    // No browser, or none that starts: the user clicked and nothing opened.
+    if (!QDesktopServices::openUrl(url)) {
+        qCWarning(lcViews).noquote() << "Could not open" << url.toString() << "in a browser";
+        return false;
+    }
     return true;
 }

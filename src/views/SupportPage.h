@@ -20,8 +20,8 @@ public:
     static QString address() { return QString::fromLatin1(defaultAddress); }
 
     // Hands `address` to the desktop's default handler when it is a valid
-    // absolute http(s) URL; returns whether it was handed over. Anything else
-    // is left alone.
+    // absolute http(s) URL; returns whether the handler took it. Anything
+    // else is left alone.
     static bool open(const QString& address);
 
     Q_INVOKABLE bool open() const { return open(address()); }

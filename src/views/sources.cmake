@@ -7,6 +7,7 @@ target_sources(sondikcore PRIVATE
     views/StationFilter.h views/StationFilter.cpp
     views/SupportPage.h views/SupportPage.cpp
     views/Translations.h views/Translations.cpp
+    views/ViewsLogging.h views/ViewsLogging.cpp
     views/VolumeHook.h views/VolumeHook.cpp
 )
 

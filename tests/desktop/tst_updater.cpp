@@ -56,6 +56,11 @@ private slots:
         QTest::newRow("other links")
             << appcast(item("2.0", links("file:///etc/passwd", "javascript:alert(1)"))) << E::None
             << "2.0" << page << none;
+        QTest::newRow("an image's link is not the channel's")
+            << appcast("<image><url>https://sondik.example/logo.png</url>"
+                       "<link>https://sondik.example/logo</link></image>" +
+                       item("2.0"))
+            << E::None << "2.0" << page << none;
         QTest::newRow("no version parses")
             << appcast(item("1.3-beta") + item("") + item("1..2") + item("-1")) << E::NoVersion
             << none << none << none;

@@ -1,13 +1,17 @@
 // The views' C++ helpers: the station search, the list model it drives, the
-// station's second line and the string tables chosen by the locale.
+// station's second line, the string tables chosen by the locale and the
+// support page's opener.
 #include "catalog/RadioStationStore.h"
 #include "views/RadioStationListModel.h"
 #include "views/RadioStationText.h"
 #include "views/StationFilter.h"
+#include "views/SupportPage.h"
 #include "views/Translations.h"
 
 #include <QAbstractItemModelTester>
+#include <QDesktopServices>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTranslator>
 
@@ -15,6 +19,13 @@
 
 class TestViewHelpers : public QObject {
     Q_OBJECT
+
+public slots:
+    // The desktop's browser, as far as the support page can tell.
+    void openInBrowser(const QUrl& url) { m_opened.append(url); }
+
+private:
+    QList<QUrl> m_opened;
 
 private slots:
     void matches_data()
@@ -146,6 +157,29 @@ private slots:
         QCoreApplication::removeTranslator(translator);
         delete translator;
         QCOMPARE(text, shown);
+    }
+
+    // Only web addresses go to the browser; no browser to take one is a
+    // failure, not a success.
+    void supportPage()
+    {
+        const QByteArray path = qgetenv("PATH");
+        QTemporaryDir empty;
+        qputenv("PATH", QFile::encodeName(empty.path()));
+        for (const char* variable : {"BROWSER", "DEFAULT_BROWSER"})
+            qunsetenv(variable);
+        const bool opened = SupportPage::open(SupportPage::address());
+        qputenv("PATH", path);
+        QVERIFY(!opened);
+
+        QDesktopServices::setUrlHandler(QStringLiteral("https"), this, "openInBrowser");
+        QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "openInBrowser");
+        QVERIFY(SupportPage::open(SupportPage::address()));
+        QVERIFY(!SupportPage::open(QStringLiteral("file:///etc/passwd")));
+        QVERIFY(!SupportPage::open(QStringLiteral("https:relative")));
+        QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
+        QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+        QCOMPARE(m_opened, QList<QUrl>{QUrl(SupportPage::address())});
     }
 };
 

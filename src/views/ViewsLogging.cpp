@@ -1,0 +1,3 @@
+#include "ViewsLogging.h"
+
+Q_LOGGING_CATEGORY(lcViews, "sondik.views")

@@ -1,0 +1,6 @@
+#pragma once
+
+#include <QLoggingCategory>
+
+// The views' log category, "sondik.views".
+Q_DECLARE_LOGGING_CATEGORY(lcViews)
