@@ -2,6 +2,7 @@
 
 #include <QtMath>
 
+#include <algorithm>
 #include <chrono>
 
 std::unique_ptr<FadeTimer> FadeTimer::start(MediaPlayer& player, float from, float to,
@@ -26,6 +27,7 @@ FadeTimer::FadeTimer(MediaPlayer& player, float from, float to, float duration, 
     m_timer.setInterval(std::chrono::milliseconds(qRound(double(interval) * 1000.0)));
     connect(&m_timer, &QTimer::timeout, this, &FadeTimer::fire);
     m_timer.start();
+    m_clock.start();
 }
 
 void FadeTimer::invalidate()
@@ -60,6 +62,13 @@ void FadeTimer::step()
     } else if ((m_to > m_from && v >= m_to) || (m_to <= m_from && v <= m_to)) {
         invalidate();
     } else {
-        player.setVolume(v + m_step);
+        const qint64 due = m_clock.elapsed() / std::max(1, m_timer.interval());
+        const qint64 steps = std::max<qint64>(1, due - m_stepsTaken);
+        m_stepsTaken += steps;
+        float next = v + float(steps) * m_step;
+        // Catching up ends on the target, not past it.
+        if (steps > 1 && (m_to > m_from ? next > m_to : next < m_to))
+            next = m_to;
+        player.setVolume(next);
     }
 }

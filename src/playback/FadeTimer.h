@@ -2,6 +2,7 @@
 
 #include "MediaPlayer.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
 #include <QTimer>
@@ -9,7 +10,9 @@
 #include <memory>
 
 // Steps a player's volume from one level to another in equal steps, one per
-// interval, until it reaches the target. After invalidate() it never steps
+// interval, until it reaches the target. A tick that comes late (a busy main
+// thread) takes the steps that fell due meanwhile, so the fade keeps to its
+// duration. After invalidate() it never steps
 // again. The player is held weakly: one released by its owner must fall
 // silent at once rather than live on in a fade.
 class FadeTimer : public QObject {
@@ -37,6 +40,8 @@ private:
     void step();
 
     QTimer m_timer;
+    QElapsedTimer m_clock;
+    qint64 m_stepsTaken = 0;
     QPointer<MediaPlayer> m_player;
     float m_from;
     float m_to;

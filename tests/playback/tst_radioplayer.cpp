@@ -1,4 +1,5 @@
 #include "FakeMediaPlayer.h"
+#include "playback/FadeTimer.h"
 #include "playback/RadioPlayer.h"
 
 #include <QCoreApplication>
@@ -153,6 +154,24 @@ private slots:
         QVERIFY(!timer->timer().isActive());
         step(timer);
         QCOMPARE(player->volumes.size(), ramp.size() + 2);
+    }
+
+    // A tick held up by a busy main thread takes the steps that fell due
+    // meanwhile, so the fade keeps to its length; catching up ends on the target.
+    void lateTicksCatchUp()
+    {
+        FakeMediaPlayer player(QUrl(QStringLiteral("http://127.0.0.1/")));
+        const auto timer = FadeTimer::start(player, 0.0f, 0.5f, 0.4f, 0.05f); // 8 steps of 0.0625
+        timer->timer().stop();
+        QTest::qSleep(200);
+        step(timer.get());
+        QVERIFY2(player.volumes.last() >= 4 * 0.0625f,
+                 qPrintable(QString::number(player.volumes.last())));
+        QTest::qSleep(400);
+        step(timer.get());
+        QCOMPARE(player.volumes.last(), 0.5f);
+        step(timer.get());
+        QVERIFY(!timer->isValid());
     }
 
     // A stream that ends is told as a failure, or tried once more at the tune service.
