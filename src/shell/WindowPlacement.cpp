@@ -5,15 +5,13 @@
 
 namespace {
 
-// Squared distance from a point to a rectangle (0 inside).
-qint64 distanceSquared(const QPoint& point, const QRect& rect)
+// Squared distance from a point to a rectangle (0 inside). In doubles: a
+// point can lie anywhere in the int range, and its square beyond 64 bits.
+double distanceSquared(const QPoint& point, const QRect& rect)
 {
-    const qint64 dx = point.x() < rect.left()    ? rect.left() - point.x()
-                      : point.x() > rect.right() ? point.x() - rect.right()
-                                                 : 0;
-    const qint64 dy = point.y() < rect.top()      ? rect.top() - point.y()
-                      : point.y() > rect.bottom() ? point.y() - rect.bottom()
-                                                  : 0;
+    const double x = point.x(), y = point.y();
+    const double dx = x < rect.left() ? rect.left() - x : x > rect.right() ? x - rect.right() : 0;
+    const double dy = y < rect.top() ? rect.top() - y : y > rect.bottom() ? y - rect.bottom() : 0;
     return dx * dx + dy * dy;
 }
 
@@ -30,9 +28,9 @@ const WindowPlacement::Screen* WindowPlacement::screenAt(const QPoint& point,
                                                          const QList<Screen>& screens)
 {
     const Screen* nearest = nullptr;
-    qint64 best = std::numeric_limits<qint64>::max();
+    double best = std::numeric_limits<double>::max();
     for (const Screen& screen : screens) {
-        const qint64 distance = distanceSquared(point, screen.geometry);
+        const double distance = distanceSquared(point, screen.geometry);
         if (distance < best) {
             best = distance;
             nearest = &screen;
@@ -72,11 +70,11 @@ QRect WindowPlacement::iconFromPointer(const QPoint& pointer, const QList<Screen
     };
 
     const Band* nearest = nullptr;
-    qint64 best = std::numeric_limits<qint64>::max();
+    double best = std::numeric_limits<double>::max();
     for (const Band& band : bands) {
         if (band.rect.width() <= 0 || band.rect.height() <= 0)
             continue;
-        const qint64 distance = distanceSquared(pointer, band.rect);
+        const double distance = distanceSquared(pointer, band.rect);
         if (distance < best) {
             best = distance;
             nearest = &band;
