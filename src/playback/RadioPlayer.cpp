@@ -236,6 +236,13 @@ void RadioPlayer::setCurrentStation(const std::optional<RadioStation>& station)
     emit currentStationChanged();
 }
 
+void RadioPlayer::setVolume(float volume)
+{
+    invalidateFade();
+    if (m_player)
+        m_player->setVolume(volume);
+}
+
 void RadioPlayer::invalidateFade()
 {
     if (m_fadeTimer)

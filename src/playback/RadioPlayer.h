@@ -39,6 +39,9 @@ public:
 
     Q_INVOKABLE void play(const RadioStation& radioStation, float volume);
     Q_INVOKABLE void stop();
+    // The user's volume for what plays now. It ends a fade-in under way, which
+    // would otherwise climb back to the level chosen before.
+    void setVolume(float volume);
 
     FadeTimer* fadeTimer() const { return m_fadeTimer.get(); }
     MediaPlayer* player() const { return m_player.get(); }

@@ -1,6 +1,5 @@
 #include "VolumeHook.h"
 
-#include "playback/MediaPlayer.h"
 #include "playback/Preferences.h"
 #include "playback/RadioPlayer.h"
 
@@ -9,10 +8,8 @@
 void VolumeHook::install(Preferences& preferences, RadioPlayer& radioPlayer)
 {
     preferences.setOnVolumeChanged([player = QPointer<RadioPlayer>(&radioPlayer)](float volume) {
-        if (!player)
-            return;
-        if (MediaPlayer* mediaPlayer = player->player())
-            mediaPlayer->setVolume(volume);
+        if (player)
+            player->setVolume(volume);
     });
 }
 

@@ -116,10 +116,7 @@ private slots:
                                                 QStringLiteral("unused.invalid"));
         // As the application wires it.
         RadioPlayer* radio = m_radio.get();
-        m_preferences->setOnVolumeChanged([radio](float volume) {
-            if (MediaPlayer* player = radio->player())
-                player->setVolume(volume);
-        });
+        m_preferences->setOnVolumeChanged([radio](float volume) { radio->setVolume(volume); });
         m_controller = std::make_unique<PlaybackController>(*m_radio, *m_preferences,
                                                             [this] { return m_stations; });
         m_artwork = std::make_unique<StationArtwork>(m_dir.filePath(QStringLiteral("cache/logos")),

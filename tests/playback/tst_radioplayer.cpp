@@ -156,6 +156,20 @@ private slots:
         QCOMPARE(player->volumes.size(), ramp.size() + 2);
     }
 
+    // A volume chosen during the fade-in is the volume from then on.
+    void aVolumeChoiceEndsTheFade()
+    {
+        Rig rig;
+        rig.play(stationA, 0.8f);
+        FadeTimer* timer = rig.radio.fadeTimer();
+        for (int tick = 0; tick < 20; ++tick)
+            step(timer);
+        rig.radio.setVolume(0.1f);
+        step(timer);
+        QVERIFY(!timer->isValid());
+        QCOMPARE(rig.last()->volumes.last(), 0.1f);
+    }
+
     // A tick held up by a busy main thread takes the steps that fell due
     // meanwhile, so the fade keeps to its length; catching up ends on the target.
     void lateTicksCatchUp()
