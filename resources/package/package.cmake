@@ -21,6 +21,8 @@ add_custom_target(sondik_package_files ALL DEPENDS ${package_files})
 install(FILES ${package_sources}/copyright ${package_build}/changelog.gz
     DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/sondik)
 install(FILES ${package_build}/sondik.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${package_sources}/lintian-overrides
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME sondik)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME sondik)
