@@ -5,7 +5,7 @@ BUILD_TYPE ?= RelWithDebInfo
 CMAKE_FLAGS ?=
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build run test test-fast package format format-check asan clean
+.PHONY: all deps configure build run test test-fast package screenshots format format-check asan clean
 
 all: build
 
@@ -31,6 +31,13 @@ test-fast: build
 # build/sondik_<version>_<arch>.deb
 package: build
 	@cd $(BUILD_DIR) && cpack -G DEB
+
+# The README's pictures in docs/screenshots, taken by the views' end-to-end
+# test on a private X server (root: it runs in namespaces of its own).
+screenshots: build
+	@mkdir -p docs/screenshots
+	@SCREENSHOT_DIR=$(CURDIR)/docs/screenshots tests/views/content_end_to_end.sh \
+		$(BUILD_DIR)/src/sondik $(BUILD_DIR)/tests/views/pcmprobe $(BUILD_DIR)/test-artifacts
 
 # AddressSanitizer + UndefinedBehaviorSanitizer build in its own folder.
 asan:

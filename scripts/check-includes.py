@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """Fails when a file under src/ includes a room it may not, or rooms include
-each other in a cycle. A room is a folder of src/; see README, Layout."""
+each other in a cycle. A room is a folder of src/; see docs/design.md, Layout."""
 import re
 import sys
 from pathlib import Path

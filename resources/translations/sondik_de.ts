@@ -51,6 +51,10 @@
         <source>%1 %2 FM</source>
         <translation>%1 %2 FM</translation>
     </message>
+    <message id="%1 %2 AM">
+        <source>%1 %2 AM</source>
+        <translation>%1 %2 AM</translation>
+    </message>
     <message id="Sondik v.%1">
         <source>Sondik v.%1</source>
         <translation>Sondik v.%1</translation>

@@ -22,14 +22,13 @@ Item {
     // The search text outlives the content built from it.
     property string searchText: ""
 
-    // The content reaches this far past the window's bottom edge.
-    readonly property int bottomOverhang: 12
-
     // Laid out by bindings rather than a positioner: a positioner settles its
     // size only when the window draws, and the window is placed by its size
     // before it is shown.
     implicitWidth: Math.max(radioLine.implicitWidth, content.implicitWidth)
-    implicitHeight: Math.max(1, content.y + content.implicitHeight - bottomOverhang)
+    // To the content's bottom edge: the list's last row and the gap after it
+    // are the window's last pixels.
+    implicitHeight: Math.max(1, content.y + content.implicitHeight)
 
     WindowVisualEffectView {
         anchors.fill: parent

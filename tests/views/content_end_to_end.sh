@@ -3,8 +3,13 @@
 # manager, a tray host and a compositor: a click on a station row is heard,
 # typing into the search brings the station typed to the first row, and the
 # banner takes the list's place while the default route is gone. Screenshots
-# of each state, of the preferences and of the dark palette go to
-# ARTIFACT_DIR. The station's server and the network: see station_namespace.sh.
+# of each state, of the preferences, of the dark palette and of the American
+# list go to ARTIFACT_DIR; in them the list's last row shows whole with its gap
+# when scrolled to the end, and the preferences' first card starts where the
+# list's first row does. The station's server and the network: see
+# station_namespace.sh. With SCREENSHOT_DIR set (make screenshots), the
+# README's pictures go there too: the window with the panel and icon above it,
+# light and dark, the search and the preferences.
 #
 #   content_end_to_end.sh SONDIK PCMPROBE ARTIFACT_DIR
 set -euo pipefail
@@ -22,6 +27,10 @@ export QT_QPA_PLATFORM=xcb LANG=en_US.UTF-8 LC_ALL='' LSAN_OPTIONS=exitcode=0
 shoot() {
     region="$(( ww + 40 ))x$(( wh + 40 ))+$(( wx - 20 ))+$(( wy - 20 ))" screenshot "$artifacts/content-$1.png"
 }
+docs_shot() {
+    [ -z "${SCREENSHOT_DIR:-}" ] ||
+        region="$(( ww + 160 ))x$(( wy + wh + 30 ))+$(( wx - 80 ))+0" screenshot "$SCREENSHOT_DIR/$1.png"
+}
 click() { xdotool mousemove "$1" "$2" click 1; }
 # change_content ACTION...: ACTION changes what the content area shows.
 change_content() {
@@ -29,16 +38,51 @@ change_content() {
     "$@"
     region=$content await_change "$work/before.png"
 }
+# cards SHOT: where the cards of the content area are in a shot (the window at
+# 20,20): the first card row below the area's top, the rows of the last run of
+# card rows, and the free rows after it to the window's bottom. A row is a
+# card's where a column 30 inside the cards' right edge differs from the
+# window's margin beside them (the same backdrop shows through both).
+cards() {
+    convert "$1" -depth 8 rgb:- | python3 -c '
+import sys
+width, top, bottom, card, margin = map(int, sys.argv[1:])
+data = sys.stdin.buffer.read()
+def pixel(x, y):
+    i = 3 * (y * width + x)
+    return data[i:i + 3]
+rows = [y for y in range(top, bottom)
+        if sum(abs(a - b) for a, b in zip(pixel(card, y), pixel(margin, y))) > 12]
+if not rows:
+    print(-1, 0, 0)
+    sys.exit()
+run = 1
+while run < len(rows) and rows[-run - 1] == rows[-run] - 1:
+    run += 1
+print(rows[0] - top, run, bottom - 1 - rows[-1])
+' "$(identify -format %w "$1")" $(( 20 + area_top - wy )) $(( 20 + wh )) $(( 20 + ww - 40 )) $(( 20 + ww - 5 ))
+}
 
 start_sondik "$sondik" light
 shoot list
+docs_shot window-light
+read -r list_top _ <<<"$(cards "$artifacts/content-list.png")"
 first_row
 expect_heard light
 
 # The search field takes the keyboard as it opens: the keys after the click are its.
 click $(( wx + ww - 60 )) $(( area_top - 22 ))
-change_content xdotool type --delay 40 "absolut top" || fail "typing did not filter the list"
+change_content xdotool type --delay 40 "absolut" || fail "typing did not filter the list"
+# Six rows and the missing-station row, scrolled to the end: that row whole
+# (72), then its gap of 10 at the window's bottom.
+change_content xdotool mousemove $(( wx + 160 )) $(( area_top + 200 )) click --repeat 15 --delay 30 5 ||
+    fail "the list did not scroll"
+shoot end
+read -r _ last_card gap <<<"$(cards "$artifacts/content-end.png")"
+(( last_card >= 71 && gap >= 9 )) || fail "the last row at the end: $last_card rows, then $gap free"
+change_content xdotool type --delay 40 " top" || fail "typing did not filter the list"
 shoot search
+docs_shot search
 first_row
 wait_until 10 grep -q "GET /top/mp3-128/listenlive.m3u" "$work/server.log" ||
     fail "the first row after the search is not Absolut Top"
@@ -49,6 +93,10 @@ change_content eval 'ip link set uplink up && ip route replace default via 10.20
     fail "the banner stayed after the network came back"
 change_content click $(( wx + ww - 23 )) $(( area_top - 22 )) || fail "no preferences"
 shoot preferences
+docs_shot preferences
+read -r preferences_top _ <<<"$(cards "$artifacts/content-preferences.png")"
+(( list_top >= 0 && preferences_top == list_top )) ||
+    fail "the first card starts $preferences_top below the content's top, the list's first row $list_top"
 stop_sondik "$sondik_pid"
 
 # The dark palette, from the desktop's colour settings.
@@ -57,5 +105,12 @@ for group in Window=35,38,41 View=27,30,32 Button=49,54,59 Selection=61,174,233 
 done >"$XDG_CONFIG_HOME/kdeglobals"
 XDG_CURRENT_DESKTOP=KDE KDE_SESSION_VERSION=5 start_sondik "$sondik" dark
 shoot dark
+docs_shot window-dark
 stop_sondik "$sondik_pid"
-sanitizer_clean "$work"/light.log "$work"/dark.log || fail "sanitizer report"
+rm "$XDG_CONFIG_HOME/kdeglobals"
+
+# The American list (a locale without a territory), with its AM stations in kHz.
+LANG=C start_sondik "$sondik" us
+shoot us
+stop_sondik "$sondik_pid"
+sanitizer_clean "$work"/light.log "$work"/dark.log "$work"/us.log || fail "sanitizer report"

@@ -58,8 +58,8 @@ start_sondik() {
     sondik_pid=$LAST_PID
     read -r _ wx wy ww wh <<<"$(sondik_window viewable 10)"
     [ -n "${wh:-}" ] || fail "the window did not open"
-    # The content: 360 high, its bottom 12 below the window's; rows 78 apart.
-    area_top=$(( wy + wh + 12 - 360 ))
+    # The content: 360 high, at the window's bottom; rows 78 apart.
+    area_top=$(( wy + wh - 360 ))
     content="${ww}x300+$wx+$area_top"
     convert "$work/bare.png" -crop "$content" +repage "$work/before.png"
     region=$content await_change "$work/before.png" || fail "the list is not drawn"

@@ -108,6 +108,9 @@ private slots:
         QTest::newRow("whole number") << "Berlin" << std::optional(88.0) << "Berlin 88.0 FM";
         QTest::newRow("rounded to one digit") << "Köln" << std::optional(100.04) << "Köln 100.0 FM";
         QTest::newRow("no frequency") << "Frankfurt" << std::optional<double>() << "Frankfurt";
+        QTest::newRow("AM, in kHz")
+            << "Boston, Massachusetts" << std::optional(1030.0) << "Boston, Massachusetts 1030 AM";
+        QTest::newRow("highest FM") << "Berlin" << std::optional(108.0) << "Berlin 108.0 FM";
         QTest::newRow("placeholder in the city")
             << "%2 Stadt %1" << std::optional(90.1) << "%2 Stadt %1 90.1 FM";
     }
