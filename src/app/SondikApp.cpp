@@ -230,11 +230,10 @@ void SondikApp::connectSignals()
     connect(m_viewState.get(), &AppViewState::quitRequested, this, &SondikApp::quit);
     connect(m_sleepMonitor.get(), &SleepMonitor::prepareForSleep, m_playbackResumer.get(),
             &PlaybackResumer::prepareForSleep);
-    connect(m_playbackController.get(), &PlaybackController::nowPlayingChanged, this, [this] {
-        const QString nowPlaying = m_playbackController->nowPlaying();
-        m_trayWindowController->setToolTip(nowPlaying.isEmpty() ? QStringLiteral("Sondik")
-                                                                : nowPlaying);
-    });
+    connect(m_playbackController.get(), &PlaybackController::nowPlayingChanged, this,
+            &SondikApp::updateToolTip);
+    connect(m_radioPlayer.get(), &RadioPlayer::unreachableStationIdChanged, this,
+            &SondikApp::updateToolTip);
     TrayWindowController* controller = m_trayWindowController.get();
     connect(controller, &TrayWindowController::playPauseRequested, m_playbackController.get(),
             &PlaybackController::playPause);
@@ -268,6 +267,15 @@ void SondikApp::stopPlayback()
 {
     if (m_radioPlayer)
         m_radioPlayer->stop();
+}
+
+void SondikApp::updateToolTip()
+{
+    const std::optional<RadioStation> selected = m_playbackController->selectedStation();
+    QString text = m_playbackController->nowPlaying();
+    if (selected && selected->id == m_radioPlayer->unreachableStationId())
+        text = QStringLiteral("%1 — %2").arg(selected->name, qtTrId("unreachable"));
+    m_trayWindowController->setToolTip(text.isEmpty() ? QStringLiteral("Sondik") : text);
 }
 
 void SondikApp::stepVolume(int steps)

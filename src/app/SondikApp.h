@@ -87,6 +87,8 @@ private:
     void stopPlayback();
     // The tray icon's wheel.
     void stepVolume(int steps);
+    // What plays, or that the chosen station cannot be reached.
+    void updateToolTip();
 
     // Declared in the order of creation; destroyed in the reverse order.
     std::unique_ptr<SingleInstance> m_singleInstance;

@@ -9,6 +9,8 @@
 #include <QElapsedTimer>
 #include <QTimer>
 
+#include <iterator>
+
 namespace {
 
 class EventLoopClock final : public PlaybackResumer::Clock {
@@ -97,18 +99,62 @@ void PlaybackResumer::prepareForSleep(bool sleeping)
 void PlaybackResumer::onFailed(const RadioStation& station, bool heard)
 {
     const bool wasAttempt = m_attempt && m_attempt->id == station.id;
+    const bool wasReconnect = m_reconnecting && m_reconnecting->id == station.id;
     m_attempt.reset();
     m_recentFailure.reset();
+    m_reconnecting.reset();
     if (m_missing) {
+        m_reconnectTries = 0;
         remember(station);
-    } else if (wasAttempt && !heard) {
+        return;
+    }
+    if (wasAttempt && !heard) {
         // The path came back but the station did not: wait for the next return.
         remember(station);
-    } else {
-        // A dead stream, unless the path goes missing in a moment.
-        m_recentFailure = station;
-        m_recentFailureAt = m_clock->now();
+        return;
     }
+    // Unless the path goes missing in a moment: then it was the outage's.
+    m_recentFailure = station;
+    m_recentFailureAt = m_clock->now();
+    if (heard) {
+        qCInfo(lcPlayer).noquote() << "the stream of" << station.id
+                                   << "ended while the network is there: opening it again";
+        m_reconnectTries = 0;
+        reconnectLater(station);
+    } else if (wasReconnect && m_reconnectTries < int(std::size(reconnectDelaysMs))) {
+        reconnectLater(station);
+    } else {
+        giveUp(station);
+    }
+}
+
+void PlaybackResumer::reconnectLater(const RadioStation& station)
+{
+    if (!isSelected(station))
+        return;
+    m_reconnecting = station;
+    m_clock->callAfter(reconnectDelaysMs[m_reconnectTries++], [this] { reconnect(); });
+}
+
+void PlaybackResumer::reconnect()
+{
+    const std::optional<RadioStation> station = m_reconnecting;
+    if (!station || m_missing || m_radioPlayer.player() || !isSelected(*station)) {
+        m_reconnecting.reset();
+        return;
+    }
+    m_acting = true;
+    m_radioPlayer.reconnect(*station, m_preferences.volume());
+    m_acting = false;
+}
+
+void PlaybackResumer::giveUp(const RadioStation& station)
+{
+    m_reconnectTries = 0;
+    if (!isSelected(station))
+        return;
+    qCInfo(lcPlayer).noquote() << station.id << "cannot be reached";
+    m_radioPlayer.setUnreachable(station);
 }
 
 void PlaybackResumer::onPlayerChanged()
@@ -118,6 +164,8 @@ void PlaybackResumer::onPlayerChanged()
     if (!m_acting && m_radioPlayer.player()) {
         m_pending.reset();
         m_recentFailure.reset();
+        m_reconnecting.reset();
+        m_reconnectTries = 0;
         m_clock->cancel();
     }
 }
@@ -129,7 +177,10 @@ void PlaybackResumer::onPathChanged(bool missing)
         return;
     m_missing = missing;
     if (missing) {
+        // A reconnect waiting: the path's return plays it instead.
         m_clock->cancel();
+        m_reconnecting.reset();
+        m_reconnectTries = 0;
         if (m_recentFailure && m_clock->now() - m_recentFailureAt <= failureBeforeOutageMs)
             remember(*m_recentFailure);
         m_recentFailure.reset();
@@ -144,6 +195,10 @@ void PlaybackResumer::onSelectionChanged()
         forget();
     if (m_recentFailure && !isSelected(*m_recentFailure))
         m_recentFailure.reset();
+    if (m_reconnecting && !isSelected(*m_reconnecting)) {
+        m_reconnecting.reset();
+        m_clock->cancel();
+    }
 }
 
 void PlaybackResumer::remember(const RadioStation& station)
@@ -158,6 +213,8 @@ void PlaybackResumer::forget()
     m_pending.reset();
     m_recentFailure.reset();
     m_attempt.reset();
+    m_reconnecting.reset();
+    m_reconnectTries = 0;
     m_clock->cancel();
 }
 

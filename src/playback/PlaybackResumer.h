@@ -16,6 +16,13 @@ class RadioPlayer;
 // outage that stopped it, or after the system woke from sleep. Blind retries
 // would play into a dead network; this waits for the path.
 //
+// A stream that played and then ended while the path stayed (a server that
+// restarted, an edge that went away) is opened again instead, up to three
+// times, after 1, 3 and 8 seconds; a try that plays again starts the count
+// anew. When the tries are used up, or a stream that never played fails with
+// the path present, the station is told unreachable. A failure while the
+// path is missing is always the outage's.
+//
 // A station is remembered when its stream fails while the path is missing,
 // when the path goes missing shortly after such a failure, or when the system
 // goes to sleep while it plays. When the path is there again and has settled,
@@ -41,6 +48,8 @@ public:
     static constexpr int settlingDelayMs = 1500;
     // A failure this shortly before the path goes missing was the outage's.
     static constexpr qint64 failureBeforeOutageMs = 5000;
+    // The waits before each try to open a dropped stream again.
+    static constexpr int reconnectDelaysMs[] = {1000, 3000, 8000};
 
     // The real clock when `clock` is null.
     PlaybackResumer(RadioPlayer& radioPlayer, NetworkStatus& networkStatus,
@@ -64,6 +73,9 @@ private:
     void forget();
     void settle();
     void resume();
+    void reconnectLater(const RadioStation& station);
+    void reconnect();
+    void giveUp(const RadioStation& station);
     bool isSelected(const RadioStation& station) const;
 
     RadioPlayer& m_radioPlayer;
@@ -77,6 +89,9 @@ private:
     // A failure with the path present, and when it came.
     std::optional<RadioStation> m_recentFailure;
     qint64 m_recentFailureAt = 0;
+    // The dropped station to open again, and the tries made since it last played.
+    std::optional<RadioStation> m_reconnecting;
+    int m_reconnectTries = 0;
     // The station of the last resume, until the user acts.
     std::optional<RadioStation> m_attempt;
 };

@@ -62,27 +62,44 @@ bool RadioPlayer::isTuneServiceId(const QString& id)
 
 void RadioPlayer::play(const RadioStation& radioStation, float volume)
 {
-    const QUrl url = streamUrl(radioStation, m_tuneHost);
+    play(Attempt{radioStation, volume, !radioStation.streamUrl});
+}
+
+void RadioPlayer::reconnect(const RadioStation& radioStation, float volume)
+{
+    // The tune service again if that is what played.
+    const bool viaTuneService =
+        !radioStation.streamUrl ||
+        (m_attempt.station.id == radioStation.id && m_attempt.viaTuneService);
+    play(Attempt{radioStation, volume, viaTuneService, true});
+}
+
+void RadioPlayer::play(const Attempt& attempt)
+{
+    clearUnreachable();
+    const QUrl url = attempt.viaTuneService ? tuneServiceUrl(attempt.station, m_tuneHost)
+                                            : streamUrl(attempt.station, m_tuneHost);
     if (url.isEmpty())
         return;
+    Attempt started = attempt;
     // The player takes 0 to 1 only; a fade towards a level it cannot reach
     // would never end. NaN counts as silence.
-    volume = volume >= 0.0f ? std::min(volume, 1.0f) : 0.0f;
+    started.volume = attempt.volume >= 0.0f ? std::min(attempt.volume, 1.0f) : 0.0f;
 
     std::unique_ptr<MediaPlayer> newPlayer = m_factory ? m_factory(url) : nullptr;
     if (!newPlayer) {
         // No backend: the station cannot play, which is a failure like a dead stream.
         qCWarning(lcPlayer) << "no media player for" << url.toString();
-        fail(radioStation, false);
+        fail(attempt.station, false);
         return;
     }
 
     MediaPlayer& player = *newPlayer;
     exchangePlayer(std::move(newPlayer)); // the previous player is silenced here
-    if (!start(player, {radioStation, volume, !radioStation.streamUrl}))
+    if (!start(player, started))
         return;
     setHasError(false);
-    setCurrentStation(radioStation);
+    setCurrentStation(attempt.station);
 }
 
 bool RadioPlayer::start(MediaPlayer& player, const Attempt& attempt)
@@ -101,7 +118,9 @@ bool RadioPlayer::start(MediaPlayer& player, const Attempt& attempt)
     if (m_player.get() != &player)
         return false;
     invalidateFade();
-    m_fadeTimer = FadeTimer::start(player, 0.0f, attempt.volume, fadeInDuration, fadeTickInterval);
+    m_fadeTimer = FadeTimer::start(player, 0.0f, attempt.volume,
+                                   attempt.reconnect ? reconnectFadeDuration : fadeInDuration,
+                                   fadeTickInterval);
     return true;
 }
 
@@ -121,12 +140,13 @@ std::unique_ptr<MediaPlayer> RadioPlayer::playViaTuneService(const Attempt& atte
 
     MediaPlayer& player = *newPlayer;
     std::unique_ptr<MediaPlayer> old = exchangePlayer(std::move(newPlayer));
-    start(player, {attempt.station, attempt.volume, true});
+    start(player, {attempt.station, attempt.volume, true, false});
     return old;
 }
 
 void RadioPlayer::stop()
 {
+    clearUnreachable();
     invalidateFade();
     setPlayer(nullptr);
     emit stopped();
@@ -140,8 +160,9 @@ void RadioPlayer::onRateChanged()
     const bool heard = m_player->hasDecodedAudio();
     // An address that never gave a sound may have gone stale: the tune
     // service knows where the station streams now. A stream that played and
-    // stopped is not stale.
-    const bool stale = !heard && !attempt.viaTuneService && isTuneServiceId(attempt.station.id);
+    // stopped is not stale, nor one that played before a drop.
+    const bool stale = !heard && !attempt.viaTuneService && !attempt.reconnect &&
+                       isTuneServiceId(attempt.station.id);
     // The player released here is the sender: let it finish emitting.
     if (std::unique_ptr<MediaPlayer> old =
             stale ? playViaTuneService(attempt) : fail(attempt.station, heard))
@@ -234,6 +255,20 @@ void RadioPlayer::setCurrentStation(const std::optional<RadioStation>& station)
 {
     m_currentStation = station;
     emit currentStationChanged();
+}
+
+void RadioPlayer::setUnreachable(const RadioStation& station)
+{
+    m_unreachableStationId = station.id;
+    emit unreachableStationIdChanged();
+}
+
+void RadioPlayer::clearUnreachable()
+{
+    if (m_unreachableStationId.isEmpty())
+        return;
+    m_unreachableStationId.clear();
+    emit unreachableStationIdChanged();
 }
 
 void RadioPlayer::setVolume(float volume)

@@ -28,10 +28,16 @@ class RadioPlayer : public QObject {
     // What the playing station says is on air, cleaned for display as plain
     // text; empty while nothing plays or the station sends no title.
     Q_PROPERTY(QString streamTitle READ streamTitle NOTIFY streamTitleChanged)
+    // The station that failed for good (every way to it tried), until the
+    // next play or stop; empty otherwise.
+    Q_PROPERTY(
+        QString unreachableStationId READ unreachableStationId NOTIFY unreachableStationIdChanged)
 
 public:
-    static constexpr float fadeInDuration = 8.0f;    // seconds
-    static constexpr float fadeTickInterval = 0.05f; // seconds
+    static constexpr float fadeInDuration = 8.0f; // seconds
+    // Coming back after a drop: long enough not to click.
+    static constexpr float reconnectFadeDuration = 0.5f; // seconds
+    static constexpr float fadeTickInterval = 0.05f;     // seconds
 
     explicit RadioPlayer(QObject* parent = nullptr);
     RadioPlayer(MediaPlayerFactory factory, QString tuneHost, QObject* parent = nullptr);
@@ -39,6 +45,9 @@ public:
 
     Q_INVOKABLE void play(const RadioStation& radioStation, float volume);
     Q_INVOKABLE void stop();
+    // Opens a station that played and dropped again, the way that worked,
+    // with a short fade. A failure of it is not taken for a stale address.
+    void reconnect(const RadioStation& radioStation, float volume);
     // The user's volume for what plays now. It ends a fade-in under way, which
     // would otherwise climb back to the level chosen before.
     void setVolume(float volume);
@@ -49,6 +58,9 @@ public:
     std::optional<RadioStation> currentStation() const { return m_currentStation; }
     void setCurrentStation(const std::optional<RadioStation>& station);
     QString streamTitle() const { return m_streamTitle; }
+    QString unreachableStationId() const { return m_unreachableStationId; }
+    // Told by whoever gave up on the station.
+    void setUnreachable(const RadioStation& station);
 
     // A title from the network made safe to show: control and text-direction
     // characters removed, runs of white space made one space, at most
@@ -74,6 +86,7 @@ signals:
     // After stop().
     void stopped();
     void streamTitleChanged();
+    void unreachableStationIdChanged();
 
 private:
     // What the current player was started with.
@@ -81,11 +94,14 @@ private:
         RadioStation station;
         float volume = 0.0f;
         bool viaTuneService = false;
+        bool reconnect = false;
     };
 
     void onRateChanged();
+    void play(const Attempt& attempt);
     // Starts `player` as the current one; false when it failed at once.
     bool start(MediaPlayer& player, const Attempt& attempt);
+    void clearUnreachable();
     // A station's own address that never gave a sound: once more through the
     // tune service. Returns the player let go of.
     std::unique_ptr<MediaPlayer> playViaTuneService(const Attempt& attempt);
@@ -112,4 +128,5 @@ private:
     quint64 m_starts = 0;
     QSet<QString> m_staleReported;
     QString m_streamTitle;
+    QString m_unreachableStationId;
 };

@@ -71,11 +71,16 @@ Item {
             required property string secondLine
             required property string image
             readonly property bool highlighted: list.preferences.selectedRadioStationId === stationId
+            // Failed for good: said in place of the city until the next click.
+            readonly property bool unreachable: highlighted
+                                                && list.radioPlayer.unreachableStationId === stationId
+            readonly property string shownSecondLine: unreachable ? qsTrId("unreachable") : secondLine
 
             objectName: "row:" + stationId
             // A screen reader says the station's name; pressing it is the click.
             Accessible.role: Accessible.Button
             Accessible.name: name
+            Accessible.description: shownSecondLine
             Accessible.selected: highlighted
             Accessible.onPressAction: rowFrame.activate()
 
@@ -108,7 +113,7 @@ Item {
                     active: !rowFrame.highlighted
                     sourceComponent: RadioStationView {
                         name: rowFrame.name
-                        secondLine: rowFrame.secondLine
+                        secondLine: rowFrame.shownSecondLine
                         image: rowFrame.image
                     }
                 }
@@ -120,7 +125,7 @@ Item {
                     sourceComponent: SelectedRadioStationView {
                         objectName: "selectedRadioStationView"
                         name: rowFrame.name
-                        secondLine: rowFrame.secondLine
+                        secondLine: rowFrame.shownSecondLine
                         image: rowFrame.image
                         showProgressIndicator: list.isRadioStationLoading
                     }

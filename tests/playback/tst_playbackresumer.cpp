@@ -1,4 +1,4 @@
-// The resume policy, fed by the real RadioPlayer on fake players, the real
+// The resume and reconnect policy, fed by the real RadioPlayer on fake players, the real
 // NetworkStatus on a fake path monitor, and a clock the test steps.
 #include "../network/FakePathMonitor.h"
 #include "FakeMediaPlayer.h"
@@ -134,30 +134,54 @@ private slots:
     {
         QTest::addColumn<QString>("steps");
         QTest::addColumn<int>("plays");
-        const auto row = [](const char* name, const char* steps, int plays) {
-            QTest::newRow(name) << QString::fromLatin1(steps) << plays;
+        QTest::addColumn<QString>("unreachable"); // the station told unreachable at the end
+        const auto row = [](const char* name, const char* steps, int plays,
+                            const char* unreachable = "") {
+            QTest::newRow(name) << QString::fromLatin1(steps) << plays
+                                << QString::fromLatin1(unreachable);
         };
         row("failed while the path was missing", "a down fail up wait1500", 2);
         row("path back but not yet settled", "a down fail up wait1499", 1);
         row("path dropped again while settling", "a down fail up wait1000 down up wait1000", 1);
         row("path still missing", "a down fail wait60000", 1);
         row("path lost shortly after the failure", "a fail wait5000 down up wait1500", 2);
-        row("path lost long after the failure", "a fail wait5001 down up wait1500", 1);
-        row("failure with the path present", "a fail wait60000", 1);
+        row("path lost long after the failure", "a failSilent wait5001 down up wait1500", 1,
+            "kexp");
+        row("never played, path present: unreachable", "a failSilent wait60000", 1, "kexp");
         row("outage without a failure", "a down up wait1500", 1);
         row("two outages in a row", "a down fail up wait1500 down fail up wait1500", 3);
         row("one attempt per return", "a down fail up wait1500 failSilent wait60000", 2);
         row("path reported again after resuming", "a down fail up wait1500 up wait1500", 2);
         row("failed attempt waits for the next return",
             "a down fail up wait1500 failSilent down up wait1500", 3);
-        row("resumed, played, died with the path present",
-            "a down fail up wait1500 fail wait6000 down up wait1500", 2);
+        row("resumed, played, dropped with the path present",
+            "a down fail up wait1500 fail wait6000 down up wait1500", 3);
         row("user stopped during the outage", "a down stop up wait1500", 1);
         row("user cleared the selection", "a down fail deselect up wait1500", 1);
         row("user chose another station", "a down fail b up wait1500", 2);
         row("user played again, failed again", "a down fail play fail up wait1500", 3);
         row("user played again and stopped", "a down fail play stop up wait1500", 2);
         row("quit while settling", "a down fail up wait1000 quit wait500", 1);
+        // A drop with the path present: tries after 1, 3 and 8 s; a try that
+        // plays starts the count anew.
+        row("drop: not yet", "a fail wait999", 1);
+        row("drop: opened again after 1 s", "a fail wait1000", 2);
+        row("three drops, each played again", "a fail wait1000 fail wait1000 fail wait1000", 4);
+        row("second try after 3 s", "a fail wait1000 failSilent wait2999", 2);
+        row("tries used up: unreachable",
+            "a fail wait1000 failSilent wait3000 failSilent wait8000 failSilent wait60000", 4,
+            "kexp");
+        row("a try that plays starts anew",
+            "a fail wait1000 failSilent wait3000 fail wait1000 failSilent wait3000 failSilent "
+            "wait8000 failSilent wait60000",
+            6, "kexp");
+        row("a click while a try waits wins", "a fail b wait60000", 2);
+        row("cleared while a try waits", "a fail deselect wait60000", 1);
+        row("stopped while a try waits", "a fail stop wait60000", 1);
+        row("the next click clears unreachable", "a failSilent a", 2);
+        row("drop, then the path goes: resumed once", "a fail down wait60000 up wait1500", 2);
+        row("a try fails, then the path goes: resumed once",
+            "a fail wait1000 failSilent down wait60000 up wait1500", 3);
         row("sleep while playing", "a sleep wake wait1500", 2);
         row("woke without a path", "a sleep down wake wait5000", 1);
         row("woke, path came back", "a sleep down wake wait5000 up wait1500", 2);
@@ -168,9 +192,11 @@ private slots:
     {
         QFETCH(QString, steps);
         QFETCH(int, plays);
+        QFETCH(QString, unreachable);
         Rig rig;
         rig.run(steps);
         QCOMPARE(rig.created.size(), plays);
+        QCOMPARE(rig.radio.unreachableStationId(), unreachable);
     }
 };
 
