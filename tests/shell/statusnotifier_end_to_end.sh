@@ -2,9 +2,10 @@
 # The icon as a StatusNotifierItem, with this test as the panel: a watcher on
 # a private session bus receives the registration; the test reads what a panel
 # needs to draw the icon and its menu, and calls what a panel calls on a
-# click: the wheel moves the stored volume, the middle click starts and stops
-# the station (see station_namespace.sh), the right click opens the menu, and
-# the exported menu hides the window and quits. (Activate, the left click:
+# click: the wheel moves the stored volume (any number from the bus is safe),
+# the middle click starts and stops the station (see station_namespace.sh),
+# the tooltip tells a station given up on, the right click opens the menu,
+# and the exported menu hides the window and quits. (Activate, the left click:
 # see sway_end_to_end.sh, with a real panel.)
 #
 #   statusnotifier_end_to_end.sh SONDIK SNIWATCHER
@@ -104,6 +105,12 @@ wait_until 10 tooltip_names_station || fail "tooltip: $(property ToolTip)"
 mpv_running "$sondik_pid" || fail "no media player while the station plays"
 sni "$service" SecondaryActivate 0 0
 wait_until 15 eval "! mpv_running $sondik_pid" || fail "the stream did not stop"
+
+# A station given up on: the tooltip says so.
+printf 'drop 2 1 dead\n' >"$work/mode"
+sni "$service" SecondaryActivate 0 0
+unreachable_told() { property ToolTip | grep -qF "Absolut Bella — Can't be reached right now"; }
+wait_until 40 unreachable_told || fail "tooltip: $(property ToolTip)"
 
 # The right click opens the menu at the click.
 sni "$service" ContextMenu 300 40
