@@ -1,5 +1,4 @@
 import QtQuick
-import QtQuick.Controls
 
 // A station's logo fitted into a 48 × 48 box with rounded corners, with 10
 // free on every side. The logo is drawn at the size shown, off the main
@@ -40,15 +39,14 @@ Item {
         color: Qt.rgba(palette.window.r, palette.window.g, palette.window.b, 0.4)
     }
 
-    // The desktop's standard spinner size, shown at 0.7.
-    BusyIndicator {
+    // The desktop's standard spinner size, shown at 0.7. Still behind a
+    // hidden window; it turns on from where it stood when shown again.
+    ProgressSpinner {
         objectName: "progressIndicator"
         anchors.centerIn: logo
-        width: 32
-        height: 32
         scale: 0.7
-        padding: 0
         visible: block.showProgressIndicator
-        running: block.showProgressIndicator
+        running: block.showProgressIndicator && block.Window.window !== null
+                 && block.Window.window.visible
     }
 }

@@ -21,6 +21,7 @@ list(APPEND SONDIK_QML_FILES
     views/PreferencesActionBox.qml
     views/PreferencesBox.qml
     views/PreferencesView.qml
+    views/ProgressSpinner.qml
     views/RadioStationListView.qml
     views/RadioStationLogoView.qml
     views/RadioStationTextView.qml

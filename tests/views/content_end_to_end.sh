@@ -2,7 +2,8 @@
 # The window's content as a user meets it, on a private X server with a window
 # manager, a tray host and a compositor: a click on a station row is heard,
 # typing into the search brings the station typed to the first row, and the
-# banner takes the list's place while the default route is gone. Screenshots
+# banner takes the list's place while the default route is gone; with the
+# window closed after a click, the main thread sleeps once the fade is over. Screenshots
 # of each state, of the preferences, of the dark palette and of the American
 # list go to ARTIFACT_DIR; in them the list's last row shows whole with its gap
 # when scrolled to the end, and the preferences' first card starts where the
@@ -104,6 +105,22 @@ for group in Window=35,38,41 View=27,30,32 Button=49,54,59 Selection=61,174,233 
     printf '[Colors:%s]\nBackgroundNormal=%s\nForegroundNormal=239,240,241\n' "${group%=*}" "${group#*=}"
 done >"$XDG_CONFIG_HOME/kdeglobals"
 XDG_CURRENT_DESKTOP=KDE KDE_SESSION_VERSION=5 start_sondik "$sondik" dark
+# The window closed from the icon while the row's spinner turns: once the fade
+# is over, the main thread sleeps (no animation runs unseen).
+wakes() { awk '/ctxt_switches/ { n += $2 } END { print n }' /proc/"$sondik_pid"/task/"$sondik_pid"/status; }
+read -r _ ix iy iw ih <<<"$(on_screen icon)"
+icon_click() { xdotool mousemove $(( ix + iw / 2 )) $(( iy + ih / 2 )) click 1; }
+first_row
+icon_click
+sondik_window gone >/dev/null || fail "the icon did not close the window"
+expect_heard dark
+sleep 9 # the fade's 8 s from the click
+woken=$(wakes)
+sleep 3
+(( $(wakes) - woken <= 10 )) || fail "the main thread woke $(( $(wakes) - woken )) times in 3 s, hidden"
+sleep 1 # a click soon after the close counts as the same click
+icon_click
+sondik_window viewable >/dev/null || fail "the icon did not open the window again"
 shoot dark
 docs_shot window-dark
 stop_sondik "$sondik_pid"
