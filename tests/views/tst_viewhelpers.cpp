@@ -144,6 +144,9 @@ private slots:
                                            << "No internet connection";
         QTest::newRow("id outside ASCII") << "de_AT" << QStringLiteral("Made with ♥ in Germany")
                                           << QStringLiteral("Mit ♥ in Deutschland gemacht");
+        QTest::newRow("a station given up on") << "de_DE"
+                                               << "unreachable"
+                                               << "Gerade nicht erreichbar";
     }
 
     void translations()
