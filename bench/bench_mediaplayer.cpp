@@ -6,6 +6,7 @@
 // backend as the program does when its window is first shown.
 // Prints the longest time the event loop was held up in the two seconds from
 // the first play ("stall-ms"): a window would freeze for as long.
+#include "StallMeter.h"
 #include "playback/MediaPlayer.h"
 
 #include <QCoreApplication>
@@ -63,29 +64,16 @@ int main(int argc, char* argv[])
         if (args.contains(QStringLiteral("--exit-when-ready")))
             app.quit();
     });
-    // A 1 ms timer: the longest gap between two of its firings, less the
-    // interval, is the longest time nothing else could run.
-    QTimer heartbeat;
-    heartbeat.setTimerType(Qt::PreciseTimer);
-    heartbeat.setInterval(1);
-    QElapsedTimer sinceBeat;
-    qint64 longestGap = 0;
-    QObject::connect(&heartbeat, &QTimer::timeout, &app, [&] {
-        longestGap = std::max(longestGap, sinceBeat.nsecsElapsed());
-        sinceBeat.restart();
-    });
+    StallMeter stalls;
     auto stopHeartbeat = [&] {
-        if (!heartbeat.isActive())
+        if (!stalls.isRunning())
             return;
-        longestGap = std::max(longestGap, sinceBeat.nsecsElapsed());
-        heartbeat.stop();
-        std::printf("stall-ms %.1f\n", std::max(0.0, double(longestGap) / 1e6 - 1.0));
+        std::printf("stall-ms %.1f\n", stalls.stop());
         std::fflush(stdout);
     };
 
     QTimer::singleShot(std::chrono::milliseconds(qint64(idle * 1000)), &app, [&] {
-        heartbeat.start();
-        sinceBeat.start();
+        stalls.start();
         mark("create");
         player = factory(url);
         if (!player) {

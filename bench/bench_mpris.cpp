@@ -6,6 +6,7 @@
 // the bus follows the metadata, for bench/mpris-stall.sh; prints the longest
 // time the event loop was held up while the choices were announced:
 //   bench_mpris --stall CHOICES
+#include "StallMeter.h"
 #include "catalog/RadioStationStore.h"
 #include "desktop/MprisService.h"
 #include "desktop/StationArtwork.h"
@@ -14,7 +15,6 @@
 #include "playback/Preferences.h"
 #include "playback/RadioPlayer.h"
 
-#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -38,23 +38,13 @@ int measureStall(QGuiApplication& app, int choices)
     std::printf("ready\n");
     std::fflush(stdout);
 
-    // A 1 ms timer: the longest gap between two of its firings, less the
-    // interval, is the longest time nothing else could run.
-    QTimer heartbeat;
-    heartbeat.setTimerType(Qt::PreciseTimer);
-    heartbeat.setInterval(1);
-    QElapsedTimer sinceBeat;
-    qint64 longestGap = 0;
-    QObject::connect(&heartbeat, &QTimer::timeout, &app, [&] {
-        longestGap = std::max(longestGap, sinceBeat.nsecsElapsed());
-        sinceBeat.restart();
-    });
+    StallMeter stalls;
     int chosen = 0;
     QTimer chooser;
     chooser.setInterval(300);
     QObject::connect(&chooser, &QTimer::timeout, &app, [&] {
         if (chosen == choices) {
-            std::printf("stall-ms %.1f\n", std::max(0.0, double(longestGap) / 1e6 - 1.0));
+            std::printf("stall-ms %.1f\n", stalls.stop());
             app.quit();
             return;
         }
@@ -63,8 +53,7 @@ int measureStall(QGuiApplication& app, int choices)
     });
     // A second for the client to subscribe.
     QTimer::singleShot(1000, &app, [&] {
-        sinceBeat.start();
-        heartbeat.start();
+        stalls.start();
         chooser.start();
     });
     return app.exec();

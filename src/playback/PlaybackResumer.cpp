@@ -164,8 +164,7 @@ void PlaybackResumer::onPlayerChanged()
     if (!m_acting && m_radioPlayer.player()) {
         m_pending.reset();
         m_recentFailure.reset();
-        m_reconnecting.reset();
-        m_reconnectTries = 0;
+        stopReconnecting();
         m_clock->cancel();
     }
 }
@@ -179,8 +178,7 @@ void PlaybackResumer::onPathChanged(bool missing)
     if (missing) {
         // A reconnect waiting: the path's return plays it instead.
         m_clock->cancel();
-        m_reconnecting.reset();
-        m_reconnectTries = 0;
+        stopReconnecting();
         if (m_recentFailure && m_clock->now() - m_recentFailureAt <= failureBeforeOutageMs)
             remember(*m_recentFailure);
         m_recentFailure.reset();
@@ -213,9 +211,14 @@ void PlaybackResumer::forget()
     m_pending.reset();
     m_recentFailure.reset();
     m_attempt.reset();
+    stopReconnecting();
+    m_clock->cancel();
+}
+
+void PlaybackResumer::stopReconnecting()
+{
     m_reconnecting.reset();
     m_reconnectTries = 0;
-    m_clock->cancel();
 }
 
 void PlaybackResumer::settle()

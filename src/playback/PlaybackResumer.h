@@ -76,6 +76,8 @@ private:
     void reconnectLater(const RadioStation& station);
     void reconnect();
     void giveUp(const RadioStation& station);
+    // Forgets the dropped station and its tries; the caller cancels the clock.
+    void stopReconnecting();
     bool isSelected(const RadioStation& station) const;
 
     RadioPlayer& m_radioPlayer;

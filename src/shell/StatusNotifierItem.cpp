@@ -11,11 +11,9 @@
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 #include <QDBusServiceWatcher>
-#include <QGuiApplication>
 #include <QIcon>
 #include <QImage>
 #include <QMenu>
-#include <QScreen>
 #include <QtEndian>
 
 #include <algorithm>
@@ -54,10 +52,7 @@ StatusNotifierPixmaps pixmapsOf(const QIcon& icon)
 // Any program on the bus can call with any point.
 QPoint onScreens(int x, int y)
 {
-    QList<WindowPlacement::Screen> screens;
-    for (const QScreen* screen : QGuiApplication::screens())
-        screens.append({screen->geometry(), screen->availableGeometry()});
-    return WindowPlacement::pointOnScreens(QPoint(x, y), screens);
+    return WindowPlacement::pointOnScreens(QPoint(x, y), WindowPlacement::desktopScreens());
 }
 
 } // namespace

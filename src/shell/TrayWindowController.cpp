@@ -8,7 +8,6 @@
 #include <QCursor>
 #include <QEvent>
 #include <QGuiApplication>
-#include <QScreen>
 #include <QWindow>
 
 namespace {
@@ -176,9 +175,6 @@ void TrayWindowController::showWindow()
 
 void TrayWindowController::placeWindow()
 {
-    QList<WindowPlacement::Screen> screens;
-    for (const QScreen* screen : QGuiApplication::screens())
-        screens.append({screen->geometry(), screen->availableGeometry()});
     const QRect icon = m_trayIcon ? m_trayIcon->geometry() : QRect();
     if (m_windowPlacer) {
         // Of a fixed size, so that the compositor floats it at that size
@@ -186,8 +182,8 @@ void TrayWindowController::placeWindow()
         m_window->setMinimumSize(m_window->size());
         m_window->setMaximumSize(m_window->size());
     }
-    const QPoint position =
-        WindowPlacement::windowPosition(icon, m_pointerAtShow, m_window->size(), screens);
+    const QPoint position = WindowPlacement::windowPosition(icon, m_pointerAtShow, m_window->size(),
+                                                            WindowPlacement::desktopScreens());
     m_window->setPosition(position);
     if (m_windowPlacer)
         m_windowPlacer->place(position);

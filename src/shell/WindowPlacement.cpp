@@ -1,5 +1,8 @@
 #include "WindowPlacement.h"
 
+#include <QGuiApplication>
+#include <QScreen>
+
 #include <algorithm>
 #include <limits>
 
@@ -37,6 +40,14 @@ const WindowPlacement::Screen* WindowPlacement::screenAt(const QPoint& point,
         }
     }
     return nearest;
+}
+
+QList<WindowPlacement::Screen> WindowPlacement::desktopScreens()
+{
+    QList<Screen> screens;
+    for (const QScreen* screen : QGuiApplication::screens())
+        screens.append({screen->geometry(), screen->availableGeometry()});
+    return screens;
 }
 
 QPoint WindowPlacement::pointOnScreens(const QPoint& point, const QList<Screen>& screens)

@@ -35,6 +35,10 @@ public:
     // Without any panel area: a 1x1 rectangle at the pointer.
     static QRect iconFromPointer(const QPoint& pointer, const QList<Screen>& screens);
 
+    // The desktop's screens as they are now: the one look outside pure
+    // geometry, for the callers.
+    static QList<Screen> desktopScreens();
+
     // The point itself when a screen holds it, else the nearest point of the
     // nearest screen: what a tray host reports is taken as a hint, not trusted.
     static QPoint pointOnScreens(const QPoint& point, const QList<Screen>& screens);
