@@ -15,6 +15,10 @@
         <source>No internet connection</source>
         <translation>Keine Internetverbindung</translation>
     </message>
+    <message id="stations">
+        <source>Stations</source>
+        <translation>Sender</translation>
+    </message>
     <message id="unreachable">
         <source>Can't be reached right now</source>
         <translation>Gerade nicht erreichbar</translation>

@@ -15,6 +15,10 @@
         <source>No internet connection</source>
         <translation>No internet connection</translation>
     </message>
+    <message id="stations">
+        <source>Stations</source>
+        <translation>Stations</translation>
+    </message>
     <message id="unreachable">
         <source>Can't be reached right now</source>
         <translation>Can't be reached right now</translation>

@@ -228,6 +228,8 @@ void SondikApp::createDesktopServices()
 void SondikApp::connectSignals()
 {
     connect(m_viewState.get(), &AppViewState::quitRequested, this, &SondikApp::quit);
+    connect(m_viewState.get(), &AppViewState::closeRequested, m_trayWindowController.get(),
+            &TrayWindowController::dismissWindow);
     connect(m_sleepMonitor.get(), &SleepMonitor::prepareForSleep, m_playbackResumer.get(),
             &PlaybackResumer::prepareForSleep);
     connect(m_playbackController.get(), &PlaybackController::nowPlayingChanged, this,

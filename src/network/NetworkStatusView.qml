@@ -6,6 +6,10 @@ import Sondik
 Item {
     id: banner
 
+    // Said by a screen reader as it appears.
+    Accessible.role: Accessible.AlertMessage
+    Accessible.name: message.text
+
     implicitWidth: column.implicitWidth
     implicitHeight: column.implicitHeight + 60
 
@@ -28,6 +32,7 @@ Item {
         }
 
         Text {
+            id: message
             anchors.horizontalCenter: parent.horizontalCenter
             text: qsTrId("no-internet-connection")
             font.pixelSize: 14

@@ -203,6 +203,12 @@ void TrayWindowController::closeWindow()
         m_onWindowClosed();
 }
 
+void TrayWindowController::dismissWindow()
+{
+    if (m_windowStyle == WindowStyle::TrayPopup)
+        closeWindow();
+}
+
 void TrayWindowController::iconClicked()
 {
     if (!m_window)

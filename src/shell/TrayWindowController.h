@@ -65,6 +65,9 @@ public:
     void setUpTrayIcon();
     void showWindow();
     void closeWindow();
+    // Closes the popup as a click elsewhere would; an ordinary window is the
+    // whole program and stays.
+    void dismissWindow();
     void iconClicked();
 
     TrayIcon* trayIcon() const { return m_trayIcon.get(); }

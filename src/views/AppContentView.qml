@@ -50,6 +50,10 @@ Item {
             onShowPreferencesViewEdited: show => view.viewState.showPreferences = show
             searchText: view.searchText
             onSearchTextEdited: text => view.searchText = text
+            onKeyboardLeft: {
+                if (contentArea.item.moveFocus)
+                    contentArea.item.moveFocus(0);
+            }
         }
 
         Loader {
@@ -79,6 +83,53 @@ Item {
         }
     }
 
+    // The keyboard's place when nothing holds it: as the window opens, and
+    // after the search field, a hidden button or a replaced panel let it go.
+    function restoreFocus() {
+        const window = view.Window.window;
+        if (!window || !window.active || !contentArea.item)
+            return;
+        for (let item = window.activeFocusItem; item; item = item.parent) {
+            if (item.activeFocusOnTab)
+                return;
+        }
+        view.focusContent();
+    }
+
+    function focusContent() {
+        if (contentArea.item.takeFocus)
+            contentArea.item.takeFocus();
+        else
+            contentArea.item.forceActiveFocus();
+    }
+
+    Connections {
+        target: view.Window.window
+        function onActiveFocusItemChanged() {
+            Qt.callLater(view.restoreFocus);
+        }
+        function onActiveChanged() {
+            Qt.callLater(view.restoreFocus);
+        }
+        // Opened: the list has the keyboard, unless the search field keeps it.
+        function onVisibleChanged() {
+            if (view.Window.window.visible && contentArea.item && !topBar.searchFieldFocused)
+                view.focusContent();
+        }
+    }
+
+    // In the search field Escape does nothing; on the panel it goes back to
+    // the list; elsewhere it closes the window.
+    Keys.onEscapePressed: event => {
+        if (topBar.searchFieldFocused) {
+            event.accepted = false;
+        } else if (view.showPreferences) {
+            view.showPreferences = false;
+        } else if (view.viewState) {
+            view.viewState.requestClose();
+        }
+    }
+
     Component {
         id: banner
 
@@ -99,6 +150,7 @@ Item {
             radioStations: filteredStations
             radioPlayer: view.radioPlayer
             preferences: view.preferences
+            onTyped: text => topBar.openSearch(text)
         }
     }
 }

@@ -23,6 +23,19 @@ Item {
 
     signal showPreferencesViewEdited(bool showPreferencesView)
     signal searchTextEdited(string searchText)
+    // Down in the search field: the keyboard goes on to what lies below.
+    signal keyboardLeft
+
+    readonly property bool searchFieldFocused: searchFieldLoader.item !== null
+                                               && searchFieldLoader.item.activeFocus
+
+    // Opens the search, or goes back to it, with TEXT typed at its end.
+    function openSearch(text) {
+        bar.searchTextEdited(bar.searchFieldShown ? bar.searchText + text : text);
+        bar.showSearchField = true;
+        bar.animate = true;
+        bar.firstResponder.value = FirstResponders.searchfield;
+    }
 
     // Width of the search capsule: the free width when true, none when false.
     property bool animate: false
@@ -179,6 +192,10 @@ Item {
                     FirstResponder.identity: FirstResponders.searchfield
                     FirstResponder.state: bar.firstResponder
                     FirstResponder.resignableUserOperations: FirstResponder.EnterKey
+                    Keys.onDownPressed: {
+                        bar.firstResponder.value = undefined;
+                        bar.keyboardLeft();
+                    }
 
                     Component.onCompleted: bar.firstResponder.value = FirstResponders.searchfield
                 }

@@ -35,11 +35,14 @@ public:
     void setWindowLook(bool translucent, bool blurBehind, const QColor& backgroundColor);
 
     Q_INVOKABLE void requestQuit() { emit quitRequested(); }
+    // The window is to go away (Escape); a popup closes, an ordinary window stays.
+    Q_INVOKABLE void requestClose() { emit closeRequested(); }
 
 signals:
     void showPreferencesChanged();
     void windowLookChanged();
     void quitRequested();
+    void closeRequested();
 
 private:
     bool m_showPreferences = false;

@@ -1,7 +1,8 @@
 import QtQuick
 
 // One action of the preferences panel: a card whose whole width takes the
-// click, grown a little while the pointer is over it.
+// click, grown a little while the pointer is over it; Tab reaches it, Return
+// and Space press it.
 PreferencesBox {
     id: box
 
@@ -56,7 +57,22 @@ PreferencesBox {
         onClicked: box.clicked()
     }
 
+    FocusRing {
+        anchors.fill: parent
+        item: box
+    }
+
+    activeFocusOnTab: true
+    Keys.onPressed: event => {
+        if (event.key === Qt.Key_Return || event.key === Qt.Key_Enter || event.key === Qt.Key_Space) {
+            box.clicked();
+            event.accepted = true;
+        }
+    }
+
     Accessible.role: Accessible.Button
     Accessible.name: text
+    Accessible.focusable: true
+    Accessible.focused: activeFocus
     Accessible.onPressAction: box.clicked()
 }

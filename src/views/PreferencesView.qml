@@ -18,6 +18,11 @@ Item {
     signal helpRequested
     signal quitRequested
 
+    // The keyboard rests on the panel; Tab goes on to its controls.
+    function takeFocus() {
+        view.forceActiveFocus();
+    }
+
     implicitWidth: 320
     implicitHeight: 360
 
@@ -95,11 +100,24 @@ Item {
                             width: 120
                             from: 0
                             to: 1
-                            stepSize: 0
+                            // The arrow keys' step; dragging does not snap to it.
+                            stepSize: 0.05
+                            snapMode: Slider.NoSnap
                             live: true
                             value: view.preferences.volume
-                            onMoved: view.preferences.volume = value
+                            // In hundredths, so that key steps add up without drift.
+                            onMoved: view.preferences.volume = Math.round(value * 100) / 100
                             Accessible.name: volumeLabel.text
+                            // What Qt's accessibility bridge reads as the range.
+                            readonly property real minimumValue: from
+                            readonly property real maximumValue: to
+                        }
+
+                        FocusRing {
+                            anchors.fill: volumeSlider
+                            anchors.margins: -3
+                            radius: height / 2
+                            item: volumeSlider
                         }
                     }
 
@@ -136,6 +154,13 @@ Item {
                             anchors.verticalCenter: parent.verticalCenter
                             launchAtLogin: view.launchAtLogin
                             labelHidden: true
+                        }
+
+                        FocusRing {
+                            anchors.fill: loginToggle
+                            anchors.margins: -3
+                            radius: 6
+                            item: loginToggle
                         }
                     }
                 }

@@ -4,7 +4,9 @@ import Sondik
 // The scrolling list of the stations it is given, the selected one
 // highlighted, always ending with the missing-station row. A click on a row
 // plays its station, a click on the highlighted row stops it, a click on the
-// last row opens the support page.
+// last row opens the support page. From the keyboard: Up, Down, Page Up,
+// Page Down, Home and End move the focus through the rows, Return, Enter and
+// Space act as the click, and a printable key starts a search with it.
 Item {
     id: list
 
@@ -15,6 +17,9 @@ Item {
     property bool isRadioStationLoading: false
 
     readonly property real loadingSeconds: 2.0
+
+    // A printable key typed while the list has the keyboard.
+    signal typed(string text)
 
     function selectStation(radioStation) {
         list.preferences.selectedRadioStationId = radioStation.id;
@@ -35,6 +40,38 @@ Item {
         SupportPage.open();
     }
 
+    function takeFocus() {
+        rows.forceActiveFocus();
+    }
+
+    // Where the focus starts: the selected station, else the first row. The
+    // list does not scroll for it until a key moves the focus.
+    function resetFocusRow() {
+        const selected = list.preferences.selectedRadioStationId;
+        let index = 0;
+        for (let i = 0; selected && i < rows.count; ++i) {
+            if (list.radioStations.get(i).id === selected) {
+                index = i;
+                break;
+            }
+        }
+        const contentY = rows.contentY;
+        rows.currentIndex = Math.min(index, rows.count - 1);
+        rows.contentY = contentY;
+    }
+
+    // Moves the focus to row INDEX, or past the last row to the missing-station row.
+    function moveFocus(index) {
+        if (index >= rows.count) {
+            rows.footerItem.focusCard.forceActiveFocus();
+            rows.positionViewAtEnd();
+            return;
+        }
+        rows.currentIndex = Math.max(0, index);
+        rows.currentItem.forceActiveFocus();
+        rows.positionViewAtIndex(rows.currentIndex, ListView.Contain);
+    }
+
     Component {
         id: loadingReset
 
@@ -47,6 +84,16 @@ Item {
             }
         }
     }
+
+    Connections {
+        target: list.Window.window
+        function onVisibleChanged() {
+            if (list.Window.window.visible)
+                list.resetFocusRow();
+        }
+    }
+
+    Component.onCompleted: resetFocusRow()
 
     SystemPalette {
         id: palette
@@ -61,6 +108,58 @@ Item {
         spacing: 10
         boundsBehavior: Flickable.StopAtBounds
         model: list.radioStations
+        // Its keys are the list's own (below).
+        keyNavigationEnabled: false
+        activeFocusOnTab: true
+
+        Accessible.role: Accessible.List
+        Accessible.name: qsTrId("stations")
+
+        Keys.onPressed: event => {
+            const onFooter = rows.footerItem.focusCard.activeFocus;
+            const index = onFooter ? rows.count : rows.currentIndex;
+            // Whole rows per page: 72 high, 10 apart.
+            const page = Math.max(1, Math.floor(rows.height / 82));
+            switch (event.key) {
+            case Qt.Key_Up:
+                list.moveFocus(index - 1);
+                break;
+            case Qt.Key_Down:
+                list.moveFocus(index + 1);
+                break;
+            case Qt.Key_PageUp:
+                list.moveFocus(index - page);
+                break;
+            case Qt.Key_PageDown:
+                list.moveFocus(Math.min(index + page, rows.count - 1));
+                break;
+            case Qt.Key_Home:
+                list.moveFocus(0);
+                break;
+            case Qt.Key_End:
+                list.moveFocus(rows.count - 1);
+                break;
+            case Qt.Key_Return:
+            case Qt.Key_Enter:
+            case Qt.Key_Space:
+                if (onFooter)
+                    list.openSupportPage();
+                else if (rows.currentItem)
+                    rows.currentItem.activate();
+                break;
+            default:
+                // Text without Ctrl or Alt (AltGr and Shift give text).
+                if (event.text.length > 0 && event.text.trim().length > 0
+                        && event.text.charCodeAt(0) >= 32
+                        && !(event.modifiers & (Qt.ControlModifier | Qt.AltModifier | Qt.MetaModifier))) {
+                    list.typed(event.text);
+                    break;
+                }
+                event.accepted = false;
+                return;
+            }
+            event.accepted = true;
+        }
 
         delegate: Item {
             id: rowFrame
@@ -77,11 +176,14 @@ Item {
             readonly property string shownSecondLine: unreachable ? qsTrId("unreachable") : secondLine
 
             objectName: "row:" + stationId
-            // A screen reader says the station's name; pressing it is the click.
-            Accessible.role: Accessible.Button
-            Accessible.name: name
-            Accessible.description: shownSecondLine
+            // A screen reader says the station and its city; pressing it is the click.
+            Accessible.role: Accessible.ListItem
+            Accessible.name: name + ", " + secondLine
+            Accessible.description: unreachable ? shownSecondLine : ""
+            Accessible.selectable: true
             Accessible.selected: highlighted
+            Accessible.focusable: true
+            Accessible.focused: activeFocus
             Accessible.onPressAction: rowFrame.activate()
 
             function activate() {
@@ -132,6 +234,21 @@ Item {
                 }
             }
 
+            FocusRing {
+                anchors.fill: rowContent
+                item: rowFrame
+            }
+
+            // Said once by a screen reader, as the station is given up on.
+            Loader {
+                anchors.fill: parent
+                active: rowFrame.unreachable
+                sourceComponent: Item {
+                    Accessible.role: Accessible.AlertMessage
+                    Accessible.name: rowFrame.name + ": " + qsTrId("unreachable")
+                }
+            }
+
             TapHandler {
                 onTapped: rowFrame.activate()
             }
@@ -140,6 +257,8 @@ Item {
         // The missing-station row scrolls with the stations, 10 below the
         // last one, and 10 free follow it.
         footer: Item {
+            readonly property Item focusCard: missingCard
+
             width: ListView.view.width
             height: missingCard.y + missingCard.height + 10
 
@@ -154,8 +273,16 @@ Item {
                 width: parent.width - 20
                 height: 72
 
+                Accessible.focusable: true
+                Accessible.focused: activeFocus
+
                 MissingRadioStationView {
                     anchors.fill: parent
+                }
+
+                FocusRing {
+                    anchors.fill: parent
+                    item: missingCard
                 }
 
                 TapHandler {

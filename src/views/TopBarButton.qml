@@ -2,8 +2,9 @@ import QtQuick
 import Sondik
 
 // A round 26-point button of the top bar showing one symbol. It grows to 1.1
-// times its size under the pointer and never takes the keyboard focus, so a
-// click on it leaves the search field focused.
+// times its size under the pointer. Tab reaches it, Return and Space press
+// it; a click never takes the keyboard focus, so it leaves the search field
+// focused.
 Item {
     id: button
 
@@ -19,7 +20,17 @@ Item {
     height: 26
     scale: hover.hovered ? 1.1 : 1.0
 
+    activeFocusOnTab: true
+    Keys.onPressed: event => {
+        if (event.key === Qt.Key_Return || event.key === Qt.Key_Enter || event.key === Qt.Key_Space) {
+            button.clicked();
+            event.accepted = true;
+        }
+    }
+
     Accessible.role: Accessible.Button
+    Accessible.focusable: true
+    Accessible.focused: activeFocus
     Accessible.onPressAction: button.clicked()
 
     SystemPalette {
@@ -50,6 +61,12 @@ Item {
         color: systemPalette.windowText
         anchors.verticalCenter: parent.verticalCenter
         x: button.symbolTrailingInset < 0 ? (parent.width - width) / 2 : parent.width - button.symbolTrailingInset - width
+    }
+
+    FocusRing {
+        anchors.fill: parent
+        radius: width / 2
+        item: button
     }
 
     HoverHandler {

@@ -1,6 +1,7 @@
 # Files of src/views: the QML views and their C++ helpers.
 target_sources(sondikcore PRIVATE
     views/AppViewState.h views/AppViewState.cpp
+    views/FocusVisibility.h views/FocusVisibility.cpp
     views/LogoImageProvider.h views/LogoImageProvider.cpp
     views/RadioStationListModel.h views/RadioStationListModel.cpp
     views/RadioStationText.h views/RadioStationText.cpp
@@ -16,6 +17,7 @@ list(APPEND SONDIK_QML_FILES
     views/AppContentView.qml
     views/AppTopBarView.qml
     views/CardView.qml
+    views/FocusRing.qml
     views/MissingRadioStationView.qml
     views/PlainTextField.qml
     views/PreferencesActionBox.qml

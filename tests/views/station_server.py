@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 # The stations' server for the end-to-end tests, on 127.0.0.1:80 inside the
-# test's own network namespace. /bella/... answers with an M3U playlist that
-# names an endless MP3 stream, sent two seconds ahead and then at the pace it
-# plays; every other path answers 404. Each request is logged on stdout as
+# test's own network namespace. A station's playlist, /NAME/.../listenlive.m3u,
+# answers with an M3U playlist that names /NAME/stream.mp3, an endless MP3
+# stream sent two seconds ahead and then at the pace it plays; every other
+# path answers 404. Each request is logged on stdout as
 # "METHOD PATH STATUS TIME" (TIME: seconds since the epoch), a stream that the
 # server ends as "END PATH TIME". The stream misbehaves as the file MODE says, read at
 # each request and while streaming:
@@ -21,8 +22,16 @@ import time
 
 tone = open(sys.argv[1], "rb").read()
 bytes_per_second = int(sys.argv[2]) * 1000 // 8
-playlist = b"http://stream.absolutradio.de/bella/stream.mp3\n"
-paths = {"/bella/mp3-128/listenlive.m3u": "audio/x-mpegurl", "/bella/stream.mp3": "audio/mpeg"}
+
+
+def content_type(path):
+    parts = path.split("/")
+    if len(parts) >= 3 and parts[1] and path.endswith("/listenlive.m3u"):
+        return "audio/x-mpegurl"
+    if len(parts) == 3 and parts[1] and parts[2] == "stream.mp3":
+        return "audio/mpeg"
+    return None
+
 mode_file = sys.argv[3] if len(sys.argv) > 3 else None
 lock = threading.Lock()
 drops = {}  # the mode file's time: the drops it has left
@@ -52,7 +61,8 @@ def stream_plan():
 
 class Handler(http.server.BaseHTTPRequestHandler):
     def do_GET(self):
-        status = 200 if self.path in paths else 404
+        kind = content_type(self.path)
+        status = 200 if kind else 404
         plan = stream_plan() if self.path.endswith(".mp3") and status == 200 else None
         if plan == -1:
             print(f"{self.command} {self.path} closed {time.time():.3f}", flush=True)
@@ -61,10 +71,11 @@ class Handler(http.server.BaseHTTPRequestHandler):
         if status == 404:
             return self.send_error(404)
         self.send_response(200)
-        self.send_header("Content-Type", paths[self.path])
+        self.send_header("Content-Type", kind)
         self.end_headers()
         if self.path.endswith(".m3u"):
-            return self.wfile.write(playlist)
+            name = self.path.split("/")[1]
+            return self.wfile.write(f"http://stream.absolutradio.de/{name}/stream.mp3\n".encode())
         chunk, start, opened = bytes_per_second // 10, time.monotonic(), time.time()
         try:
             for n in itertools.count():
