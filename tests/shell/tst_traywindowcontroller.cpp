@@ -71,7 +71,8 @@ private slots:
     // Each step, then whether the window is shown after it (1) or not (0):
     // k the window becomes known, L launch, c click on the icon (moved a
     // little each time), i the application becomes inactive, x the window
-    // manager's close, w a pause longer than the same-click time.
+    // manager's close, e the views' close request (Escape), w a pause longer
+    // than the same-click time.
     // Without a tray host at launch, one that comes within the wait is used;
     // else the window is an ordinary one, placed by the window manager, that
     // stays open.
@@ -83,12 +84,13 @@ private slots:
         QTest::newRow("unknown window: click ignored") << Tray::AtLaunch << "c0 k0" << 0;
         QTest::newRow("unknown window: inactive still reported") << Tray::AtLaunch << "i0" << 1;
         QTest::newRow("window manager's close hides") << Tray::AtLaunch << "k0 L1 x0 c1" << 1;
+        QTest::newRow("Escape closes the popup") << Tray::AtLaunch << "k0 L1 e0 c1" << 1;
         // A host that takes the focus on the press: the click that follows
         // closed the window already.
         QTest::newRow("same click does not reopen") << Tray::AtLaunch << "k0 L1 i0 c0 c1" << 1;
         QTest::newRow("a later click is its own") << Tray::AtLaunch << "k0 L1 i0 w0 c1" << 1;
         QTest::newRow("tray comes late") << Tray::Late << "k0 L1 i0" << 1;
-        QTest::newRow("no tray: ordinary window") << Tray::None << "k0 L1 i1" << 0;
+        QTest::newRow("no tray: ordinary window") << Tray::None << "k0 L1 i1 e1" << 0;
     }
 
     void steps()
@@ -137,6 +139,8 @@ private slots:
             } else if (action == 'x') {
                 QWindowSystemInterface::handleCloseEvent(&window);
                 QWindowSystemInterface::flushWindowSystemEvents();
+            } else if (action == 'e') {
+                controller.dismissWindow();
             } else if (action == 'w') {
                 QTest::qWait(int(TrayWindowController::sameClickTime.count()) + 100);
                 sinceInactive.invalidate();

@@ -84,6 +84,48 @@ Item {
             compare(fixture.radioPlayer.player, player);
         }
 
+        // From the keyboard: the focus starts on the selected row and moves
+        // by row, page and end, on to the missing-station row; Return acts
+        // as a click; a letter starts a search with it.
+        function test_keys() {
+            fixture.preferences.selectedRadioStationId = hot;
+            const keyed = createTemporaryObject(contentComponent, root);
+            const rows = findChild(keyed, "rows");
+            tryVerify(() => rows.count > 10);
+            rows.forceActiveFocus();
+            compare(rows.currentItem.stationId, hot);
+            verify(rows.currentItem.activeFocus);
+
+            keyClick(Qt.Key_Down);
+            const third = rows.currentItem.stationId;
+            compare(rows.currentIndex, 2);
+            keyClick(Qt.Key_Return);
+            compare(fixture.radioPlayer.currentStation.id, third);
+            keyClick(Qt.Key_Space);
+            verify(!fixture.radioPlayer.player && !fixture.preferences.selectedRadioStationId);
+
+            keyClick(Qt.Key_PageDown);
+            compare(rows.currentIndex, 6);
+            keyClick(Qt.Key_Home);
+            compare(rows.currentIndex, 0);
+            keyClick(Qt.Key_End);
+            compare(rows.currentIndex, rows.count - 1);
+            keyClick(Qt.Key_Down);
+            const missing = findChild(keyed, "missingStationRow");
+            verify(missing.activeFocus);
+            keyClick(Qt.Key_Enter);
+            compare(fixture.openedUrls, ["https://sondik.de/support.html"]);
+            keyClick(Qt.Key_Up);
+            compare(rows.currentIndex, rows.count - 1);
+            verify(rows.currentItem.activeFocus);
+
+            keyClick("o");
+            compare(keyed.searchText, "o");
+            tryVerify(() => findChild(keyed, "searchField") && findChild(keyed, "searchField").activeFocus);
+            keyClick("l");
+            compare(keyed.searchText, "ol");
+        }
+
         function test_precedence_data() {
             return [
                 { tag: "list", showPreferences: false, offline: false, shown: "radioStationListView" },
