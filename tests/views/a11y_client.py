@@ -44,10 +44,13 @@ def nodes(node):
     stack = [(node, 0)]
     while stack:
         item, depth = stack.pop()
-        if depth > 0 and "showing" not in states(item) and item.getRoleName() != "list item":
-            continue
+        try:
+            if depth > 0 and "showing" not in states(item) and item.getRoleName() != "list item":
+                continue
+            children = [item.getChildAtIndex(i) for i in range(item.childCount)]
+        except GLib.Error:
+            continue # gone while we walked: a panel replaced, a row scrolled away
         yield item, depth
-        children = [item.getChildAtIndex(i) for i in range(item.childCount)]
         stack.extend((c, depth + 1) for c in reversed(children) if c is not None)
 
 
@@ -55,20 +58,23 @@ def find(role, name, seconds=5):
     end = time.monotonic() + seconds
     while time.monotonic() < end:
         for item, _ in nodes(application()):
-            if item.getRoleName() == role and (name is None or item.name == name):
-                return item
+            try:
+                if item.getRoleName() == role and (name is None or item.name == name):
+                    return item
+            except GLib.Error:
+                pass # gone
         time.sleep(0.2)
     fail(f"no {role} called {name!r}")
 
 
 def press(name):
     for item, _ in nodes(application()):
-        if item.name != name:
-            continue
         try:
+            if item.name != name:
+                continue
             actions = item.queryAction()
-        except NotImplementedError:
-            continue # its label
+        except (NotImplementedError, GLib.Error):
+            continue # its label, or gone
         for i in range(actions.nActions):
             if actions.getName(i) == "Press":
                 actions.doAction(i)
