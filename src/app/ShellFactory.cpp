@@ -18,6 +18,7 @@ public:
     bool blendsTranslucentWindows() const override { return true; }
     bool requestBlurBehind(QWindow*) override { return false; }
     void setKeptOutOfTaskBar(QWindow*, bool) override {}
+    QString name() const override { return {}; }
 };
 
 } // namespace

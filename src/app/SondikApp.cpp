@@ -2,6 +2,7 @@
 
 #include "AppLogging.h"
 
+#include "DesktopSession.h"
 #include "LaunchAtLogin.h"
 #include "MprisService.h"
 #include "ShellFactory.h"
@@ -342,7 +343,13 @@ void SondikApp::configureWindow()
         m_trayWindowController->windowStyle() == TrayWindowController::WindowStyle::OrdinaryWindow
             ? WindowStore::Style::OrdinaryWindow
             : WindowStore::Style::TrayPopup;
-    auto store = std::make_unique<WindowStore>(window, style, *m_windowManager);
+    if (!m_desktopSession) {
+        m_desktopSession = std::make_unique<DesktopSession>(
+            DesktopSession::currentFacts(m_windowManager->name()));
+        qCInfo(lcApp).noquote() << m_desktopSession->description();
+    }
+    auto store =
+        std::make_unique<WindowStore>(window, style, m_desktopSession->popup(), *m_windowManager);
     // The content shows once it has a configured window.
     m_viewState->setWindowLook(store->isTranslucent(), store->hasBlurBehind(),
                                store->backgroundColor());

@@ -11,6 +11,7 @@
 #include <optional>
 
 class AppViewState;
+class DesktopSession;
 class LaunchAtLogin;
 class MprisService;
 class NetworkStatus;
@@ -111,5 +112,7 @@ private:
     std::unique_ptr<QQmlEngine> m_engine;
     std::unique_ptr<QQuickView> m_view;
     std::unique_ptr<WindowStore> m_windowStore;
+    // Read once, with the first configured window.
+    std::unique_ptr<DesktopSession> m_desktopSession;
     int m_exitCode = -1; // set when this start is not to run
 };

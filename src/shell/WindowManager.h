@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 class QWindow;
 
 // What the desktop's window manager and compositor do for the window beyond
@@ -18,4 +20,6 @@ public:
     // Keeps the window out of task bars and pagers, or lets it in. Takes
     // effect when the window is next shown.
     virtual void setKeptOutOfTaskBar(QWindow* window, bool keptOut) = 0;
+    // The window manager's name as it gives it (_NET_WM_NAME), or empty.
+    virtual QString name() const = 0;
 };

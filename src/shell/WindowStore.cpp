@@ -6,8 +6,8 @@
 #include <QPalette>
 #include <QSurfaceFormat>
 
-WindowStore::WindowStore(QQuickWindow* window, Style style, WindowManager& windowManager,
-                         QObject* parent)
+WindowStore::WindowStore(QQuickWindow* window, Style style, DesktopSession::Popup popup,
+                         WindowManager& windowManager, QObject* parent)
     : QObject(parent)
     , m_window(window)
 {
@@ -38,21 +38,25 @@ WindowStore::WindowStore(QQuickWindow* window, Style style, WindowManager& windo
     // manager may move a managed window wherever it asks to be, and Qt gives
     // an unmanaged window the keyboard itself. Of the normal type, not a tool
     // window, so that a compositor gives the unmanaged window the keyboard.
-    // Under sway the window stays managed and sway is told where it goes (it
-    // takes the keyboard back from an unmanaged XWayland window).
+    // Wayland compositors take the keyboard back from an unmanaged XWayland
+    // window: there it is a managed utility window (no task-bar entry, no
+    // frame) that sway is told where to float and that GNOME Shell and KWin
+    // put where it asks to be (Qt sets USPosition for a position it was given).
     Qt::WindowFlags flags = Qt::Window;
     if (style == Style::TrayPopup) {
-        const bool xwayland = QGuiApplication::platformName() == QLatin1String("xcb") &&
-                              qEnvironmentVariableIsSet("WAYLAND_DISPLAY");
-        if (xwayland && qEnvironmentVariableIsSet("SWAYSOCK")) {
+        switch (popup) {
+        case DesktopSession::Popup::SwayUtility:
+        case DesktopSession::Popup::Utility:
             flags = Qt::Tool | Qt::FramelessWindowHint;
-        } else {
+            break;
+        case DesktopSession::Popup::Unmanaged:
             flags |= Qt::FramelessWindowHint | Qt::X11BypassWindowManagerHint;
-            // Other compositors take the X focus back from an unmanaged
-            // window at once, and the window would close as it opened:
-            // there it stays without the keyboard.
-            if (xwayland)
-                flags |= Qt::WindowDoesNotAcceptFocus;
+            break;
+        case DesktopSession::Popup::UnmanagedWithoutKeyboard:
+            // It would close as it opened.
+            flags |= Qt::FramelessWindowHint | Qt::X11BypassWindowManagerHint |
+                     Qt::WindowDoesNotAcceptFocus;
+            break;
         }
     }
     m_window->setFlags(flags);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "DesktopSession.h"
+
 #include <QColor>
 #include <QObject>
 #include <QPointer>
@@ -24,8 +26,9 @@ public:
         OrdinaryWindow,
     };
 
-    WindowStore(QQuickWindow* window, Style style, WindowManager& windowManager,
-                QObject* parent = nullptr);
+    // POPUP: how a tray popup behaves on this desktop.
+    WindowStore(QQuickWindow* window, Style style, DesktopSession::Popup popup,
+                WindowManager& windowManager, QObject* parent = nullptr);
 
     QQuickWindow* window() const { return m_window; }
     // Whether what lies behind the window shows through it.

@@ -127,6 +127,28 @@ void X11WindowManager::setKeptOutOfTaskBar(QWindow* window, bool keptOut)
     });
 }
 
+QString X11WindowManager::name() const
+{
+    // The window manager names its check window, which the root points to.
+    const xcb_atom_t check = atom("_NET_SUPPORTING_WM_CHECK", true);
+    const xcb_atom_t wmName = atom("_NET_WM_NAME", true);
+    const xcb_atom_t utf8 = atom("UTF8_STRING", true);
+    if (check == XCB_ATOM_NONE || wmName == XCB_ATOM_NONE || m_root == 0)
+        return {};
+    XcbReply<xcb_get_property_reply_t> pointer(xcb_get_property_reply(
+        m_connection, xcb_get_property(m_connection, false, m_root, check, XCB_ATOM_WINDOW, 0, 1),
+        nullptr));
+    if (!pointer || pointer->type != XCB_ATOM_WINDOW || xcb_get_property_value_length(pointer.get()) != 4)
+        return {};
+    const xcb_window_t window = *static_cast<xcb_window_t*>(xcb_get_property_value(pointer.get()));
+    XcbReply<xcb_get_property_reply_t> text(xcb_get_property_reply(
+        m_connection, xcb_get_property(m_connection, false, window, wmName, utf8, 0, 64), nullptr));
+    if (!text || text->type != utf8)
+        return {};
+    return QString::fromUtf8(static_cast<const char*>(xcb_get_property_value(text.get())),
+                             xcb_get_property_value_length(text.get()));
+}
+
 void X11WindowManager::whenCreated(QWindow* window, const char* name,
                                    std::function<void(uint32_t)> apply)
 {

@@ -18,6 +18,7 @@ public:
     bool blendsTranslucentWindows() const override;
     bool requestBlurBehind(QWindow* window) override;
     void setKeptOutOfTaskBar(QWindow* window, bool keptOut) override;
+    QString name() const override;
 
     static bool blurBehindOffered(xcb_connection_t* connection, uint32_t root);
 

@@ -11,6 +11,7 @@ target_sources(sondikcore PRIVATE
     shell/WindowPlacement.h shell/WindowPlacement.cpp
     shell/WindowPlacer.h
     shell/WindowStore.h shell/WindowStore.cpp
+    shell/DesktopSession.h shell/DesktopSession.cpp
     shell/X11WindowManager.h shell/X11WindowManager.cpp
 )
 

@@ -13,4 +13,5 @@ public:
     bool blendsTranslucentWindows() const override { return blends; }
     bool requestBlurBehind(QWindow*) override { return false; }
     void setKeptOutOfTaskBar(QWindow*, bool keptOut) override { keptOutOfTaskBar = keptOut; }
+    QString name() const override { return {}; }
 };

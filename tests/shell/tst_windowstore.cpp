@@ -36,7 +36,7 @@ private slots:
         QQuickWindow window;
         if (created)
             window.create();
-        WindowStore store(&window, style, windowManager);
+        WindowStore store(&window, style, DesktopSession::Popup::Unmanaged, windowManager);
         const bool isPopup = style == Style::TrayPopup;
 
         QCOMPARE(store.isTranslucent(), translucent);
