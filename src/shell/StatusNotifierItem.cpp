@@ -14,9 +14,11 @@
 #include <QIcon>
 #include <QImage>
 #include <QMenu>
+#include <QTimer>
 #include <QtEndian>
 
 #include <algorithm>
+#include <chrono>
 
 namespace {
 
@@ -27,6 +29,10 @@ const QString watcherPath = QStringLiteral("/StatusNotifierWatcher");
 constexpr int wheelNotch = 120;
 // A full sweep of the volume in steps of 0.05; more says nothing more.
 constexpr int maximumSteps = 20;
+// How long after a registration the watcher is asked whether it kept it, and
+// how many registrations are tried.
+constexpr std::chrono::milliseconds listedCheckDelay{2000};
+constexpr int maxRegistrations = 3;
 
 StatusNotifierPixmaps pixmapsOf(const QIcon& icon)
 {
@@ -173,6 +179,34 @@ void StatusNotifierItem::registerWithWatcher()
                     return;
                 }
                 m_registered = true;
+                QTimer::singleShot(listedCheckDelay, this, &StatusNotifierItem::checkListed);
+            });
+}
+
+void StatusNotifierItem::checkListed()
+{
+    QDBusMessage get = QDBusMessage::createMethodCall(
+        QLatin1String(watcherService), watcherPath,
+        QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
+    get << QLatin1String(watcherService) << QStringLiteral("RegisteredStatusNotifierItems");
+    auto* pending = new QDBusPendingCallWatcher( // deletes itself below
+        QDBusConnection::sessionBus().asyncCall(get), this);
+    connect(pending, &QDBusPendingCallWatcher::finished, this,
+            [this](QDBusPendingCallWatcher* watcher) {
+                watcher->deleteLater();
+                const QDBusPendingReply<QDBusVariant> reply = *watcher;
+                if (reply.isError())
+                    return; // a watcher that does not tell: trust it
+                const QStringList items = reply.value().variant().toStringList();
+                const QString uniqueName = QDBusConnection::sessionBus().baseService();
+                for (const QString& item : items) {
+                    if (item.startsWith(m_serviceName) || item.startsWith(uniqueName))
+                        return;
+                }
+                if (++m_registrations >= maxRegistrations)
+                    return;
+                qCInfo(lcShell) << "The tray's watcher does not list the icon: registering again";
+                registerWithWatcher();
             });
 }
 

@@ -96,6 +96,10 @@ signals:
 
 private:
     void registerWithWatcher();
+    // Registers again while the watcher does not list the item: a watcher
+    // that is still starting (GNOME's extension, at login) can accept a
+    // registration and drop it.
+    void checkListed();
     void unexport();
 
     std::unique_ptr<DBusMenuExporter> m_menuExporter;
@@ -106,5 +110,6 @@ private:
     QPoint m_activatedAt;
     bool m_activated = false;
     bool m_registered = false;
+    int m_registrations = 0;
     bool m_exported = false;
 };

@@ -105,10 +105,39 @@ QRect WindowPlacement::iconFromPointer(const QPoint& pointer, const QList<Screen
     return QRect(band.left(), y, size, size);
 }
 
+bool WindowPlacement::onPanel(const QPoint& point, const QList<Screen>& screens)
+{
+    for (const Screen& screen : screens) {
+        const QRect a =
+            screen.availableGeometry.isValid() ? screen.availableGeometry : screen.geometry;
+        if (screen.geometry.contains(point) && !a.contains(point))
+            return true;
+    }
+    return false;
+}
+
+QRect WindowPlacement::panelCorner(const QPoint& point, const QList<Screen>& screens)
+{
+    const Screen* screen = screenAt(point, screens);
+    if (!screen)
+        return QRect(point, QSize(1, 1));
+    const QRect g = screen->geometry;
+    const QRect a = screen->availableGeometry.isValid() ? screen->availableGeometry : g;
+    const int top = a.top() - g.top();
+    const int bottom = g.bottom() - a.bottom();
+    if (top <= 0 && bottom > 0)
+        return QRect(g.right() + 1 - bottom, a.bottom() + 1, bottom, bottom);
+    // A screen without panels: a 22-point icon in its top right corner.
+    const int size = top > 0 ? top : 22;
+    return QRect(g.right() + 1 - size, g.top(), size, size);
+}
+
 QPoint WindowPlacement::windowPosition(const QRect& icon, const QPoint& pointer,
                                        const QSize& windowSize, const QList<Screen>& screens)
 {
-    const QRect anchor = icon.isValid() ? icon : iconFromPointer(pointer, screens);
+    const QRect anchor = icon.isValid()              ? icon
+                         : onPanel(pointer, screens) ? iconFromPointer(pointer, screens)
+                                                     : panelCorner(pointer, screens);
     const Screen* screen = screenAt(anchor.center(), screens);
 
     const int x = anchor.left() - leftOffset;

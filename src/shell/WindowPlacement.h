@@ -26,7 +26,10 @@ public:
 
     // icon: the tray icon's rectangle, or an invalid QRect where the tray host
     // does not report one; the icon is then guessed from the pointer position
-    // at the click and the screen's panel area.
+    // at the click and the screen's panel area when the pointer is on a panel,
+    // and else (the window opened at launch, or a pointer that the X server
+    // cannot see, as over a Wayland compositor's own panel) taken to be at
+    // the right end of the screen's top panel, else of its bottom one.
     static QPoint windowPosition(const QRect& icon, const QPoint& pointer, const QSize& windowSize,
                                  const QList<Screen>& screens);
 
@@ -34,6 +37,15 @@ public:
     // screen, as thick as the panel, centred on the pointer along the panel.
     // Without any panel area: a 1x1 rectangle at the pointer.
     static QRect iconFromPointer(const QPoint& pointer, const QList<Screen>& screens);
+
+    // Whether the point lies on a panel: in its screen's area outside the
+    // available one.
+    static bool onPanel(const QPoint& point, const QList<Screen>& screens);
+
+    // A square icon at the right end of the top panel of the screen nearest
+    // to POINT, else of its bottom panel; without either, at the top right
+    // of the screen.
+    static QRect panelCorner(const QPoint& point, const QList<Screen>& screens);
 
     // The desktop's screens as they are now: the one look outside pure
     // geometry, for the callers.

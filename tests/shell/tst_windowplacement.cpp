@@ -67,8 +67,14 @@ private slots:
             << topPanel << noIcon << QPoint(1011, 14) << QPoint(857, 66);
         QTest::newRow("no icon, pointer on a bottom panel")
             << bottomPanel << noIcon << QPoint(1011, 1060) << QPoint(851, 628);
+        // Away from the panels (the window opened at launch): the panel's
+        // right end.
         QTest::newRow("no icon, pointer off every screen")
             << topPanel << noIcon << QPoint(5000, -300) << QPoint(1600, 66);
+        QTest::newRow("no icon, pointer away from a top panel")
+            << topPanel << noIcon << QPoint(700, 500) << QPoint(1600, 66);
+        QTest::newRow("no icon, pointer away from a bottom panel")
+            << bottomPanel << noIcon << QPoint(700, 500) << QPoint(1600, 628);
 
         QTest::newRow("no screens at all: the bare rule")
             << Screens{} << QRect(1000, 3, 22, 22) << anywhere << QPoint(860, 63);
