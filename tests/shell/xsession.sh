@@ -84,6 +84,15 @@ sni() {
         --method "org.kde.StatusNotifierItem.$method" -- "$@" >/dev/null
 }
 
+# sni_registered: a StatusNotifierItem is listed by the session's watcher (a
+# panel's tray); its bus name in $service.
+sni_registered() {
+    service=$(gdbus call --session --dest org.kde.StatusNotifierWatcher --object-path /StatusNotifierWatcher \
+        --method org.freedesktop.DBus.Properties.Get org.kde.StatusNotifierWatcher \
+        RegisteredStatusNotifierItems | grep -o 'org.kde.StatusNotifierItem-[0-9-]*' | head -n1) &&
+        [ -n "$service" ]
+}
+
 # on_screen icon|menu|window: "id x y width height" of each of Sondik's windows
 # of that kind on screen (told apart by their widths); fails if there is none.
 on_screen() {
@@ -169,7 +178,9 @@ PY
 }
 wm_running() { timeout 5 xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
 
-# start_x_session WORKDIR [WIDTHxHEIGHT] [compositor] [notray]
+# start_x_session WORKDIR [WIDTHxHEIGHT] [compositor] [notray] [nowm]
+# (nowm: the X server and the private home only, for a desktop's own
+# window manager and panel.)
 # Tried three times: where tests in other network namespaces start X servers at
 # the same moment, an Xvfb now and then comes up on a display that its clients
 # cannot open.
@@ -206,6 +217,7 @@ start_x_session_once() {
     unset WAYLAND_DISPLAY XDG_SESSION_TYPE
     mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
     chmod 700 "$XDG_RUNTIME_DIR"
+    [[ $options == *" nowm "* ]] && return 0
 
     start_bg "$work/openbox.log" openbox --sm-disable
     wait_until 30 wm_running || { echo "openbox did not start" >&2; return 1; }
