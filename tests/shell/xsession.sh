@@ -98,7 +98,7 @@ sni_registered() {
 on_screen() {
     local range id found='' WINDOW X Y WIDTH HEIGHT SCREEN
     range=$(case $1 in icon) echo 1 64 ;; menu) echo 65 299 ;; *) echo 300 4000 ;; esac)
-    for id in $(timeout 5 xdotool search --onlyvisible --classname '^sondik$'); do
+    for id in $(sondik_ids); do
         WIDTH=0
         eval "$(timeout 5 xdotool getwindowgeometry --shell "$id" 2>/dev/null)"
         (( ${range% *} <= WIDTH && WIDTH <= ${range#* } )) && found+="$id $X $Y $WIDTH $HEIGHT"$'\n'
@@ -106,11 +106,21 @@ on_screen() {
     printf %s "$found"
     [ -n "$found" ]
 }
+# Sondik's visible windows. A window that goes while xdotool walks the tree (a
+# panel's tooltip) ends it with an X error, and so seems to hide ours: again.
+sondik_ids() {
+    local out attempt
+    for attempt in 1 2 3; do
+        out=$(timeout 5 xdotool search --onlyvisible --classname '^sondik$' 2>&1) ||
+            [[ $out != *"X Error"* ]] && break
+    done
+    grep -x '[0-9]\+' <<<"$out"
+}
 # sondik_window viewable|gone [SECONDS] [KIND]: waits for it; prints the first.
 sondik_window() {
-    local kind=${3:-window}
+    local kind=${3:-window} found
     [ "$1" = viewable ] || { wait_until "${2:-4}" eval "! on_screen $kind"; return; }
-    wait_until "${2:-4}" on_screen "$kind" && on_screen "$kind" | head -n1
+    wait_until "${2:-4}" eval "found=\$(on_screen $kind)" && head -n1 <<<"$found"
 }
 window_focused() { [ "$(timeout 5 xdotool getwindowfocus)" = "$1" ]; }
 
