@@ -104,10 +104,10 @@ shoot xfce-window
 # Typed with no click: the list has the keyboard, a printable key opens the
 # search. The list starts with the same stations, so the field that opens
 # shows it (not await_change: the field's cursor blinks).
-typed() { region="${ww}x$wh+$wx+$wy" grab "$work/$1.png"; }
-typed list
+grab_window() { region="${ww}x$wh+$wx+$wy" grab "$work/$1.png"; }
+grab_window list
 xdotool type --delay 60 absolut
-wait_until 10 eval 'typed search && differ "$work/list.png" "$work/search.png" 100' ||
+wait_until 10 eval 'grab_window search && differ "$work/list.png" "$work/search.png" 100' ||
     fail "typing did not open the search"
 shoot xfce-search
 xdotool key --delay 80 KP_Enter End Return
