@@ -84,8 +84,7 @@ sni() {
         --method "org.kde.StatusNotifierItem.$method" -- "$@" >/dev/null
 }
 
-# sni_registered: a StatusNotifierItem is listed by the session's watcher (a
-# panel's tray); its bus name in $service.
+# sni_registered: the StatusNotifierWatcher lists an item; its bus name in $service.
 sni_registered() {
     service=$(gdbus call --session --dest org.kde.StatusNotifierWatcher --object-path /StatusNotifierWatcher \
         --method org.freedesktop.DBus.Properties.Get org.kde.StatusNotifierWatcher \
