@@ -60,13 +60,7 @@ gdbus wait --session --timeout 20 org.kde.StatusNotifierWatcher || fail "swaybar
 export SONDIK_AUDIO_OUTPUT=null
 start_bg "$work/sondik.log" "$sondik"
 sondik_pid=$LAST_PID
-registered() {
-    service=$(gdbus call --session --dest org.kde.StatusNotifierWatcher --object-path /StatusNotifierWatcher \
-        --method org.freedesktop.DBus.Properties.Get org.kde.StatusNotifierWatcher \
-        RegisteredStatusNotifierItems | grep -o 'org.kde.StatusNotifierItem-[0-9-]*' | head -n1) &&
-        [ -n "$service" ]
-}
-wait_until 20 registered || fail "Sondik did not register with swaybar"
+wait_until 20 sni_registered || fail "Sondik did not register with swaybar"
 # swaybar draws the tray at the right end of its top bar: a click there.
 click_icon() { sni "$service" Activate 1268 10; }
 
