@@ -48,10 +48,6 @@ work=$work/runtime # the part of it that nobody may write in
 # shellcheck source=xsession.sh
 source "$here/xsession.sh"
 trap stop_x_session EXIT
-heard() {
-    read -r _ rms share <<<"$("$pcmprobe" "$1" 440)"
-    awk -v r="$rms" -v s="$share" 'BEGIN { exit !(r > 0.01 && s > 0.8) }'
-}
 
 # Without a system bus the shell stops at its login manager: an empty one.
 start_bg "$work/system-bus.log" dbus-daemon --session --nofork --address="unix:path=$work/system-bus"

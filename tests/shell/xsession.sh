@@ -10,7 +10,7 @@ SESSION_PIDS=()
 # fail MESSAGE: the screen (into $artifacts, if set) and every log, then exit.
 fail() {
     echo "FAIL: $*" >&2
-    [ -z "${artifacts:-}" ] || import -window root "$artifacts/failure.png" 2>/dev/null || true
+    [ -z "${artifacts:-}" ] || region='' grab "$artifacts/failure.png" 2>/dev/null || true
     tail -n +1 "$work"/*.log >&2 2>/dev/null || true # each log under its name
     exit 1
 }
@@ -90,6 +90,13 @@ sni_registered() {
         --method org.freedesktop.DBus.Properties.Get org.kde.StatusNotifierWatcher \
         RegisteredStatusNotifierItems | grep -o 'org.kde.StatusNotifierItem-[0-9-]*' | head -n1) &&
         [ -n "$service" ]
+}
+
+# heard FILE: the tone of station_server.py is playing at the end of it (needs $pcmprobe).
+heard() {
+    # shellcheck disable=SC2154 # the caller sets pcmprobe
+    read -r _ rms share <<<"$("$pcmprobe" "$1" 440)"
+    awk -v r="$rms" -v s="$share" 'BEGIN { exit !(r > 0.01 && s > 0.8) }'
 }
 
 # on_screen icon|menu|window: "id x y width height" of each of Sondik's windows

@@ -6,7 +6,7 @@
 # a private /etc/hosts names 127.0.0.1 for it, and station_server.py sends an
 # endless 440 Hz tone there on port 80. A veth pair ("uplink") carries the
 # default route, so the program sees a network. Leaves xsession.sh sourced, a
-# scratch folder in $work (cleaned up at exit), and heard().
+# scratch folder in $work (cleaned up at exit).
 if [ "${STATION_NAMESPACE:-}" != 1 ]; then
     if [ "$(id -u)" != 0 ] || ! unshare --mount --net true 2>/dev/null; then
         echo "SKIP: a private network namespace needs root"
@@ -20,13 +20,6 @@ station_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 # shellcheck source=../shell/xsession.sh
 source "$station_dir/../shell/xsession.sh"
 new_work_dir
-
-# heard FILE: the tone is playing at the end of it (needs $pcmprobe).
-heard() {
-    # shellcheck disable=SC2154 # the caller sets pcmprobe
-    read -r _ rms share <<<"$("$pcmprobe" "$1" 440)"
-    awk -v r="$rms" -v s="$share" 'BEGIN { exit !(r > 0.01 && s > 0.8) }'
-}
 
 # The X servers of tests in other namespaces share /tmp; ours keeps its
 # sockets to itself, so no client of ours reaches theirs. On a fresh machine

@@ -1,0 +1,141 @@
+#!/usr/bin/env bash
+# Sondik on KWin: headless kwin_wayland with XWayland, waybar's tray as the
+# StatusNotifierItem host, Sondik through XWayland as in a Plasma session. The
+# icon registers and is drawn; a click on it opens the window under the icon
+# with the keyboard: "absolut" typed straight away filters the list, and its
+# last match plays (heard, from the station namespace's server); another
+# window taking the focus closes it, and a click opens it again. Screenshots
+# kwin-window.png and kwin-search.png go to ARTIFACT_DIR.
+#
+# Input is XTEST (xdotool), which reaches X clients only. waybar is a Wayland
+# client, so the click on the icon is what waybar sends on one: Activate with
+# the point where it draws the icon. Screenshots come from KWin's ScreenShot2.
+#
+# The session runs as the user nobody, inside the station namespace (see
+# sway_end_to_end.sh and station_namespace.sh).
+#
+#   kwin_end_to_end.sh SONDIK PCMPROBE ARTIFACT_DIR
+set -euo pipefail
+
+sondik=$1
+pcmprobe=$2
+artifacts=$3
+here=$(cd "$(dirname "$0")" && pwd)
+name=$(basename "$0")
+
+if [ "${KWIN_SESSION:-}" != 1 ]; then
+    if ! command -v kwin_wayland >/dev/null || ! command -v waybar >/dev/null ||
+        ! command -v setpriv >/dev/null; then
+        echo "SKIP: needs kwin_wayland, waybar and setpriv"
+        exit 77
+    fi
+    # shellcheck source=../views/station_namespace.sh
+    source "$here/../views/station_namespace.sh"
+    chmod 755 "$work"
+    install -d -o nobody -g nogroup -m 700 "$work/runtime" "$work/home"
+    # Debian's kwin_wayland carries a file capability that a container refuses
+    # even to root; a copy has none.
+    cp /usr/bin/kwin_wayland "$work/"
+    printf '{ "position": "top", "height": 30, "modules-right": ["tray"], "tray": { "icon-size": 20 } }\n' \
+        >"$work/waybar.json"
+    # What KWin starts once XWayland is up: its environment names the displays.
+    printf '#!/bin/sh\nenv >%s/runtime/session.env\nexec waybar -c %s/waybar.json\n' "$work" "$work" \
+        >"$work/session.sh"
+    cp "$0" "$here/xsession.sh" "$work/"
+    chmod 755 "$work/session.sh"
+    chmod 644 "$work/$name" "$work/xsession.sh" "$work/waybar.json"
+    status=0
+    setpriv --reuid=nobody --regid=nogroup --clear-groups \
+        env -i PATH=/usr/local/bin:/usr/bin:/bin HOME="$work/home" XDG_RUNTIME_DIR="$work/runtime" \
+        XDG_CONFIG_HOME="$work/home/.config" XDG_CURRENT_DESKTOP=KDE XDG_SESSION_TYPE=wayland \
+        LANG=en_US.UTF-8 LSAN_OPTIONS=exitcode=0 KWIN_SESSION=1 work="$work" \
+        dbus-run-session -- bash "$work/$name" "$sondik" "$pcmprobe" "$artifacts" || status=$?
+    mkdir -p "$artifacts"
+    cp "$work"/runtime/kwin-*.png "$artifacts/" 2>/dev/null || true
+    cp "$work/runtime/failure.png" "$artifacts/kwin-failure.png" 2>/dev/null || true
+    exit "$status"
+fi
+
+# shellcheck source=xsession.sh
+source "$work/xsession.sh"
+server_log=$work/server.log
+work=$work/runtime # the part of it that nobody may write in
+artifacts=$work    # fail's screenshot; the root part copies kwin-*.png out
+trap stop_x_session EXIT
+(exec 3<>/dev/tcp/127.0.0.1/80) 2>/dev/null || fail "nobody does not reach the station server"
+
+KWIN_SCREENSHOT_NO_PERMISSION_CHECKS=1 start_bg "$work/kwin.log" "$work/../kwin_wayland" \
+    --virtual --xwayland --width 1280 --height 800 --no-lockscreen "$work/../session.sh"
+wait_until 30 grep -q '^DISPLAY=' "$work/session.env" || fail "KWin did not start XWayland"
+eval "$(grep -E '^(WAYLAND_DISPLAY|DISPLAY)=' "$work/session.env" | sed 's/^/export /')"
+wait_until 10 wm_running || fail "nobody does not reach XWayland at $DISPLAY"
+gdbus wait --session --timeout 20 org.kde.StatusNotifierWatcher || fail "waybar did not start its tray"
+
+# grab FILE: the screen (or $region, "WxH+X+Y") from KWin. The method's reply
+# never comes, and KWin keeps the pipe open: the picture is its first
+# WIDTH * HEIGHT * 4 bytes, BGRA.
+grab() {
+    timeout 10 python3 - "${region:-1280x800+0+0}" "$1" <<'PY'
+import dbus, dbus.lowlevel, os, re, subprocess, sys
+w, h, x, y = map(int, re.split('[x+]', sys.argv[1]))
+r, fd = os.pipe()
+call = dbus.lowlevel.MethodCallMessage('org.kde.KWin.ScreenShot2', '/org/kde/KWin/ScreenShot2',
+                                       'org.kde.KWin.ScreenShot2', 'CaptureArea')
+call.append(x, y, w, h, {}, dbus.types.UnixFd(fd), signature='iiuua{sv}h')
+dbus.SessionBus().send_message(call)
+os.close(fd)
+data = b''
+while len(data) < 4 * w * h and (chunk := os.read(r, 1 << 16)):
+    data += chunk
+sys.exit(len(data) != 4 * w * h or subprocess.run(
+    ['convert', '-size', f'{w}x{h}', '-depth', '8', 'bgra:-', '-alpha', 'off', sys.argv[2]], input=data).returncode)
+PY
+}
+
+# waybar draws the tray at the right end of its top bar; the icon's middle:
+icon_x=1260 icon_y=15
+icon_area=40x30+1240+0
+region=$icon_area screenshot "$work/bar.png" || fail "KWin took no screenshot"
+SONDIK_AUDIO_OUTPUT=pcm SONDIK_AUDIO_FILE="$work/kwin.wav" start_bg "$work/sondik.log" "$sondik"
+sondik_pid=$LAST_PID
+wait_until 20 sni_registered || fail "Sondik did not register with waybar"
+region=$icon_area await_change "$work/bar.png" 50 || fail "waybar did not draw the icon"
+grep -q 'window manager "KWin"' "$work/sondik.log" || fail "Sondik did not see KWin"
+
+read -r id wx wy ww wh <<<"$(sondik_window viewable 10)"
+[ -n "${wh:-}" ] || fail "no window at launch"
+wait_until 5 window_focused "$id" && focus=with || focus=without
+echo "at launch: the window at $wx,$wy (${ww}x$wh), $focus the keyboard"
+
+click_icon() { sni "$service" Activate "$icon_x" "$icon_y"; }
+# The window under the icon, with the keyboard.
+placed() {
+    read -r id wx wy ww wh <<<"$(on_screen window | head -n1)"
+    [ -n "${wh:-}" ] && under_point "$icon_x" "$icon_y" "$wx $wy $ww $wh" && window_focused "$id"
+}
+click_icon
+sondik_window gone 10 >/dev/null || fail "Activate did not close the window"
+click_icon
+wait_until 10 placed || fail "Activate: the window at $(on_screen window), not under the icon with the keyboard"
+echo "after Activate: the window at $wx,$wy, with the keyboard"
+screenshot "$work/kwin-window.png"
+
+# Typed without a click: the list has the keyboard, and a letter opens the search.
+shown="${ww}x$wh+$wx+$wy"
+region=$shown grab "$work/list.png"
+xdotool type --delay 60 absolut
+region=$shown await_change "$work/list.png" 50 || fail "typing did not open the search"
+screenshot "$work/kwin-search.png"
+# Keypad Enter leaves the field, End reaches the last match, Return plays it.
+xdotool key --delay 80 KP_Enter End Return
+wait_until 15 grep -q "GET /top/stream.mp3 200" "$server_log" || fail "the search's last match did not play"
+wait_until 30 heard "$work/kwin.wav" || fail "the station is not heard"
+
+# Under KWin a new window takes the focus as it maps; open_other's
+# windowactivate (a pager's request) is granted too.
+open_other
+sondik_window gone 10 >/dev/null || fail "the window stayed open when another window took the focus"
+click_icon
+wait_until 10 placed || fail "Activate after the focus change: the window at $(on_screen window)"
+stop_sondik "$sondik_pid"
+sanitizer_clean "$work/sondik.log" || fail "sanitizer report"
