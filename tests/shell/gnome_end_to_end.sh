@@ -99,8 +99,8 @@ xs = [i // 3 % 1280 for i in range(0, len(data), 3)
       if data[i] > 200 and 60 < data[i + 1] < 120 and data[i + 2] < 60]
 sys.exit(1) if len(xs) < 20 else print(sum(xs) // len(xs), 16)'
 }
-wait_until 10 icon_at || fail "the icon is not drawn in the top bar"
-read -r ix iy <<<"$(icon_at)"
+wait_until 10 eval 'icon=$(icon_at)' || fail "the icon is not drawn in the top bar"
+read -r ix iy <<<"$icon"
 convert "$work/bar.png" -crop 1280x60+0+0 +repage "$work/gnome-icon.png"
 
 # At launch: under the top bar's right end, with the keyboard.

@@ -4,7 +4,9 @@
 #include <QTest>
 
 using Style = WindowStore::Style;
+using Popup = DesktopSession::Popup;
 Q_DECLARE_METATYPE(Style)
+Q_DECLARE_METATYPE(Popup)
 
 class TestWindowStore : public QObject {
     Q_OBJECT
@@ -51,6 +53,60 @@ private slots:
         // A popup is placed by the program, not moved by the window manager.
         QCOMPARE(window.flags().testFlag(Qt::FramelessWindowHint), isPopup);
         QCOMPARE(window.flags().testFlag(Qt::X11BypassWindowManagerHint), isPopup);
+    }
+
+    // What the session says decides how the popup behaves, and that its flags.
+    void popupPerDesktop_data()
+    {
+        QTest::addColumn<QString>("platform");
+        QTest::addColumn<bool>("wayland");
+        QTest::addColumn<bool>("sway");
+        QTest::addColumn<QString>("desktop");
+        QTest::addColumn<QString>("windowManager");
+        QTest::addColumn<Popup>("popup");
+        const QString xcb = QStringLiteral("xcb");
+        QTest::newRow("openbox") << xcb << false << false << ""
+                                 << "Openbox" << Popup::Unmanaged;
+        QTest::newRow("XFCE on X11") << xcb << false << false << "XFCE"
+                                     << "Xfwm4" << Popup::Unmanaged;
+        QTest::newRow("sway") << xcb << true << true << "sway"
+                              << "" << Popup::SwayUtility;
+        QTest::newRow("GNOME") << xcb << true << false << "ubuntu:GNOME"
+                               << "GNOME Shell" << Popup::Utility;
+        QTest::newRow("GNOME, told by mutter only") << xcb << true << false << ""
+                                                    << "GNOME Shell" << Popup::Utility;
+        QTest::newRow("Plasma") << xcb << true << false << "KDE"
+                                << "KWin" << Popup::Utility;
+        QTest::newRow("another compositor") << xcb << true << false << "Hyprland"
+                                            << "" << Popup::UnmanagedWithoutKeyboard;
+    }
+
+    void popupPerDesktop()
+    {
+        QFETCH(QString, platform);
+        QFETCH(bool, wayland);
+        QFETCH(bool, sway);
+        QFETCH(QString, desktop);
+        QFETCH(QString, windowManager);
+        QFETCH(Popup, popup);
+        DesktopSession::Facts facts;
+        facts.platform = platform;
+        facts.waylandDisplay = wayland;
+        facts.swaySocket = sway;
+        facts.currentDesktop = desktop;
+        facts.windowManager = windowManager;
+        const DesktopSession session(facts);
+        QCOMPARE(session.popup(), popup);
+        QVERIFY(session.description().contains(windowManager));
+
+        FakeWindowManager fakeWindowManager;
+        QQuickWindow window;
+        WindowStore store(&window, Style::TrayPopup, popup, fakeWindowManager);
+        const bool managed = popup == Popup::Utility || popup == Popup::SwayUtility;
+        QCOMPARE(window.flags().testFlag(Qt::X11BypassWindowManagerHint), !managed);
+        QCOMPARE(window.flags().testFlag(Qt::Tool), managed);
+        QCOMPARE(window.flags().testFlag(Qt::WindowDoesNotAcceptFocus),
+                 popup == Popup::UnmanagedWithoutKeyboard);
     }
 };
 
