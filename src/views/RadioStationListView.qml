@@ -62,7 +62,7 @@ Item {
 
     // Moves the focus to row INDEX, or past the last row to the missing-station row.
     function moveFocus(index) {
-        if (index >= rows.count) {
+        if (index >= rows.count || rows.count === 0) {
             rows.footerItem.focusCard.forceActiveFocus();
             rows.positionViewAtEnd();
             return;
@@ -131,7 +131,8 @@ Item {
                 list.moveFocus(index - page);
                 break;
             case Qt.Key_PageDown:
-                list.moveFocus(Math.min(index + page, rows.count - 1));
+                // To the last row; on the missing-station row, stays.
+                list.moveFocus(Math.min(index + page, Math.max(index, rows.count - 1)));
                 break;
             case Qt.Key_Home:
                 list.moveFocus(0);

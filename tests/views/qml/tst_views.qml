@@ -119,6 +119,14 @@ Item {
             compare(rows.currentIndex, rows.count - 1);
             verify(rows.currentItem.activeFocus);
 
+            // Nothing found: every move lands on the missing-station row.
+            keyed.searchText = "no such station";
+            for (const key of [Qt.Key_End, Qt.Key_Up, Qt.Key_PageDown, Qt.Key_Home]) {
+                keyClick(key);
+                verify(missing.activeFocus, "key " + key);
+            }
+            keyed.searchText = "";
+
             keyClick("o");
             compare(keyed.searchText, "o");
             tryVerify(() => findChild(keyed, "searchField") && findChild(keyed, "searchField").activeFocus);
