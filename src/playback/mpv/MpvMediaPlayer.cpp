@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -13,6 +14,23 @@ namespace {
 constexpr std::uint64_t loadReply = 1;
 constexpr std::uint64_t idleObserver = 2;
 constexpr std::uint64_t metadataObserver = 3;
+constexpr std::uint64_t audioOutputObserver = 4;
+
+// The sound servers whose streams have a volume of their own (mpv's
+// ao-volume), applied as the server mixes, so heard at once whatever is
+// buffered. PulseAudio's scale is cubic in the gain, like mpv's own volume;
+// mpv's PipeWire output hands its value over as a linear gain. Any other
+// output's volume is the device's (ALSA's mixer) or none at all.
+MpvMediaPlayer::StreamVolume streamVolumeOf(const char* audioOutput)
+{
+    if (!audioOutput)
+        return MpvMediaPlayer::StreamVolume::None;
+    if (std::strcmp(audioOutput, "pulse") == 0)
+        return MpvMediaPlayer::StreamVolume::Cubic;
+    if (std::strcmp(audioOutput, "pipewire") == 0)
+        return MpvMediaPlayer::StreamVolume::Linear;
+    return MpvMediaPlayer::StreamVolume::None;
+}
 
 QString nodeText(const mpv_node& node)
 {
@@ -52,6 +70,7 @@ MpvMediaPlayer::MpvMediaPlayer(MpvCore core, const QByteArray& url, QObject* par
 {
     mpv_observe_property(m_core.get(), idleObserver, "idle-active", MPV_FORMAT_FLAG);
     mpv_observe_property(m_core.get(), metadataObserver, "metadata", MPV_FORMAT_NODE);
+    mpv_observe_property(m_core.get(), audioOutputObserver, "current-ao", MPV_FORMAT_STRING);
     mpv_set_wakeup_callback(m_core.get(), &MpvMediaPlayer::wakeUp, this);
 }
 
@@ -88,9 +107,47 @@ void MpvMediaPlayer::setVolume(float volume)
 {
     // NaN counts as silence.
     m_volume = volume >= 0.0f ? std::min(volume, 1.0f) : 0.0f;
-    // mpv's volume is cubic in the gain it applies; this makes the gain linear.
-    double mpvVolume = 100.0 * std::cbrt(double(m_volume));
-    mpv_set_property_async(m_core.get(), 0, "volume", MPV_FORMAT_DOUBLE, &mpvVolume);
+    applyVolume();
+}
+
+void MpvMediaPlayer::applyVolume()
+{
+    const double gain = m_volume;
+    switch (m_streamVolume) {
+    case StreamVolume::None: {
+        // mpv's volume is cubic in the gain it applies; this makes the gain
+        // linear. It works before the output's buffer, so with a large
+        // buffer it is heard late: only where the stream has no volume.
+        double mpvVolume = 100.0 * std::cbrt(gain);
+        mpv_set_property_async(m_core.get(), 0, "volume", MPV_FORMAT_DOUBLE, &mpvVolume);
+        return;
+    }
+    case StreamVolume::Cubic: {
+        double streamVolume = 100.0 * std::cbrt(gain);
+        mpv_set_property_async(m_core.get(), 0, "ao-volume", MPV_FORMAT_DOUBLE, &streamVolume);
+        return;
+    }
+    case StreamVolume::Linear: {
+        double streamVolume = 100.0 * gain;
+        mpv_set_property_async(m_core.get(), 0, "ao-volume", MPV_FORMAT_DOUBLE, &streamVolume);
+        return;
+    }
+    }
+}
+
+void MpvMediaPlayer::onAudioOutputChanged(const char* audioOutput)
+{
+    const StreamVolume kind = streamVolumeOf(audioOutput);
+    if (kind == m_streamVolume)
+        return;
+    m_streamVolume = kind;
+    applyVolume();
+    if (kind == StreamVolume::None)
+        return;
+    // The level moves to the stream, in this order: what is buffered already
+    // carries the level too and is heard quieter for a moment, never louder.
+    double unity = 100.0;
+    mpv_set_property_async(m_core.get(), 0, "volume", MPV_FORMAT_DOUBLE, &unity);
 }
 
 void MpvMediaPlayer::drainEvents()
@@ -143,6 +200,14 @@ bool MpvMediaPlayer::handle(const mpv_event& event)
         // The core idles only when its playlist is used up; a safety net for
         // an end that the events above did not show.
         const auto& property = *static_cast<const mpv_event_property*>(event.data);
+        if (event.reply_userdata == audioOutputObserver) {
+            // Opened or closed: a new stream starts at the server's level for
+            // it, and what it plays is at the software level until then.
+            onAudioOutputChanged(property.format == MPV_FORMAT_STRING
+                                     ? *static_cast<const char* const*>(property.data)
+                                     : nullptr);
+            return true;
+        }
         if (event.reply_userdata == metadataObserver) {
             const QString title = property.format == MPV_FORMAT_NODE
                                       ? titleOf(*static_cast<const mpv_node*>(property.data))
