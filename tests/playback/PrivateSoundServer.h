@@ -10,6 +10,9 @@
 #include <memory>
 #include <vector>
 
+#include <csignal>
+#include <sys/prctl.h>
+
 // A sound server of the test's own, as a desktop runs one, with a null sink
 // named `sink` and everything in a scratch folder: PulseAudio, or PipeWire with
 // its session manager (WirePlumber, on a session bus of its own) and its
@@ -136,6 +139,8 @@ private:
         auto process = std::make_unique<QProcess>();
         process->setProcessEnvironment(m_environment);
         process->setStandardErrorFile(path(program + ".log"));
+        // A test killed on its time limit takes its servers with it.
+        process->setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); });
         process->start(program, arguments);
         m_processes.push_back(std::move(process));
         return m_processes.back().get();
