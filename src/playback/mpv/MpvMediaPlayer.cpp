@@ -195,6 +195,11 @@ bool MpvMediaPlayer::handle(const mpv_event& event)
     case MPV_EVENT_PLAYBACK_RESTART:
         // Decoded audio is going out.
         m_decodedAudio = true;
+        // Once more now that the stream runs: a session manager may set a
+        // new stream's volume to one of its own as the stream joins the
+        // graph, after the level set when the output opened.
+        if (m_streamVolume != StreamVolume::None)
+            applyVolume();
         return true;
     case MPV_EVENT_PROPERTY_CHANGE: {
         // The core idles only when its playlist is used up; a safety net for
