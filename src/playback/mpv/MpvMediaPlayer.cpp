@@ -113,26 +113,18 @@ void MpvMediaPlayer::setVolume(float volume)
 void MpvMediaPlayer::applyVolume()
 {
     const double gain = m_volume;
-    switch (m_streamVolume) {
-    case StreamVolume::None: {
-        // mpv's volume is cubic in the gain it applies; this makes the gain
-        // linear. It works before the output's buffer, so with a large
-        // buffer it is heard late: only where the stream has no volume.
-        double mpvVolume = 100.0 * std::cbrt(gain);
-        mpv_set_property_async(m_core.get(), 0, "volume", MPV_FORMAT_DOUBLE, &mpvVolume);
-        return;
-    }
-    case StreamVolume::Cubic: {
-        double streamVolume = 100.0 * std::cbrt(gain);
+    if (m_streamVolume != StreamVolume::None) {
+        double streamVolume =
+            m_streamVolume == StreamVolume::Cubic ? 100.0 * std::cbrt(gain) : 100.0 * gain;
         mpv_set_property_async(m_core.get(), 0, "ao-volume", MPV_FORMAT_DOUBLE, &streamVolume);
+    }
+    if (m_onStream)
         return;
-    }
-    case StreamVolume::Linear: {
-        double streamVolume = 100.0 * gain;
-        mpv_set_property_async(m_core.get(), 0, "ao-volume", MPV_FORMAT_DOUBLE, &streamVolume);
-        return;
-    }
-    }
+    // mpv's volume is cubic in the gain it applies; this makes the gain
+    // linear. It works before the output's buffer, so with a large buffer it
+    // is heard late: it carries the level only until the stream does.
+    double mpvVolume = 100.0 * std::cbrt(gain);
+    mpv_set_property_async(m_core.get(), 0, "volume", MPV_FORMAT_DOUBLE, &mpvVolume);
 }
 
 void MpvMediaPlayer::onAudioOutputChanged(const char* audioOutput)
@@ -141,11 +133,22 @@ void MpvMediaPlayer::onAudioOutputChanged(const char* audioOutput)
     if (kind == m_streamVolume)
         return;
     m_streamVolume = kind;
+    m_onStream = false;
     applyVolume();
-    if (kind == StreamVolume::None)
+    if (m_decodedAudio)
+        moveLevelToStream();
+}
+
+void MpvMediaPlayer::moveLevelToStream()
+{
+    if (m_streamVolume == StreamVolume::None || m_onStream)
         return;
-    // The level moves to the stream, in this order: what is buffered already
-    // carries the level too and is heard quieter for a moment, never louder.
+    // Once more now that the stream runs: a session manager may give a new
+    // stream a volume of its own as it joins the graph, after the one set
+    // when the output opened. Until this, both volumes held the level, so
+    // what is buffered is heard quieter for a moment, never louder.
+    applyVolume();
+    m_onStream = true;
     double unity = 100.0;
     mpv_set_property_async(m_core.get(), 0, "volume", MPV_FORMAT_DOUBLE, &unity);
 }
@@ -195,11 +198,7 @@ bool MpvMediaPlayer::handle(const mpv_event& event)
     case MPV_EVENT_PLAYBACK_RESTART:
         // Decoded audio is going out.
         m_decodedAudio = true;
-        // Once more now that the stream runs: a session manager may set a
-        // new stream's volume to one of its own as the stream joins the
-        // graph, after the level set when the output opened.
-        if (m_streamVolume != StreamVolume::None)
-            applyVolume();
+        moveLevelToStream();
         return true;
     case MPV_EVENT_PROPERTY_CHANGE: {
         // The core idles only when its playlist is used up; a safety net for

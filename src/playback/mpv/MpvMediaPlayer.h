@@ -40,6 +40,7 @@ private:
     void end();
     void applyVolume();
     void onAudioOutputChanged(const char* audioOutput);
+    void moveLevelToStream();
 
     MpvCore m_core;
     QByteArray m_url;
@@ -47,6 +48,8 @@ private:
     float m_rate = 0.0f;
     float m_volume = 1.0f;
     StreamVolume m_streamVolume = StreamVolume::None;
+    // The stream's volume alone holds the level; mpv's own is at 100.
+    bool m_onStream = false;
     bool m_started = false;
     bool m_fileStarted = false;
     bool m_decodedAudio = false;
