@@ -2,6 +2,8 @@
 // and otherwise its defaults, playing one URL.
 //   bench_barempv URL SECONDS [OPTION=VALUE...]
 // Extra options go to mpv as they stand (for example ao=pcm ao-pcm-file=F).
+// Each line on standard input is run as an mpv command ("set volume 63",
+// "stop"), as a user's key would.
 #include <mpv/client.h>
 
 #include <chrono>
@@ -10,6 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -51,6 +54,14 @@ int main(int argc, char* argv[])
     std::printf("play %lld\n", now());
     std::fflush(stdout);
     mpv_command_async(mpv, 0, load);
+    // Left running at the end: a read of the terminal may never return.
+    std::thread([mpv] {
+        char line[256];
+        while (std::fgets(line, sizeof line, stdin)) {
+            line[std::strcspn(line, "\n")] = '\0';
+            mpv_command_string(mpv, line);
+        }
+    }).detach();
     const auto end =
         std::chrono::steady_clock::now() + std::chrono::duration<double>(std::atof(argv[2]));
     int exitCode = 0;

@@ -1,8 +1,11 @@
 // Reads what the null sink played (parec's raw s16le stereo on stdin) and
 // prints the steady-clock time of the first audible sample, then, at the end
-// of input, the dropouts: silences of 10 ms or more after sound began.
-//   parec ... --raw | bench_firstsound RATE
+// of input, the dropouts: silences of 10 ms or more after sound began. With
+// LEVELS, writes there the level of each 10 ms of the left channel: the
+// steady-clock time of its last frame and its RMS (full scale 1), a line each.
+//   parec ... --raw | bench_firstsound RATE [LEVELS]
 #include <chrono>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -17,6 +20,13 @@ int main(int argc, char* argv[])
     bool heard = false;
     long long frames = 0, heardFrames = 0, silentRun = 0, dropouts = 0, longestSilence = 0;
     std::size_t carry = 0;
+    std::FILE* levels = argc > 2 ? std::fopen(argv[2], "w") : nullptr;
+    // Read while it is written.
+    if (levels)
+        std::setvbuf(levels, nullptr, _IOLBF, 0);
+    const long windowFrames = rate / 100;
+    long windowFilled = 0;
+    double windowSum = 0.0;
     for (;;) {
         const ssize_t got = read(0, reinterpret_cast<char*>(buffer) + carry, sizeof buffer - carry);
         if (got <= 0)
@@ -27,6 +37,20 @@ int main(int argc, char* argv[])
         for (std::size_t i = 0; i < count; ++i, ++frames) {
             const int l = std::abs(int(buffer[2 * i])), r = std::abs(int(buffer[2 * i + 1]));
             const bool silent = l < quiet && r < quiet;
+            if (levels) {
+                windowSum += double(buffer[2 * i]) * buffer[2 * i];
+                if (++windowFilled == windowFrames) {
+                    const auto end =
+                        arrived - std::chrono::nanoseconds((count - i - 1) * 1000000000LL / rate);
+                    std::fprintf(levels, "%lld %.5f\n",
+                                 (long long)std::chrono::duration_cast<std::chrono::nanoseconds>(
+                                     end.time_since_epoch())
+                                     .count(),
+                                 std::sqrt(windowSum / double(windowFrames)) / 32768.0);
+                    windowFilled = 0;
+                    windowSum = 0.0;
+                }
+            }
             if (!heard) {
                 if (silent)
                     continue;
@@ -57,6 +81,8 @@ int main(int argc, char* argv[])
         for (std::size_t i = 0; i < carry; ++i)
             reinterpret_cast<char*>(buffer)[i] = reinterpret_cast<char*>(buffer)[count * 4 + i];
     }
+    if (levels)
+        std::fclose(levels);
     std::printf("heard %.3f\n", double(heardFrames) / rate);
     std::printf("dropouts %lld\n", dropouts);
     std::printf("longest-silence-ms %.1f\n", 1000.0 * double(longestSilence) / rate);

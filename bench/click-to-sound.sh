@@ -32,6 +32,8 @@ done
 here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=../tests/views/station_namespace.sh
 source "$here/../tests/views/station_namespace.sh"
+# shellcheck source=program-session.sh
+source "$here/program-session.sh"
 url="http://$station_host/bella/mp3-128/listenlive.m3u"
 
 start_x_session "$work" 1280x800
@@ -56,24 +58,12 @@ median() { grep -v none | sort -g | awk '{ a[NR] = $1 } END { if (NR) print a[in
 
 sondik_run() {
     local n=$1
-    local file="$work/sondik-$n.wav"
-    rm -rf "${XDG_RUNTIME_DIR:?}"/* "${XDG_CONFIG_HOME:?}/Sondik"
-    SONDIK_AUDIO_OUTPUT=pcm SONDIK_AUDIO_FILE=$file start_bg "$work/sondik-$n.log" "$sondik"
-    local pid=$LAST_PID window wx wy wh
-    window=$("$XPROBE" wait viewable sondik 200 4000 10000 | head -n1)
-    read -r _ wx wy _ wh <<<"$window"
-    sleep 1.5 # settled: start-up work done, not measured
-    # The first row's middle: the content area is 360 high, its bottom 12
-    # below the window's; rows 78 apart.
-    local row_y=$(( wy + wh + 12 - 360 + 34 ))
-    xdotool mousemove $(( wx + 160 )) "$row_y"
-    sleep 0.3
-    local t0
-    t0=$(now_ns)
-    xdotool click 1
+    local file="$work/sondik-$n.wav" t0
+    SONDIK_AUDIO_OUTPUT=pcm SONDIK_AUDIO_FILE=$file program_start "$sondik" "$work/sondik-$n.log"
+    t0=$(program_click_first_row)
     first_sample "$file" "$t0"
-    kill "$pid" 2>/dev/null || true
-    wait "$pid" 2>/dev/null || true
+    kill "$program_pid" 2>/dev/null || true
+    wait "$program_pid" 2>/dev/null || true
 }
 
 # The floor's marks are on the monotonic clock; this maps them to date's.

@@ -1,45 +1,85 @@
 #!/usr/bin/env bash
-# Playback benchmark: Sondik's media player (the mpv plugin) against a bare
-# libmpv program (the floor), side by side in one run, playing a local
-# Icecast mount into a PulseAudio null sink that this script starts and
-# records from.
+# Playback benchmark. First the whole program as a user has it, against a
+# bare libmpv program with mpv's default options (the floor), on the same
+# stream, under each sound server of a Debian desktop: PulseAudio, and PipeWire
+# (with its PulseAudio server and WirePlumber), each headless with a null sink
+# and private to the run. Sondik starts afresh, its first station row is
+# clicked (as bench/click-to-sound.sh does), its window closed from the tray
+# icon; MPRIS is on a session bus of the run. Each round prints for both: the
+# time from the click (the floor: its loadfile) to the first sample reaching
+# the sink, CPU seconds, wake-ups per second and per thread over 30 s of
+# steady playback (from 10 s after the start: the fade-in lasts 8), PSS and
+# private dirty memory, the time from a volume change (MPRIS, as a media key;
+# the floor: its volume property) to the level heard changing, from a stop to
+# silence, and dropouts; then the medians and the ratios program/floor. That
+# part needs root (a network namespace of its own where the stations' host is
+# the tests' server, tests/views/station_namespace.sh).
+#
+# Then, on a local Icecast mount and PulseAudio: start-up and idle memory with
+# and without loading the backend, the cost of MPRIS (bench_mpris) and, with
+# --long, resident memory at 1, 5 and 10 minutes.
 #
 #   bench/playback.sh [--long] [--runs N] [--build DIR] [--mpris-only]
+#                     [--plugin-dir DIR] [--profile]
 #
-# Prints, for each: time from the click (making the player) to the first
-# sample reaching the sink,
-# CPU seconds and PSS over 30 s of steady playback, dropouts; then idle
-# memory and start-up with and without a first play. --long adds the
-# resident memory at 1, 5 and 10 minutes of playback (both players at once).
+# --plugin-dir plays through the mpv plugin of another build (say, the one
+# before a change); --profile prints each run's threads.
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
+arguments=("$@")
 build=$here/../build
 runs=3
 long=0
 mpris_only=0
+plugin_dir=""
+profile=0
 while [ $# -gt 0 ]; do
   case $1 in
     --long) long=1 ;;
     --runs) runs=$2; shift ;;
     --build) build=$2; shift ;;
     --mpris-only) mpris_only=1 ;;
-    *) echo "usage: $0 [--long] [--runs N] [--build DIR] [--mpris-only]" >&2; exit 2 ;;
+    --plugin-dir) plugin_dir=$(cd "$2" && pwd); shift ;;
+    --profile) profile=1 ;;
+    *) echo "usage: $0 [--long] [--runs N] [--build DIR] [--mpris-only] [--plugin-dir DIR] [--profile]" >&2; exit 2 ;;
   esac
   shift
 done
 build=$(cd "$build" && pwd)
 
-cmake --build "$build" --target bench_mediaplayer bench_barempv bench_firstsound bench_mpris sondikmpv >/dev/null
+whole=0
+if [ "$mpris_only" -eq 0 ]; then
+  if [ "$(id -u)" = 0 ] && unshare --mount --net true 2>/dev/null; then
+    whole=1
+  elif [ "${STATION_NAMESPACE:-}" != 1 ]; then
+    echo "The whole program needs root (a network namespace of its own): skipped"
+  fi
+fi
+if [ "${STATION_NAMESPACE:-}" != 1 ]; then
+  cmake --build "$build" --target sondik xprobe bench_mediaplayer bench_barempv bench_firstsound \
+    bench_mpris sondikmpv >/dev/null
+fi
 sondik=$build/bench/bench_mediaplayer
 bare=$build/bench/bench_barempv
 firstsound=$build/bench/bench_firstsound
 
-work=$(mktemp -d /tmp/sondik-bench.XXXXXX)
-chmod 0777 "$work"
 pids=()
+if [ "$whole" -eq 1 ]; then
+  # Runs this script again in the namespace, with the same arguments; leaves
+  # $work and the X session's clean-up.
+  set -- "${arguments[@]}"
+  # shellcheck source=../tests/views/station_namespace.sh
+  source "$here/../tests/views/station_namespace.sh"
+  # shellcheck source=program-session.sh
+  source "$here/program-session.sh"
+else
+  work=$(mktemp -d /tmp/sondik-bench.XXXXXX)
+fi
+chmod 0777 "$work"
 cleanup() {
   for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
+  if declare -F stop_x_session >/dev/null; then stop_x_session; fi
   wait 2>/dev/null || true
   rm -rf "$work"
 }
@@ -47,101 +87,217 @@ trap cleanup EXIT
 
 # shellcheck source=loopback-icecast.sh
 source "$here/loopback-icecast.sh"
-
-# --- PulseAudio with a null sink, private to this run
-mkdir -p "$work/pulse"
-cat > "$work/pulse/bench.pa" <<PA
-load-module module-native-protocol-unix auth-anonymous=1 socket=$work/pulse/native
-load-module module-null-sink sink_name=bench rate=44100 channels=2
-set-default-sink bench
-set-default-source bench.monitor
-PA
-XDG_RUNTIME_DIR=$work/pulse HOME=$work/pulse pulseaudio -n -F "$work/pulse/bench.pa" \
-  --daemonize=no --exit-idle-time=-1 --use-pid-file=no --log-level=error \
-  >"$work/pulse/log" 2>&1 &
-pids+=($!)
-export PULSE_SERVER=unix:$work/pulse/native
-wait_for 10 pactl info || { echo "pulseaudio did not start"; cat "$work/pulse/log"; exit 1; }
-
-# --- Icecast on loopback, fed a 440 Hz tone (MP3, 128 kb/s) in real time
-start_icecast 2
-feed_tone 440 bench.mp3
-url=http://127.0.0.1:$port/bench.mp3
-sleep 1
+# shellcheck source=sound-server.sh
+source "$here/sound-server.sh"
 
 mark() { awk -v k="$1" '$1 == k { print $2; exit }' "$2"; }
 cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
 pss_kb() { awk '/^Pss:/ { print $2 }' "/proc/$1/smaps_rollup"; }
 # Private pages only: unlike PSS, not moved by other processes mapping the same libraries.
 uss_kb() { awk '/^Private_(Clean|Dirty):/ { s += $2 } END { print s }' "/proc/$1/smaps_rollup"; }
+dirty_kb() { awk '/^Private_Dirty:/ { print $2 }' "/proc/$1/smaps_rollup"; }
 rss_kb() { awk '/^VmRSS:/ { print $2 }' "/proc/$1/status"; }
 libs() { grep -c '\.so' <(awk '{ print $6 }' "/proc/$1/maps" | sort -u); }
 tick=$(getconf CLK_TCK)
+median() { sort -g | awk '{ a[NR] = $1 } END { if (NR) print a[int((NR + 1) / 2)]; else print "n/a" }'; }
 
-# One measured run: play for 40 s; the steady part is seconds 5 to 35.
-measure() { # name program...
-  local name=$1; shift
-  local out=$work/$name.out rec=$work/$name.rec
-  # Through a fifo, so that both ends have PIDs of their own to stop.
-  rm -f "$work/$name.fifo"; mkfifo "$work/$name.fifo"
-  "$firstsound" 44100 <"$work/$name.fifo" >"$rec" &
-  local reader=$!
-  parec --device=bench.monitor --format=s16le --rate=44100 --channels=2 --latency-msec=10 --raw \
-    2>/dev/null >"$work/$name.fifo" &
-  local recorder=$!
-  pids+=("$reader" "$recorder")
-  sleep 0.5
-  "$@" "$url" 40 >"$out" 2>"$work/$name.err" &
-  local player=$!
-  wait_for 10 grep -q '^play ' "$out"
-  sleep 5
-  local c0; c0=$(cpu_ticks $player)
-  sleep 30
-  local c1; c1=$(cpu_ticks $player)
-  local pss; pss=$(pss_kb $player)
-  local uss; uss=$(uss_kb $player)
-  local rss; rss=$(rss_kb $player)
-  kill "$recorder" 2>/dev/null || true
-  wait "$recorder" 2>/dev/null || true
-  wait "$reader" 2>/dev/null || true
-  wait $player || echo "  ($name stopped playing: exit $?)"
-  local play sound
-  # From the click: Sondik loads its backend and starts the core after it.
-  play=$(mark create "$out"); sound=$(mark sound "$rec")
-  local first="n/a"
-  [ -n "$sound" ] && first=$(awk -v a="$play" -v b="$sound" 'BEGIN { printf "%.3f", (b - a) / 1e9 }')
-  local cpu; cpu=$(awk -v t=$((c1 - c0)) -v k="$tick" 'BEGIN { print t / k }')
-  echo "$first $cpu $pss $(mark dropouts "$rec") $uss" >>"$work/$name.data"
-  printf '%-8s first sample %7s s   cpu %5.2f s/30 s (%3.1f %%)   PSS %5.1f MB   USS %5.1f MB   RSS %5.1f MB   dropouts %s (longest %s ms%s)\n' \
-    "$name" "$first" "$(awk -v t=$((c1 - c0)) -v k="$tick" 'BEGIN { print t / k }')" \
-    "$(awk -v t=$((c1 - c0)) -v k="$tick" 'BEGIN { print 100 * t / k / 30 }')" \
-    "$(awk -v k="$pss" 'BEGIN { print k / 1024 }')" "$(awk -v k="$uss" 'BEGIN { print k / 1024 }')" \
-    "$(awk -v k="$rss" 'BEGIN { print k / 1024 }')" \
-    "$(mark dropouts "$rec")" "$(mark longest-silence-ms "$rec")" \
-    "$(awk '$1 == "dropout-at" { printf "%s %s", (n++ ? "," : "; at"), $2 " s" }' "$rec")"
+# --- The whole program against the floor, under PulseAudio and PipeWire
+if [ "$whole" -eq 1 ]; then
+# steady_clock's time (bench_firstsound's and the floor's marks) from date's.
+offset=$(python3 -c 'import time; print(time.time_ns() - time.monotonic_ns())')
+mono_now() { echo $(( ${EPOCHREALTIME/./}000 - offset )); }
+sleep_until() { # monotonic ns
+  local left=$(( $1 - $(mono_now) ))
+  (( left <= 0 )) || sleep "$(awk -v n="$left" 'BEGIN { printf "%.3f", n / 1e9 }')"
+}
+# threads PID: a line per thread: id, name, wake-ups (context switches), CPU ticks.
+threads() {
+  local t
+  for t in /proc/"$1"/task/*; do
+    printf '%s %s %s %s\n' "${t##*/}" "$(tr ' ' _ <"$t/comm")" \
+      "$(awk '/ctxt_switches/ { s += $2 } END { print s }' "$t/status")" \
+      "$(sed 's/.*) //' "$t/stat" | awk '{ print $12 + $13 }')"
+  done 2>/dev/null | sort -k1,1
+}
+# levels_after FILE T: the windows (time, rms) of the levels file from T on.
+first_below() { awk -v t="$2" -v l="$3" '$1 > t && $2 < l { print $1; exit }' "$1"; }
+last_above() { awk -v t="$2" -v l="$3" '$1 > t && $2 > l { last = $1 } END { print last ? last : t }' "$1"; }
+level_between() { awk -v a="$2" -v b="$3" '$1 > a && $1 <= b { s += $2 * $2; n++ } END { printf "%.5f", n ? sqrt(s / n) : 0 }' "$1"; }
+ms() { awk -v a="$1" -v b="$2" 'BEGIN { if (b == "") print "n/a"; else printf "%.1f", (b - a) / 1e6 }'; }
+audible=0.002 # about -54 dBFS
+
+start_x_session "$work" 1280x800
+export QT_QPA_PLATFORM=xcb LANG=en_US.UTF-8 LC_ALL=
+dbus-daemon --session --fork --print-address=3 --print-pid=4 3>"$work/session-bus.addr" 4>"$work/session-bus.pid"
+pids+=("$(head -n1 "$work/session-bus.pid")")
+export DBUS_SESSION_BUS_ADDRESS; DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$work/session-bus.addr")
+[ -z "$plugin_dir" ] || export SONDIK_PLUGIN_DIR=$plugin_dir
+station_url="http://$station_host/bella/mp3-128/listenlive.m3u"
+export XPROBE=$build/bench/xprobe
+
+# mpris METHOD ARGS...: a desktop's media key, as small a client as there is
+# (dbus-send), so that its own start counts for little.
+mpris() {
+  local interface=org.mpris.MediaPlayer2.Player
+  [ "$1" != Set ] || interface=org.freedesktop.DBus.Properties
+  dbus-send --session --type=method_call --dest=org.mpris.MediaPlayer2.sondik \
+    /org/mpris/MediaPlayer2 "$interface.$1" "${@:2}"
 }
 
-median() { sort -g | awk '{ a[NR] = $1 } END { print a[int((NR + 1) / 2)] }'; }
+# record_start NAME LATENCY-MS: the sink's monitor into $out.NAME.rec (first
+# sound, dropouts) and $out.NAME.levels. A recorder asks the sink for blocks
+# of its latency: 10 ms where a moment is timed, a second while CPU and
+# wake-ups are counted, as no desktop records what it plays.
+record_start() {
+  rm -f "$out.$1.fifo"; mkfifo "$out.$1.fifo"
+  "$firstsound" 44100 "$out.$1.levels" <"$out.$1.fifo" >"$out.$1.rec" &
+  reader=$!
+  parec --device=bench.monitor --format=s16le --rate=44100 --channels=2 --latency-msec="$2" \
+    --raw 2>/dev/null >"$out.$1.fifo" &
+  recorder=$!
+  pids+=("$reader" "$recorder")
+  sleep 0.3
+}
+record_stop() {
+  kill "$recorder" 2>/dev/null || true
+  wait "$recorder" "$reader" 2>/dev/null || true
+}
+
+# whole_run program|floor SERVER ROUND: one run; a line of figures into
+# $work/SERVER-WHO.data: first sample, CPU, wake-ups/s, PSS, private dirty,
+# volume heard, silent after stop (ms), dropouts, the longest (ms).
+whole_run() {
+  local who=$1 pid start sound reader recorder
+  out=$work/$2-$1-$3
+  record_start start 10
+  if [ "$who" = program ]; then
+    program_start "$build/src/sondik" "$out.log"
+    pid=$program_pid
+    start=$(( $(program_click_first_row) - offset ))
+    wait_for 20 grep -q '^sound' "$out.start.rec"
+    program_close_window || echo "  (the window did not close)"
+  else
+    rm -f "$out.cmd"; mkfifo "$out.cmd"
+    "$bare" "$station_url" 120 <"$out.cmd" >"$out.log" 2>&1 &
+    pid=$!
+    pids+=("$pid")
+    exec 7>"$out.cmd"
+    wait_for 10 grep -q '^play ' "$out.log"
+    start=$(mark play "$out.log")
+    wait_for 20 grep -q '^sound' "$out.start.rec"
+  fi
+  record_stop
+  sound=$(mark sound "$out.start.rec")
+
+  sleep_until $(( start + 9500000000 ))
+  record_start steady 1000
+  sleep_until $(( start + 10000000000 ))
+  threads "$pid" >"$out.t0"; local c0; c0=$(cpu_ticks "$pid")
+  sleep 30
+  threads "$pid" >"$out.t1"; local c1; c1=$(cpu_ticks "$pid")
+  local pss dirty; pss=$(pss_kb "$pid"); dirty=$(dirty_kb "$pid")
+  record_stop
+
+  # The gain to a quarter: heard once the level is past the middle.
+  record_start controls 10
+  sleep 1
+  local before volume_at stop_at quarter
+  [ "$who" = floor ] || quarter=$(playerctl -p sondik volume | awk '{ print $1 / 4 }')
+  volume_at=$(mono_now)
+  before=$(level_between "$out.controls.levels" $(( volume_at - 500000000 )) "$volume_at")
+  if [ "$who" = program ]; then
+    mpris Set string:org.mpris.MediaPlayer2.Player string:Volume "variant:double:$quarter"
+  else
+    echo "set volume 63" >&7 # 100 * cbrt(1/4): mpv's volume is cubic
+  fi
+  sleep 1.5
+  local heard; heard=$(first_below "$out.controls.levels" "$volume_at" "$(awk -v b="$before" 'BEGIN { print b * 0.625 }')")
+  stop_at=$(mono_now)
+  if [ "$who" = program ]; then mpris Stop; else echo stop >&7; fi
+  sleep 1.5
+  local silent; silent=$(last_above "$out.controls.levels" "$stop_at" "$audible")
+  record_stop
+
+  [ "$who" = program ] || exec 7>&-
+  kill "$pid" 2>/dev/null || true
+  wait "$pid" 2>/dev/null || true
+
+  local wakeups first cpu dropouts longest
+  wakeups=$(join "$out.t0" "$out.t1" | awk '{ s += $6 - $3 } END { printf "%.1f", s / 30 }')
+  first=$(ms "$start" "$sound")
+  cpu=$(awk -v t=$((c1 - c0)) -v k="$tick" 'BEGIN { printf "%.2f", t / k }')
+  dropouts=$(mark dropouts "$out.steady.rec"); longest=$(mark longest-silence-ms "$out.steady.rec")
+  echo "$first $cpu $wakeups $pss $dirty $(ms "$volume_at" "$heard") $(ms "$stop_at" "$silent") $dropouts $longest" \
+    >>"$work/$2-$who.data"
+  printf '  %-7s first sample %7s ms   cpu %5s s/30 s   wake-ups %6s/s   PSS %5.1f MB   private dirty %5.1f MB   volume heard %6s ms   silent %6s ms after stop   dropouts %s (longest %s ms)\n' \
+    "$who" "$first" "$cpu" "$wakeups" "$(awk -v k="$pss" 'BEGIN { print k / 1024 }')" \
+    "$(awk -v k="$dirty" 'BEGIN { print k / 1024 }')" "$(ms "$volume_at" "$heard")" \
+    "$(ms "$stop_at" "$silent")" "$dropouts" "$longest"
+  if [ "$profile" -eq 1 ]; then
+    join "$out.t0" "$out.t1" | awk -v k="$tick" '{ printf "      %-18s %6.1f wake-ups/s  cpu %5.2f s\n", $2, ($6 - $3) / 30, ($7 - $4) / k }'
+  fi
+}
+
+whole_table() { # SERVER
+  local column
+  column() { awk -v c="$2" '{ print $c }' "$work/$1.data"; }
+  printf '%-46s %12s %12s %10s\n' "$1, median of $runs rounds" program "bare libmpv" ratio
+  local i name
+  for i in 1 2 3 4 5 6 7; do
+    name=$(sed -n "${i}p" <<'NAMES'
+click (floor: loadfile) to first sample, ms
+CPU per 30 s, s
+wake-ups per second
+PSS, MB
+private dirty, MB
+volume change to heard, ms
+stop to silence, ms
+NAMES
+)
+    local p f
+    p=$(column "$1-program" "$i" | { grep -v n/a || true; } | median)
+    f=$(column "$1-floor" "$i" | { grep -v n/a || true; } | median)
+    if [ "$i" -eq 4 ] || [ "$i" -eq 5 ]; then
+      p=$(awk -v k="$p" 'BEGIN { printf "%.1f", k / 1024 }'); f=$(awk -v k="$f" 'BEGIN { printf "%.1f", k / 1024 }')
+    fi
+    printf '  %-44s %12s %12s %10s\n' "$name" "$p" "$f" \
+      "$(awk -v a="$p" -v b="$f" 'BEGIN { if (b > 0 && a != "n/a") printf "%.2fx", a / b; else print "n/a" }')"
+  done
+  # The station server loops a 5-second file: a short gap at each seam, for both.
+  printf '  %-44s %12s %12s\n' "dropouts over 30 s, all rounds" \
+    "$(column "$1-program" 8 | awk '{ s += $1 } END { print s + 0 }')" \
+    "$(column "$1-floor" 8 | awk '{ s += $1 } END { print s + 0 }')"
+}
+
+echo "The whole program against bare libmpv (default options), $station_url from a local server,"
+echo "$runs rounds under each sound server, alternating; $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg)"
+[ -z "$plugin_dir" ] || echo "(the program plays through the plugin in $plugin_dir)"
+for server in pulseaudio pipewire; do
+  "start_$server"
+  # The first stream after the sound server starts comes out sooner than the
+  # rest: one unmeasured play first, so that both are timed alike.
+  "$bare" "$station_url" 4 >/dev/null 2>&1 </dev/null || true
+  echo "$server:"
+  for round in $(seq "$runs"); do
+    whole_run program "$server" "$round"
+    whole_run floor "$server" "$round"
+  done
+  stop_sound_server
+done
+echo
+for server in pulseaudio pipewire; do whole_table "$server"; done
+echo "targets: CPU within 0.6x; click to first sample within 1.1x; volume and stop heard within 100 ms"
+fi # whole
+
+# --- The rest on a local Icecast mount (a 440 Hz tone, MP3 at 128 kb/s, fed
+# in real time) and PulseAudio.
+start_pulseaudio
+start_icecast 2
+feed_tone 440 bench.mp3
+url=http://127.0.0.1:$port/bench.mp3
+sleep 1
+
 if [ "$mpris_only" -eq 0 ]; then
-# The first stream after the sound server starts comes out sooner than the
-# rest: one unmeasured play first, so that both are timed alike.
-"$bare" "$url" 4 >/dev/null 2>&1 || true
-
-echo "Playback of $url into a PulseAudio null sink, $runs runs each, alternating"
-for i in $(seq "$runs"); do
-  measure "sondik" "$sondik" | tee -a "$work/sondik.table"
-  measure "floor" "$bare" | tee -a "$work/floor.table"
-done
-
-column() { awk -v c="$2" '{ print $c }' "$work/$1.data"; }
-for who in sondik floor; do
-  printf '%-8s median: first sample %s s, cpu %s s per 30 s, PSS %.1f MB; dropouts in all runs: %d\n' "$who" \
-    "$(column $who 1 | median)" "$(column $who 2 | median)" \
-    "$(awk -v k="$(column $who 3 | median)" 'BEGIN { print k / 1024 }')" \
-    "$(column $who 4 | awk '{ s += $1 } END { print s + 0 }')"
-done
-ratio() { awk -v a="$(column sondik "$1" | median)" -v b="$(column floor "$1" | median)" 'BEGIN { if (b > 0) printf "%.2fx", a / b; else print "n/a" }'; }
-echo "sondik/floor (medians): first sample $(ratio 1), cpu $(ratio 2), PSS $(ratio 3) (target: each within 1.15x); USS $(ratio 5)"
 
 # --- Idle memory and start-up, with and without loading the backend
 echo

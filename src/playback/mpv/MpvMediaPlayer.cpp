@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -13,6 +14,23 @@ namespace {
 constexpr std::uint64_t loadReply = 1;
 constexpr std::uint64_t idleObserver = 2;
 constexpr std::uint64_t metadataObserver = 3;
+constexpr std::uint64_t audioOutputObserver = 4;
+
+// The sound servers whose streams have a volume of their own (mpv's
+// ao-volume), applied as the server mixes, so heard at once whatever is
+// buffered. PulseAudio's scale is cubic in the gain, like mpv's own volume;
+// mpv's PipeWire output hands its value over as a linear gain. Any other
+// output's volume is the device's (ALSA's mixer) or none at all.
+MpvMediaPlayer::StreamVolume streamVolumeOf(const char* audioOutput)
+{
+    if (!audioOutput)
+        return MpvMediaPlayer::StreamVolume::None;
+    if (std::strcmp(audioOutput, "pulse") == 0)
+        return MpvMediaPlayer::StreamVolume::Cubic;
+    if (std::strcmp(audioOutput, "pipewire") == 0)
+        return MpvMediaPlayer::StreamVolume::Linear;
+    return MpvMediaPlayer::StreamVolume::None;
+}
 
 QString nodeText(const mpv_node& node)
 {
@@ -52,6 +70,7 @@ MpvMediaPlayer::MpvMediaPlayer(MpvCore core, const QByteArray& url, QObject* par
 {
     mpv_observe_property(m_core.get(), idleObserver, "idle-active", MPV_FORMAT_FLAG);
     mpv_observe_property(m_core.get(), metadataObserver, "metadata", MPV_FORMAT_NODE);
+    mpv_observe_property(m_core.get(), audioOutputObserver, "current-ao", MPV_FORMAT_STRING);
     mpv_set_wakeup_callback(m_core.get(), &MpvMediaPlayer::wakeUp, this);
 }
 
@@ -88,9 +107,50 @@ void MpvMediaPlayer::setVolume(float volume)
 {
     // NaN counts as silence.
     m_volume = volume >= 0.0f ? std::min(volume, 1.0f) : 0.0f;
-    // mpv's volume is cubic in the gain it applies; this makes the gain linear.
-    double mpvVolume = 100.0 * std::cbrt(double(m_volume));
+    applyVolume();
+}
+
+void MpvMediaPlayer::applyVolume()
+{
+    const double gain = m_volume;
+    if (m_streamVolume != StreamVolume::None) {
+        double streamVolume =
+            m_streamVolume == StreamVolume::Cubic ? 100.0 * std::cbrt(gain) : 100.0 * gain;
+        mpv_set_property_async(m_core.get(), 0, "ao-volume", MPV_FORMAT_DOUBLE, &streamVolume);
+    }
+    if (m_onStream)
+        return;
+    // mpv's volume is cubic in the gain it applies; this makes the gain
+    // linear. It works before the output's buffer, so with a large buffer it
+    // is heard late: it carries the level only until the stream does.
+    double mpvVolume = 100.0 * std::cbrt(gain);
     mpv_set_property_async(m_core.get(), 0, "volume", MPV_FORMAT_DOUBLE, &mpvVolume);
+}
+
+void MpvMediaPlayer::onAudioOutputChanged(const char* audioOutput)
+{
+    const StreamVolume kind = streamVolumeOf(audioOutput);
+    if (kind == m_streamVolume)
+        return;
+    m_streamVolume = kind;
+    m_onStream = false;
+    applyVolume();
+    if (m_decodedAudio)
+        moveLevelToStream();
+}
+
+void MpvMediaPlayer::moveLevelToStream()
+{
+    if (m_streamVolume == StreamVolume::None || m_onStream)
+        return;
+    // Once more now that the stream runs: a session manager may give a new
+    // stream a volume of its own as it joins the graph, after the one set
+    // when the output opened. Until this, both volumes held the level, so
+    // what is buffered is heard quieter for a moment, never louder.
+    applyVolume();
+    m_onStream = true;
+    double unity = 100.0;
+    mpv_set_property_async(m_core.get(), 0, "volume", MPV_FORMAT_DOUBLE, &unity);
 }
 
 void MpvMediaPlayer::drainEvents()
@@ -138,11 +198,20 @@ bool MpvMediaPlayer::handle(const mpv_event& event)
     case MPV_EVENT_PLAYBACK_RESTART:
         // Decoded audio is going out.
         m_decodedAudio = true;
+        moveLevelToStream();
         return true;
     case MPV_EVENT_PROPERTY_CHANGE: {
         // The core idles only when its playlist is used up; a safety net for
         // an end that the events above did not show.
         const auto& property = *static_cast<const mpv_event_property*>(event.data);
+        if (event.reply_userdata == audioOutputObserver) {
+            // Opened or closed: a new stream starts at the server's level for
+            // it, and what it plays is at the software level until then.
+            onAudioOutputChanged(property.format == MPV_FORMAT_STRING
+                                     ? *static_cast<const char* const*>(property.data)
+                                     : nullptr);
+            return true;
+        }
         if (event.reply_userdata == metadataObserver) {
             const QString title = property.format == MPV_FORMAT_NODE
                                       ? titleOf(*static_cast<const mpv_node*>(property.data))

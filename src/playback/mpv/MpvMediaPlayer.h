@@ -28,18 +28,28 @@ public:
     float volume() const override { return m_volume; }
     void setVolume(float volume) override;
 
+    // Where the volume is applied: mpv's software volume, or the sound
+    // server's stream volume on its scale.
+    enum class StreamVolume { None, Cubic, Linear };
+
 private:
     static void wakeUp(void* self);
     void drainEvents();
     // False once this object is gone or has stopped listening.
     bool handle(const mpv_event& event);
     void end();
+    void applyVolume();
+    void onAudioOutputChanged(const char* audioOutput);
+    void moveLevelToStream();
 
     MpvCore m_core;
     QByteArray m_url;
     std::atomic<bool> m_drainPosted{false};
     float m_rate = 0.0f;
     float m_volume = 1.0f;
+    StreamVolume m_streamVolume = StreamVolume::None;
+    // The stream's volume alone holds the level; mpv's own is at 100.
+    bool m_onStream = false;
     bool m_started = false;
     bool m_fileStarted = false;
     bool m_decodedAudio = false;
