@@ -18,6 +18,12 @@ double distanceSquared(const QPoint& point, const QRect& rect)
     return dx * dx + dy * dy;
 }
 
+// The screen's area outside its panels; all of it when the desktop names none.
+QRect availableArea(const WindowPlacement::Screen& screen)
+{
+    return screen.availableGeometry.isValid() ? screen.availableGeometry : screen.geometry;
+}
+
 // Keeps [start, start + length) inside [low, high); aligns to low when it
 // cannot fit.
 int clampSpan(int start, int length, int low, int high)
@@ -67,7 +73,7 @@ QRect WindowPlacement::iconFromPointer(const QPoint& pointer, const QList<Screen
         return QRect(pointer, QSize(1, 1));
 
     const QRect g = screen->geometry;
-    const QRect a = screen->availableGeometry.isValid() ? screen->availableGeometry : g;
+    const QRect a = availableArea(*screen);
 
     struct Band {
         QRect rect;
@@ -108,9 +114,7 @@ QRect WindowPlacement::iconFromPointer(const QPoint& pointer, const QList<Screen
 bool WindowPlacement::onPanel(const QPoint& point, const QList<Screen>& screens)
 {
     for (const Screen& screen : screens) {
-        const QRect a =
-            screen.availableGeometry.isValid() ? screen.availableGeometry : screen.geometry;
-        if (screen.geometry.contains(point) && !a.contains(point))
+        if (screen.geometry.contains(point) && !availableArea(screen).contains(point))
             return true;
     }
     return false;
@@ -122,7 +126,7 @@ QRect WindowPlacement::panelCorner(const QPoint& point, const QList<Screen>& scr
     if (!screen)
         return QRect(point, QSize(1, 1));
     const QRect g = screen->geometry;
-    const QRect a = screen->availableGeometry.isValid() ? screen->availableGeometry : g;
+    const QRect a = availableArea(*screen);
     const int top = a.top() - g.top();
     const int bottom = g.bottom() - a.bottom();
     if (top <= 0 && bottom > 0)
@@ -152,8 +156,7 @@ QPoint WindowPlacement::windowPosition(const QRect& icon, const QPoint& pointer,
     if (!screen)
         return QPoint(x, y);
 
-    const QRect a =
-        screen->availableGeometry.isValid() ? screen->availableGeometry : screen->geometry;
+    const QRect a = availableArea(*screen);
     return QPoint(clampSpan(x, windowSize.width(), a.left(), a.right() + 1),
                   clampSpan(y, windowSize.height(), a.top(), a.bottom() + 1));
 }

@@ -22,21 +22,15 @@ pcmprobe=$2
 artifacts=$3
 here=$(cd "$(dirname "$0")" && pwd)
 
-if [ "${GNOME_SESSION:-}" != 1 ]; then
+if [ "${AS_NOBODY:-}" != 1 ]; then
     command -v gnome-shell >/dev/null && [ -d /usr/share/gnome-shell/extensions/ubuntu-appindicators@ubuntu.com ] ||
         { echo "SKIP: needs gnome-shell and its AppIndicator extension"; exit 77; }
     # shellcheck source=../views/station_namespace.sh
     source "$here/../views/station_namespace.sh"
     # gnome-shell runs as nobody; the station server stays root's.
-    chmod 755 "$work"
-    install -d -o nobody -g nogroup -m 700 "$work/runtime" "$work/home"
     cp "$here/gnome_input.py" "$work/"
     status=0
-    setpriv --reuid=nobody --regid=nogroup --clear-groups \
-        env -i PATH=/usr/local/bin:/usr/bin:/bin HOME="$work/home" XDG_RUNTIME_DIR="$work/runtime" \
-        XDG_CONFIG_HOME="$work/home/.config" XDG_CURRENT_DESKTOP=GNOME XDG_SESSION_TYPE=wayland \
-        LANG=en_US.UTF-8 LSAN_OPTIONS=exitcode=0 GNOME_SESSION=1 work="$work" \
-        dbus-run-session -- bash "$0" "$sondik" "$pcmprobe" "$artifacts" || status=$?
+    as_nobody GNOME "$0" "$sondik" "$pcmprobe" "$artifacts" || status=$?
     mkdir -p "$artifacts"
     cp "$work"/runtime/gnome-*.png "$artifacts/" 2>/dev/null || true
     (( status == 0 )) || tail -n 30 "$work"/runtime/*.log >&2 || true

@@ -23,7 +23,7 @@ artifacts=$3
 here=$(cd "$(dirname "$0")" && pwd)
 name=$(basename "$0")
 
-if [ "${KWIN_SESSION:-}" != 1 ]; then
+if [ "${AS_NOBODY:-}" != 1 ]; then
     if ! command -v kwin_wayland >/dev/null || ! command -v waybar >/dev/null ||
         ! command -v setpriv >/dev/null; then
         echo "SKIP: needs kwin_wayland, waybar and setpriv"
@@ -31,8 +31,6 @@ if [ "${KWIN_SESSION:-}" != 1 ]; then
     fi
     # shellcheck source=../views/station_namespace.sh
     source "$here/../views/station_namespace.sh"
-    chmod 755 "$work"
-    install -d -o nobody -g nogroup -m 700 "$work/runtime" "$work/home"
     # Debian's kwin_wayland carries a file capability that a container refuses
     # even to root; a copy has none.
     cp /usr/bin/kwin_wayland "$work/"
@@ -45,11 +43,7 @@ if [ "${KWIN_SESSION:-}" != 1 ]; then
     chmod 755 "$work/session.sh"
     chmod 644 "$work/$name" "$work/xsession.sh" "$work/waybar.json"
     status=0
-    setpriv --reuid=nobody --regid=nogroup --clear-groups \
-        env -i PATH=/usr/local/bin:/usr/bin:/bin HOME="$work/home" XDG_RUNTIME_DIR="$work/runtime" \
-        XDG_CONFIG_HOME="$work/home/.config" XDG_CURRENT_DESKTOP=KDE XDG_SESSION_TYPE=wayland \
-        LANG=en_US.UTF-8 LSAN_OPTIONS=exitcode=0 KWIN_SESSION=1 work="$work" \
-        dbus-run-session -- bash "$work/$name" "$sondik" "$pcmprobe" "$artifacts" || status=$?
+    as_nobody KDE "$work/$name" "$sondik" "$pcmprobe" "$artifacts" || status=$?
     mkdir -p "$artifacts"
     cp "$work"/runtime/kwin-*.png "$artifacts/" 2>/dev/null || true
     cp "$work/runtime/failure.png" "$artifacts/kwin-failure.png" 2>/dev/null || true

@@ -99,6 +99,21 @@ heard() {
     awk -v r="$rms" -v s="$share" 'BEGIN { exit !(r > 0.01 && s > 0.8) }'
 }
 
+# as_nobody DESKTOP SCRIPT ARGS...: bash SCRIPT as the user nobody on a session
+# bus of its own, as a Wayland session of DESKTOP would start it (compositors
+# that refuse root), its home and runtime folders in $work; AS_NOBODY=1 tells
+# the script it is the inner run.
+as_nobody() {
+    local desktop=$1; shift
+    chmod 755 "$work"
+    install -d -o nobody -g nogroup -m 700 "$work/runtime" "$work/home"
+    setpriv --reuid=nobody --regid=nogroup --clear-groups \
+        env -i PATH=/usr/local/bin:/usr/bin:/bin HOME="$work/home" XDG_RUNTIME_DIR="$work/runtime" \
+        XDG_CONFIG_HOME="$work/home/.config" XDG_CURRENT_DESKTOP="$desktop" XDG_SESSION_TYPE=wayland \
+        LANG=en_US.UTF-8 LSAN_OPTIONS=exitcode=0 AS_NOBODY=1 work="$work" \
+        dbus-run-session -- bash "$@"
+}
+
 # on_screen icon|menu|window: "id x y width height" of each of Sondik's windows
 # of that kind on screen (told apart by their widths); fails if there is none.
 on_screen() {
