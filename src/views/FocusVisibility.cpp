@@ -1,17 +1,28 @@
 #include "FocusVisibility.h"
 
-#include <QCoreApplication>
 #include <QEvent>
+#include <QGuiApplication>
 #include <QWindow>
 
 FocusVisibility::FocusVisibility(QObject* parent)
     : QObject(parent)
 {
-    // Every window's input, seen once before it is delivered.
-    QCoreApplication::instance()->installEventFilter(this);
+    // Keys go to the focus window, and a window takes the focus before its
+    // input matters: watch each window once it has it, not every event of
+    // the application (the media player's included).
+    connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, &FocusVisibility::watch);
+    watch(QGuiApplication::focusWindow());
 }
 
-bool FocusVisibility::eventFilter(QObject* watched, QEvent* event)
+void FocusVisibility::watch(QWindow* window)
+{
+    if (!window || m_watched.contains(window))
+        return;
+    m_watched.append(window);
+    window->installEventFilter(this);
+}
+
+bool FocusVisibility::eventFilter(QObject*, QEvent* event)
 {
     switch (event->type()) {
     case QEvent::KeyPress:
@@ -22,8 +33,7 @@ bool FocusVisibility::eventFilter(QObject* watched, QEvent* event)
         setShown(false);
         break;
     case QEvent::Hide:
-        if (watched->isWindowType())
-            setShown(false);
+        setShown(false);
         break;
     default:
         break;

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QList>
 #include <QObject>
+#include <QPointer>
+#include <QWindow>
 #include <QtQml/qqmlregistration.h>
 
 // Whether the keyboard focus is to be drawn: from a key press until the next
@@ -24,7 +27,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void watch(QWindow* window);
     void setShown(bool shown);
 
     bool m_shown = false;
+    QList<QPointer<QWindow>> m_watched;
 };
