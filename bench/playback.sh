@@ -20,7 +20,7 @@
 # --long, resident memory at 1, 5 and 10 minutes.
 #
 #   bench/playback.sh [--long] [--runs N] [--build DIR] [--mpris-only]
-#                     [--plugin-dir DIR] [--profile]
+#                     [--plugin-dir DIR] [--profile] [--servers "pulseaudio pipewire"]
 #
 # --plugin-dir plays through the mpv plugin of another build (say, the one
 # before a change); --profile prints each run's threads.
@@ -34,6 +34,7 @@ long=0
 mpris_only=0
 plugin_dir=""
 profile=0
+servers="pulseaudio pipewire"
 while [ $# -gt 0 ]; do
   case $1 in
     --long) long=1 ;;
@@ -42,7 +43,8 @@ while [ $# -gt 0 ]; do
     --mpris-only) mpris_only=1 ;;
     --plugin-dir) plugin_dir=$(cd "$2" && pwd); shift ;;
     --profile) profile=1 ;;
-    *) echo "usage: $0 [--long] [--runs N] [--build DIR] [--mpris-only] [--plugin-dir DIR] [--profile]" >&2; exit 2 ;;
+    --servers) servers=$2; shift ;;
+    *) echo "usage: $0 [--long] [--runs N] [--build DIR] [--mpris-only] [--plugin-dir DIR] [--profile] [--servers LIST]" >&2; exit 2 ;;
   esac
   shift
 done
@@ -69,6 +71,10 @@ if [ "$whole" -eq 1 ]; then
   # Runs this script again in the namespace, with the same arguments; leaves
   # $work and the X session's clean-up.
   set -- "${arguments[@]}"
+  # A minute of tone, so that the loop's seam (the encoder's padding, a
+  # short silence) falls after the measured half minute: any dropout counted
+  # there is the player's.
+  export station_tone_seconds=60
   # shellcheck source=../tests/views/station_namespace.sh
   source "$here/../tests/views/station_namespace.sh"
   # shellcheck source=program-session.sh
@@ -263,7 +269,6 @@ NAMES
     printf '  %-44s %12s %12s %10s\n' "$name" "$p" "$f" \
       "$(awk -v a="$p" -v b="$f" 'BEGIN { if (b > 0 && a != "n/a") printf "%.2fx", a / b; else print "n/a" }')"
   done
-  # The station server loops a 5-second file: a short gap at each seam, for both.
   printf '  %-44s %12s %12s\n' "dropouts over 30 s, all rounds" \
     "$(column "$1-program" 8 | awk '{ s += $1 } END { print s + 0 }')" \
     "$(column "$1-floor" 8 | awk '{ s += $1 } END { print s + 0 }')"
@@ -272,7 +277,7 @@ NAMES
 echo "The whole program against bare libmpv (default options), $station_url from a local server,"
 echo "$runs rounds under each sound server, alternating; $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg)"
 [ -z "$plugin_dir" ] || echo "(the program plays through the plugin in $plugin_dir)"
-for server in pulseaudio pipewire; do
+for server in $servers; do
   "start_$server"
   # The first stream after the sound server starts comes out sooner than the
   # rest: one unmeasured play first, so that both are timed alike.
@@ -285,7 +290,7 @@ for server in pulseaudio pipewire; do
   stop_sound_server
 done
 echo
-for server in pulseaudio pipewire; do whole_table "$server"; done
+for server in $servers; do whole_table "$server"; done
 echo "targets: CPU within 0.6x; click to first sample within 1.1x; volume and stop heard within 100 ms"
 fi # whole
 

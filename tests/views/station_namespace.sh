@@ -37,7 +37,7 @@ ip route add default via 10.200.0.2 dev uplink
 printf '127.0.0.1 localhost %s\n' "$station_host" >"$work/hosts"
 mount --bind "$work/hosts" /etc/hosts
 
-ffmpeg -loglevel error -f lavfi -i "aevalsrc=0.8*sin(440*2*PI*t):s=44100:d=5" -ac 2 \
+ffmpeg -loglevel error -f lavfi -i "aevalsrc=0.8*sin(440*2*PI*t):s=44100:d=${station_tone_seconds:-5}" -ac 2 \
     -c:a libmp3lame -b:a 128k "$work/tone.mp3"
 start_bg "$work/server.log" python3 -u "$station_dir/station_server.py" "$work/tone.mp3" 128 "$work/mode"
 server_up() { (exec 3<>/dev/tcp/127.0.0.1/80) 2>/dev/null; }

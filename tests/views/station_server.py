@@ -21,6 +21,7 @@ import threading
 import time
 
 tone = open(sys.argv[1], "rb").read()
+looped = tone + tone  # a chunk may run past the end of the file
 bytes_per_second = int(sys.argv[2]) * 1000 // 8
 
 
@@ -80,7 +81,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
         try:
             for n in itertools.count():
                 at = n * chunk % len(tone)
-                self.wfile.write((tone + tone)[at:at + chunk])
+                self.wfile.write(looped[at:at + chunk])
                 time.sleep(max(0.0, n * 0.1 - 2.0 - (time.monotonic() - start)))
                 played = time.monotonic() - start
                 stamp, words = mode()
