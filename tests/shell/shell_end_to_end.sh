@@ -23,13 +23,7 @@ read -r _ ix iy iw ih <<<"$(sondik_window viewable 10 icon)"
 [ -n "${ih:-}" ] || fail "no tray icon"
 
 # shown WHAT: the window is open under the icon, with the keyboard.
-shown() {
-    read -r wid wx wy ww wh <<<"$(sondik_window viewable)"
-    [ -n "${wh:-}" ] || fail "$1 did not show the window"
-    under_point $(( ix + iw / 2 )) $(( iy + ih - 1 )) "$wx $wy $ww $wh" ||
-        fail "$1: window at $wx,$wy ${ww}x$wh, icon at $ix,$iy ${iw}x$ih"
-    wait_until 5 window_focused "$wid" || fail "$1: the window does not have the keyboard"
-}
+shown() { opened_under $(( ix + iw / 2 )) $(( iy + ih - 1 )) "$1"; }
 gone() { sondik_window gone >/dev/null || fail "$1 did not close the window"; }
 click_icon() { xdotool mousemove $(( ix + iw / 2 )) $(( iy + ih / 2 )) click "${1:-1}"; }
 

@@ -62,10 +62,7 @@ stop_sondik "$sondik_pid"
 # says so, and nothing plays.
 for look in light dark; do
     if [ "$look" = dark ]; then
-        for group in Window=35,38,41 View=27,30,32 Button=49,54,59 Selection=61,174,233; do
-            printf '[Colors:%s]\nBackgroundNormal=%s\nForegroundNormal=239,240,241\n' \
-                "${group%=*}" "${group#*=}"
-        done >"$XDG_CONFIG_HOME/kdeglobals"
+        dark_palette
         export XDG_CURRENT_DESKTOP=KDE KDE_SESSION_VERSION=5
     fi
     before=$(requests)
