@@ -273,10 +273,7 @@ private slots:
         const auto row = [](const char* name, const QString& received, const QString& shown) {
             QTest::newRow(name) << received << shown;
         };
-        row("controls",
-            "A\x01"
-            "B\x7f\x1b[0m",
-            "AB[0m");
+        row("controls", QString::fromUtf16(u"A\u0001B\u007f\u001b[0m"), "AB[0m");
         row("white space", "  Line\none\t\r\ntwo  ", "Line one two");
         row("direction overrides", QString::fromUtf8("evil\u202Etxt.exe\u2066x\u2069"),
             "eviltxt.exex");
