@@ -13,10 +13,9 @@ artifacts=$2
 # shellcheck source=xsession.sh
 source "$(dirname "$0")/xsession.sh"
 new_work_dir
-export SONDIK_AUDIO_OUTPUT=null QT_QPA_PLATFORM=xcb LSAN_OPTIONS=exitcode=0
+export SONDIK_AUDIO_OUTPUT=null
 
-start_x_session "$work" 1280x800 compositor
-mkdir -p "$artifacts"
+sondik_session compositor
 start_bg "$work/sondik.log" "$sondik"
 sondik_pid=$LAST_PID
 read -r _ ix iy iw ih <<<"$(sondik_window viewable 10 icon)"

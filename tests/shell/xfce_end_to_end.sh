@@ -20,10 +20,8 @@ done
 # shellcheck source=../views/station_namespace.sh
 STATION_BUS=1 source "$(dirname "$0")/../views/station_namespace.sh"
 
-bus=$DBUS_SESSION_BUS_ADDRESS
-start_x_session "$work" 1280x800 nowm
-export DBUS_SESSION_BUS_ADDRESS=$bus XDG_CURRENT_DESKTOP=XFCE NO_AT_BRIDGE=1
-mkdir -p "$artifacts"
+sondik_session nowm bus
+export XDG_CURRENT_DESKTOP=XFCE NO_AT_BRIDGE=1
 
 # One panel along the top: a spacer, then the status tray at its right end.
 channels=$XDG_CONFIG_HOME/xfce4/xfconf/xfce-perchannel-xml
@@ -70,7 +68,6 @@ panel=1280x30+0+0 # as the layout above has it
 region=$panel await_change "$work/bare.png" 100 || fail "the panel is not drawn"
 region=$panel grab "$work/panel-empty.png"
 
-export QT_QPA_PLATFORM=xcb LANG=en_US.UTF-8 LC_ALL='' LSAN_OPTIONS=exitcode=0
 start_sondik "$sondik" xfce
 grep 'desktop "' "$work/xfce.log" || true
 echo "xfce: the window at launch at $wx,$wy ${ww}x$wh"

@@ -289,6 +289,18 @@ PY
 }
 wm_running() { timeout 5 xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
 
+# sondik_session [OPTIONS...]: start_x_session of $work at 1280x800 with
+# OPTIONS, and with "bus" on the session bus this script had (the station
+# namespace's own); the artifacts' folder made; Sondik's environment: X11,
+# English, leaks reported but not failing it.
+sondik_session() {
+    local bus=${DBUS_SESSION_BUS_ADDRESS:-}
+    start_x_session "$work" 1280x800 "$@"
+    [[ " $* " != *" bus "* ]] || export DBUS_SESSION_BUS_ADDRESS=$bus
+    mkdir -p "$artifacts"
+    export QT_QPA_PLATFORM=xcb LANG=en_US.UTF-8 LC_ALL='' LSAN_OPTIONS=exitcode=0
+}
+
 # start_x_session WORKDIR [WIDTHxHEIGHT] [compositor] [notray] [nowm]
 # (nowm: the X server and the private home only, for a desktop's own
 # window manager and panel.)

@@ -21,10 +21,8 @@ artifacts=$3
 # shellcheck source=station_namespace.sh
 source "$(dirname "$0")/station_namespace.sh"
 
-start_x_session "$work" 1280x800 compositor
+sondik_session compositor
 show_backdrop
-mkdir -p "$artifacts"
-export QT_QPA_PLATFORM=xcb LANG=en_US.UTF-8 LC_ALL='' LSAN_OPTIONS=exitcode=0
 docs_shot() {
     [ -z "${SCREENSHOT_DIR:-}" ] ||
         region="$(( ww + 160 ))x$(( wy + wh + 30 ))+$(( wx - 80 ))+0" screenshot "$SCREENSHOT_DIR/$1.png"

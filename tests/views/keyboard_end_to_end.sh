@@ -23,12 +23,8 @@ here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=station_namespace.sh
 STATION_BUS=1 source "$here/station_namespace.sh"
 
-bus=$DBUS_SESSION_BUS_ADDRESS
-start_x_session "$work" 1280x800 compositor
-export DBUS_SESSION_BUS_ADDRESS=$bus
+sondik_session compositor bus
 show_backdrop
-mkdir -p "$artifacts"
-export QT_QPA_PLATFORM=xcb LANG=en_US.UTF-8 LC_ALL='' LSAN_OPTIONS=exitcode=0
 conf="$XDG_CONFIG_HOME/Sondik/Sondik.conf"
 # The desktop's accessibility switch: the bus starts, and Qt's bridge with it.
 gdbus call --session --dest org.a11y.Bus --object-path /org/a11y/bus \
