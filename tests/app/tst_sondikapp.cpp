@@ -99,23 +99,19 @@ private slots:
         QTest::addColumn<QString>("arguments"); // after the program's name
         QTest::addColumn<QString>("preferred");
         QTest::addColumn<bool>("canShowWindows");
-        struct Case {
-            const char *name, *variables, *arguments, *preferred;
-            bool canShowWindows;
+        const auto row = [](const char* name, const char* variables, const char* arguments,
+                            const char* preferred, bool canShowWindows) {
+            QTest::newRow(name) << variables << arguments << preferred << canShowWindows;
         };
-        const Case cases[] = {
-            {"X11 session", "XDG_SESSION_TYPE=x11 DISPLAY=:0", "", "", true},
-            {"Wayland with XWayland", "XDG_SESSION_TYPE=wayland DISPLAY=:0", "", "xcb", true},
-            {"no XWayland", "XDG_SESSION_TYPE=wayland WAYLAND_DISPLAY=w", "", "", true},
-            {"user chose a platform", "WAYLAND_DISPLAY=w DISPLAY=:0 QT_QPA_PLATFORM=wayland", "",
-             "", true},
-            {"-platform", "WAYLAND_DISPLAY=w DISPLAY=:0", "-platform wayland", "", true},
-            {"empty DISPLAY", "DISPLAY=", "", "", false},
-            {"vnc with options", "QT_QPA_PLATFORM=vnc:size=800x600", "", "", true},
-            {"command line wins", "QT_QPA_PLATFORM=offscreen", "--platform=xcb", "", false},
-        };
-        for (const Case& c : cases)
-            QTest::newRow(c.name) << c.variables << c.arguments << c.preferred << c.canShowWindows;
+        row("X11 session", "XDG_SESSION_TYPE=x11 DISPLAY=:0", "", "", true);
+        row("Wayland with XWayland", "XDG_SESSION_TYPE=wayland DISPLAY=:0", "", "xcb", true);
+        row("no XWayland", "XDG_SESSION_TYPE=wayland WAYLAND_DISPLAY=w", "", "", true);
+        row("user chose a platform", "WAYLAND_DISPLAY=w DISPLAY=:0 QT_QPA_PLATFORM=wayland", "", "",
+            true);
+        row("-platform", "WAYLAND_DISPLAY=w DISPLAY=:0", "-platform wayland", "", true);
+        row("empty DISPLAY", "DISPLAY=", "", "", false);
+        row("vnc with options", "QT_QPA_PLATFORM=vnc:size=800x600", "", "", true);
+        row("command line wins", "QT_QPA_PLATFORM=offscreen", "--platform=xcb", "", false);
     }
 
     void platform()

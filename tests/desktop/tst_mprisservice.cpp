@@ -36,9 +36,8 @@ public slots:
     void onPropertiesChanged(const QString& interface, const QVariantMap& changed,
                              const QStringList&)
     {
-        if (interface != player)
-            return;
-        announced.insert(changed);
+        if (interface == player)
+            announced.insert(changed);
     }
 
 private:
@@ -46,22 +45,24 @@ private:
     TestHttpServer m_server;
     QTemporaryDir m_dir;
     QList<RadioStation> m_stations;
-    std::unique_ptr<Preferences> m_preferences;
-    std::unique_ptr<RadioPlayer> m_radio;
-    std::unique_ptr<PlaybackController> m_controller;
-    std::unique_ptr<StationArtwork> m_artwork;
-    std::unique_ptr<MprisService> m_mpris;
+    // As the application wires them.
+    Preferences m_preferences{m_dir.filePath("prefs.conf")};
+    RadioPlayer m_radio{defaultMediaPlayerFactory(), "unused.invalid"};
+    PlaybackController m_controller{m_radio, m_preferences, [this] {
+                                        return m_stations;
+                                    }};
+    StationArtwork m_artwork{m_dir.filePath("cache/logos"), m_dir.filePath("%1.svg")};
+    MprisService m_mpris{m_controller, m_radio, m_preferences, m_artwork};
     QDBusConnection m_client{QString()};
     QVariantMap announced; // the latest value a client was told of each property
     int m_raised = 0;
-    int m_quits = 0;
 
     QString playerctl(const QStringList& arguments)
     {
         // Run to the end with this process serving the bus meanwhile.
         QProcess process;
         QSignalSpy finished(&process, &QProcess::finished);
-        process.start(QStringLiteral("playerctl"), QStringList{"-p", "sondik"} + arguments);
+        process.start("playerctl", QStringList{"-p", "sondik"} + arguments);
         if (!finished.wait(20000)) {
             process.kill();
             process.waitForFinished(5000);
@@ -79,7 +80,7 @@ private:
     }
     QVariant property(const QString& interface, const QString& name)
     {
-        const QDBusMessage reply = call(QStringLiteral("Get"), {interface, name});
+        const QDBusMessage reply = call("Get", {interface, name});
         return reply.arguments().value(0).value<QDBusVariant>().variant();
     }
 
@@ -93,73 +94,48 @@ private slots:
         m_media.serve(m_server);
 
         // A logo for the first station only.
-        QFile logo(m_dir.filePath(QStringLiteral("song.svg")));
+        QFile logo(m_dir.filePath("song.svg"));
         QVERIFY(logo.open(QIODevice::WriteOnly));
         logo.write("<svg xmlns='http://www.w3.org/2000/svg' viewBox='0 0 10 10'>"
                    "<circle cx='5' cy='5' r='5' fill='#e03030'/></svg>");
         logo.close();
-
         const auto station = [this](const char* id, const char* name, const char* path) {
-            return RadioStation{id,
-                                name,
-                                "",
-                                "Loopback",
-                                std::nullopt,
-                                id,
-                                m_server.url(QLatin1String(path)).toString()};
+            return RadioStation{
+                id, name, "", "Loopback", std::nullopt, id, m_server.url(path).toString()};
         };
         m_stations = {station("song", "Song FM", "/shoutcast"),
                       station("plain", "Plain Tone", "/live.mp3"),
                       station("dead", "Dead Air", "/gone.mp3")};
-        m_preferences = std::make_unique<Preferences>(m_dir.filePath(QStringLiteral("prefs.conf")));
-        m_radio = std::make_unique<RadioPlayer>(defaultMediaPlayerFactory(),
-                                                QStringLiteral("unused.invalid"));
-        // As the application wires it.
-        RadioPlayer* radio = m_radio.get();
-        m_preferences->setOnVolumeChanged([radio](float volume) { radio->setVolume(volume); });
-        m_controller = std::make_unique<PlaybackController>(*m_radio, *m_preferences,
-                                                            [this] { return m_stations; });
-        m_artwork = std::make_unique<StationArtwork>(m_dir.filePath(QStringLiteral("cache/logos")),
-                                                     m_dir.filePath(QStringLiteral("%1.svg")));
-        m_mpris =
-            std::make_unique<MprisService>(*m_controller, *m_radio, *m_preferences, *m_artwork);
-        m_mpris->setOnRaise([this] { ++m_raised; });
-        m_mpris->setOnQuit([this] { ++m_quits; });
-        QVERIFY(m_mpris->start());
 
-        m_client =
-            QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("client"));
-        QVERIFY(m_client.connect(service, path, properties, QStringLiteral("PropertiesChanged"),
-                                 this,
+        m_preferences.setOnVolumeChanged([this](float volume) { m_radio.setVolume(volume); });
+        m_mpris.setOnRaise([this] { ++m_raised; });
+        QVERIFY(m_mpris.start());
+        m_client = QDBusConnection::connectToBus(QDBusConnection::SessionBus, "client");
+        QVERIFY(m_client.connect(service, path, properties, "PropertiesChanged", this,
                                  SLOT(onPropertiesChanged(QString, QVariantMap, QStringList))));
     }
 
     void cleanupTestCase()
     {
-        m_mpris.reset();
-        m_controller.reset();
-        m_radio.reset();
+        m_controller.deselectStation();
         QTRY_COMPARE_WITH_TIMEOUT(mediaPlayerCoreCount(), 0, 10000);
-        QDBusConnection::disconnectFromBus(QStringLiteral("client"));
+        QDBusConnection::disconnectFromBus("client");
     }
 
     void init()
     {
-        m_controller->deselectStation();
-        m_preferences->setVolume(0.0f); // no fade: the player's volume is what was last set
-        QTRY_COMPARE(announced.value("PlaybackStatus", "Stopped").toString(),
-                     QStringLiteral("Stopped"));
-        QTRY_COMPARE(property(player, QStringLiteral("PlaybackStatus")).toString(),
-                     QStringLiteral("Stopped"));
+        m_controller.deselectStation();
+        m_preferences.setVolume(0.0f); // no fade: the player's volume is what was last set
+        QTRY_COMPARE(announced.value("PlaybackStatus", "Stopped").toString(), "Stopped");
+        QTRY_COMPARE(property(player, "PlaybackStatus").toString(), "Stopped");
     }
 
-    void raiseAndQuit()
+    // Quit: tst_sondikapp, on the whole program.
+    void raise()
     {
-        for (const QString& method : {QStringLiteral("Raise"), QStringLiteral("Quit")})
-            m_client.asyncCall(
-                QDBusMessage::createMethodCall(service, path, "org.mpris.MediaPlayer2", method));
+        m_client.asyncCall(
+            QDBusMessage::createMethodCall(service, path, "org.mpris.MediaPlayer2", "Raise"));
         QTRY_COMPARE(m_raised, 1);
-        QTRY_COMPARE(m_quits, 1);
     }
 
     // What the media keys and panels do, told back to them through both
@@ -194,18 +170,18 @@ private slots:
         QFETCH(QString, selectedAfter);
         QFETCH(int, playerChanges);
         if (!selected.isEmpty())
-            m_preferences->setSelectedRadioStationId(selected);
+            m_preferences.setSelectedRadioStationId(selected);
         QTRY_COMPARE(announced.value("CanPlay").toBool(), !selected.isEmpty());
-        QSignalSpy changes(m_radio.get(), &RadioPlayer::playerChanged);
+        QSignalSpy changes(&m_radio, &RadioPlayer::playerChanged);
         for (const QString& command : commands.split(' '))
             playerctl({command});
 
         QTRY_COMPARE_WITH_TIMEOUT(playerctl({"status"}), status, 20000);
         QTRY_COMPARE(announced.value("PlaybackStatus", "Stopped").toString(), status);
         QCOMPARE(changes.size(), playerChanges);
-        QCOMPARE(m_preferences->selectedRadioStationId().value_or(QString()), selectedAfter);
+        QCOMPARE(m_preferences.selectedRadioStationId().value_or(QString()), selectedAfter);
         if (status == "Playing")
-            QCOMPARE(m_radio->currentStation()->id, selectedAfter);
+            QCOMPARE(m_radio.currentStation()->id, selectedAfter);
         if (!selectedAfter.isEmpty())
             QCOMPARE(playerctl({"metadata", "mpris:trackid"}),
                      QStringLiteral("'/de/sondik/Sondik/station/s%1'").arg(selectedAfter));
@@ -214,14 +190,13 @@ private slots:
     // Out of range both ways, as set by a panel.
     void volume()
     {
-        m_preferences->setSelectedRadioStationId(QStringLiteral("plain"));
+        m_preferences.setSelectedRadioStationId("plain");
         playerctl({"play"});
-        QVERIFY(m_radio->player());
+        QVERIFY(m_radio.player());
         for (auto [set, taken] : {std::pair{1.7, 1.0f}, std::pair{-0.5, 0.0f}}) {
-            call(QStringLiteral("Set"),
-                 {player, QStringLiteral("Volume"), QVariant::fromValue(QDBusVariant(set))});
-            QCOMPARE(m_preferences->volume(), taken);
-            QCOMPARE(m_radio->player()->volume(), taken);
+            call("Set", {player, "Volume", QVariant::fromValue(QDBusVariant(set))});
+            QCOMPARE(m_preferences.volume(), taken);
+            QCOMPARE(m_radio.player()->volume(), taken);
             QCOMPARE(playerctl({"volume"}).toFloat(), taken);
             QTRY_COMPARE(announced.value("Volume").toDouble(), double(taken));
         }
@@ -230,12 +205,11 @@ private slots:
     void metadataFollowsTheSong()
     {
         m_server.setStreamTitle("Artist One - First Song");
-        m_preferences->setSelectedRadioStationId(QStringLiteral("song"));
+        m_preferences.setSelectedRadioStationId("song");
         playerctl({"play"});
-        QTRY_COMPARE_WITH_TIMEOUT(playerctl({"metadata", "title"}), QStringLiteral("First Song"),
-                                  20000);
-        QCOMPARE(playerctl({"metadata", "artist"}), QStringLiteral("Artist One"));
-        QCOMPARE(playerctl({"metadata", "album"}), QStringLiteral("Song FM"));
+        QTRY_COMPARE_WITH_TIMEOUT(playerctl({"metadata", "title"}), "First Song", 20000);
+        QCOMPARE(playerctl({"metadata", "artist"}), "Artist One");
+        QCOMPARE(playerctl({"metadata", "album"}), "Song FM");
         const QUrl art(playerctl({"metadata", "mpris:artUrl"}));
         QVERIFY(art.isLocalFile());
         QCOMPARE(QImage(art.toLocalFile()).size(),
@@ -243,16 +217,15 @@ private slots:
 
         // Changed mid-stream, as the station's playout does.
         m_server.setStreamTitle("Second Song");
-        QTRY_COMPARE_WITH_TIMEOUT(playerctl({"metadata", "title"}), QStringLiteral("Second Song"),
-                                  20000);
-        QCOMPARE(playerctl({"metadata", "artist"}), QString());
+        QTRY_COMPARE_WITH_TIMEOUT(playerctl({"metadata", "title"}), "Second Song", 20000);
+        QCOMPARE(playerctl({"metadata", "artist"}), "");
 
         // A stream without titles: the station's name.
-        m_preferences->setSelectedRadioStationId(QStringLiteral("plain"));
+        m_preferences.setSelectedRadioStationId("plain");
         playerctl({"stop"});
         playerctl({"play"});
-        QTRY_COMPARE(playerctl({"metadata", "title"}), QStringLiteral("Plain Tone"));
-        QCOMPARE(playerctl({"metadata", "artist"}), QString());
+        QTRY_COMPARE(playerctl({"metadata", "title"}), "Plain Tone");
+        QCOMPARE(playerctl({"metadata", "artist"}), "");
     }
 };
 

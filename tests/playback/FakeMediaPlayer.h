@@ -13,9 +13,8 @@ class FakeMediaPlayer : public MediaPlayer {
     Q_OBJECT
 
 public:
-    explicit FakeMediaPlayer(QUrl url, int* alive = nullptr)
-        : url(std::move(url))
-        , m_alive(alive)
+    explicit FakeMediaPlayer(const QUrl&, int* alive = nullptr)
+        : m_alive(alive)
     {
         if (m_alive)
             ++*m_alive;
@@ -49,7 +48,6 @@ public:
         emit rateChanged(rate);
     }
 
-    const QUrl url;
     int playCalls = 0;
     bool failOnPlay = false;  // report the end from inside play()
     bool decodedAudio = true; // as a stream that played, unless a test says otherwise

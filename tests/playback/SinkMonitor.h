@@ -6,9 +6,11 @@
 #include <QTimer>
 #include <QtEndian>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <optional>
+#include <utility>
 #include <vector>
 
 // What a sound server's sink plays, heard through its monitor (parec), as
@@ -57,7 +59,7 @@ public:
     {
         const auto deadline = Clock::now() + limit;
         for (;;) {
-            if (auto at = firstWindow(from, [level](double rms) { return rms > level; }))
+            if (auto at = crossing(from, level, true))
                 return at;
             if (Clock::now() > deadline)
                 return std::nullopt;
@@ -70,7 +72,11 @@ public:
     std::optional<Clock::time_point> crossing(Clock::time_point from, double level,
                                               bool rising) const
     {
-        return firstWindow(from, [=](double rms) { return rising ? rms > level : rms < level; });
+        for (const Window& window : m_windows) {
+            if (window.end > from && (rising ? window.rms > level : window.rms < level))
+                return window.end;
+        }
+        return std::nullopt;
     }
 
     // The end of the last window after `from` louder than `level`; `from`
@@ -85,42 +91,22 @@ public:
         return last;
     }
 
-    // The level of the windows that ended within [from, to].
-    double level(Clock::time_point from, Clock::time_point to) const
+    // The level of the windows that ended within [from, to], and the loudest of them.
+    std::pair<double, double> level(Clock::time_point from, Clock::time_point to) const
     {
-        double sum = 0.0;
+        double sum = 0.0, loudest = 0.0;
         int count = 0;
         for (const Window& window : m_windows) {
             if (window.end >= from && window.end <= to) {
                 sum += window.rms * window.rms;
+                loudest = std::max(loudest, window.rms);
                 ++count;
             }
         }
-        return count ? std::sqrt(sum / count) : 0.0;
-    }
-
-    // The loudest window that ended within [from, to].
-    double loudest(Clock::time_point from, Clock::time_point to) const
-    {
-        double most = 0.0;
-        for (const Window& window : m_windows) {
-            if (window.end >= from && window.end <= to)
-                most = std::max(most, window.rms);
-        }
-        return most;
+        return {count ? std::sqrt(sum / count) : 0.0, loudest};
     }
 
 private:
-    template <typename Test>
-    std::optional<Clock::time_point> firstWindow(Clock::time_point from, Test test) const
-    {
-        for (const Window& window : m_windows) {
-            if (window.end > from && test(window.rms))
-                return window.end;
-        }
-        return std::nullopt;
-    }
-
     void take()
     {
         const Clock::time_point arrived = Clock::now();

@@ -117,9 +117,8 @@ private slots:
     {
         QTest::addColumn<float>("stored");
         QTest::addColumn<float>("target"); // 0: no fade
-        QTest::newRow("full") << 1.0f << 1.0f;
         QTest::newRow("0.3") << 0.3f << 0.3f;
-        QTest::newRow("above range") << 2.0f << 1.0f;
+        QTest::newRow("above range: full") << 2.0f << 1.0f;
         QTest::newRow("silent") << 0.0f << 0.0f;
         QTest::newRow("below range") << -0.5f << 0.0f;
         QTest::newRow("not a number") << std::numeric_limits<float>::quiet_NaN() << 0.0f;
@@ -273,10 +272,7 @@ private slots:
         const auto row = [](const char* name, const QString& received, const QString& shown) {
             QTest::newRow(name) << received << shown;
         };
-        row("controls",
-            "A\x01"
-            "B\x7f\x1b[0m",
-            "AB[0m");
+        row("controls", QString::fromUtf16(u"A\u0001B\u007f\u001b[0m"), "AB[0m");
         row("white space", "  Line\none\t\r\ntwo  ", "Line one two");
         row("direction overrides", QString::fromUtf8("evil\u202Etxt.exe\u2066x\u2069"),
             "eviltxt.exex");

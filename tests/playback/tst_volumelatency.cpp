@@ -87,7 +87,7 @@ private slots:
         // volume was set has been heard too.
         monitor.listen(2500ms);
         // Never louder than asked, from the first sample on.
-        const double loudest = monitor.loudest(*sound, Clock::now());
+        const double loudest = monitor.level(*sound, Clock::now()).second;
         QVERIFY2(loudest < 1.2 * low * full, qPrintable(QString::number(loudest / full)));
 
         std::vector<double> latencies;
@@ -103,7 +103,7 @@ private slots:
             latencies.push_back(msBetween(called, *changed));
             // Linear in amplitude: the level heard is the gain asked for.
             const Clock::time_point now = Clock::now();
-            const double steady = monitor.level(now - 300ms, now) / full;
+            const double steady = monitor.level(now - 300ms, now).first / full;
             heard += QStringLiteral(" %1 ms (%2 at %3)")
                          .arg(latencies.back(), 0, 'f', 0)
                          .arg(steady, 0, 'f', 3)

@@ -28,20 +28,13 @@ if [ "${AS_NOBODY:-}" != 1 ]; then
     # shellcheck source=../views/station_namespace.sh
     source "$here/../views/station_namespace.sh"
     # gnome-shell runs as nobody; the station server stays root's.
-    cp "$here/gnome_input.py" "$work/"
-    status=0
-    as_nobody GNOME "$0" "$sondik" "$pcmprobe" "$artifacts" || status=$?
-    mkdir -p "$artifacts"
-    cp "$work"/runtime/gnome-*.png "$artifacts/" 2>/dev/null || true
-    (( status == 0 )) || tail -n 30 "$work"/runtime/*.log >&2 || true
-    exit "$status"
+    as_nobody GNOME "$0" "$sondik" "$pcmprobe" "$artifacts"
 fi
 
 station=$work
-work=$work/runtime # the part of it that nobody may write in
 # shellcheck source=xsession.sh
 source "$here/xsession.sh"
-trap stop_x_session EXIT
+nobody_session
 
 # Without a system bus the shell stops at its login manager: an empty one.
 start_bg "$work/system-bus.log" dbus-daemon --session --nofork --address="unix:path=$work/system-bus"
@@ -68,7 +61,7 @@ export DISPLAY XAUTHORITY WAYLAND_DISPLAY=wayland-0
 # One remote-desktop session for the whole run; its indicator takes its
 # place in the top bar before the icon comes.
 mkfifo "$work/input"
-/usr/bin/python3 "$station/gnome_input.py" <"$work/input" >"$work/input.log" 2>&1 &
+/usr/bin/python3 "$here/gnome_input.py" <"$work/input" >"$work/input.log" 2>&1 &
 SESSION_PIDS+=($!)
 exec 7>"$work/input"
 input() { echo "$*" >&7; sleep 0.2; }
@@ -77,12 +70,7 @@ gdbus wait --session --timeout 20 org.kde.StatusNotifierWatcher || fail "no AppI
 
 SONDIK_AUDIO_OUTPUT=pcm SONDIK_AUDIO_FILE="$work/gnome.wav" start_bg "$work/sondik.log" "$sondik"
 sondik_pid=$LAST_PID
-registered() {
-    gdbus call --session --dest org.kde.StatusNotifierWatcher --object-path /StatusNotifierWatcher \
-        --method org.freedesktop.DBus.Properties.Get org.kde.StatusNotifierWatcher \
-        RegisteredStatusNotifierItems | grep -q StatusNotifierItem-
-}
-wait_until 20 registered || fail "Sondik did not register with the extension"
+wait_until 20 sni_registered || fail "Sondik did not register with the extension"
 # The icon in the top bar: the middle of its orange pixels.
 icon_at() {
     grab "$work/bar.png" && convert "$work/bar.png" -crop 1280x32+0+0 +repage -depth 8 rgb:- |
@@ -111,9 +99,7 @@ input key 0xff57 # End
 sleep 1
 grab "$work/gnome-search.png"
 input key 0xff0d # Return
-wait_until 15 grep -q "GET /top/stream.mp3 200" "$station/server.log" ||
-    fail "typing did not reach the list: $(tail -n 3 "$station/server.log")"
-wait_until 30 heard "$work/gnome.wav" || fail "the station is not heard"
+plays_top "$station/server.log" "$work/gnome.wav"
 
 # Another application's window, clicked: the window closes.
 start_bg "$work/xmessage.log" xmessage -geometry +100+500 -title other "Another application"
@@ -148,5 +134,4 @@ input dclick
 read -r _ wx wy ww wh <<<"$(sondik_window viewable 10)"
 [ -n "${wh:-}" ] && under_point "$ix" "$iy" "$wx $wy $ww $wh" ||
     fail "a double click opened the window at $wx,$wy, not under the icon at $ix"
-kill -TERM "$sondik_pid"
-expect_end "$sondik_pid" SIGTERM
+stop_sondik "$sondik_pid"

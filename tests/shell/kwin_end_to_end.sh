@@ -11,8 +11,8 @@
 # client, so the click on the icon is what waybar sends on one: Activate with
 # the point where it draws the icon. Screenshots come from KWin's ScreenShot2.
 #
-# The session runs as the user nobody, inside the station namespace (see
-# sway_end_to_end.sh and station_namespace.sh).
+# The session runs as the user nobody (as_nobody in xsession.sh), inside the
+# station namespace (station_namespace.sh).
 #
 #   kwin_end_to_end.sh SONDIK PCMPROBE ARTIFACT_DIR
 set -euo pipefail
@@ -21,14 +21,11 @@ sondik=$1
 pcmprobe=$2
 artifacts=$3
 here=$(cd "$(dirname "$0")" && pwd)
-name=$(basename "$0")
 
 if [ "${AS_NOBODY:-}" != 1 ]; then
-    if ! command -v kwin_wayland >/dev/null || ! command -v waybar >/dev/null ||
-        ! command -v setpriv >/dev/null; then
-        echo "SKIP: needs kwin_wayland, waybar and setpriv"
-        exit 77
-    fi
+    for tool in kwin_wayland waybar setpriv; do
+        command -v "$tool" >/dev/null || { echo "SKIP: needs kwin_wayland, waybar and setpriv"; exit 77; }
+    done
     # shellcheck source=../views/station_namespace.sh
     source "$here/../views/station_namespace.sh"
     # Debian's kwin_wayland carries a file capability that a container refuses
@@ -39,26 +36,18 @@ if [ "${AS_NOBODY:-}" != 1 ]; then
     # What KWin starts once XWayland is up: its environment names the displays.
     printf '#!/bin/sh\nenv >%s/runtime/session.env\nexec waybar -c %s/waybar.json\n' "$work" "$work" \
         >"$work/session.sh"
-    cp "$0" "$here/xsession.sh" "$work/"
     chmod 755 "$work/session.sh"
-    chmod 644 "$work/$name" "$work/xsession.sh" "$work/waybar.json"
-    status=0
-    as_nobody KDE "$work/$name" "$sondik" "$pcmprobe" "$artifacts" || status=$?
-    mkdir -p "$artifacts"
-    cp "$work"/runtime/kwin-*.png "$artifacts/" 2>/dev/null || true
-    cp "$work/runtime/failure.png" "$artifacts/kwin-failure.png" 2>/dev/null || true
-    exit "$status"
+    chmod 644 "$work/waybar.json"
+    as_nobody KDE "$0" "$sondik" "$pcmprobe" "$artifacts"
 fi
 
 # shellcheck source=xsession.sh
-source "$work/xsession.sh"
+source "$here/xsession.sh"
 server_log=$work/server.log
-work=$work/runtime # the part of it that nobody may write in
-artifacts=$work    # fail's screenshot; the root part copies kwin-*.png out
-trap stop_x_session EXIT
+nobody_session
 (exec 3<>/dev/tcp/127.0.0.1/80) 2>/dev/null || fail "nobody does not reach the station server"
 
-KWIN_SCREENSHOT_NO_PERMISSION_CHECKS=1 start_bg "$work/kwin.log" "$work/../kwin_wayland" \
+KWIN_SCREENSHOT_NO_PERMISSION_CHECKS=1 start_bg "$work/kwin_wayland.log" "$work/../kwin_wayland" \
     --virtual --xwayland --width 1280 --height 800 --no-lockscreen "$work/../session.sh"
 wait_until 30 grep -q '^DISPLAY=' "$work/session.env" || fail "KWin did not start XWayland"
 eval "$(grep -E '^(WAYLAND_DISPLAY|DISPLAY)=' "$work/session.env" | sed 's/^/export /')"
@@ -90,11 +79,11 @@ PY
 icon_x=1260 icon_y=15
 icon_area=40x30+1240+0
 region=$icon_area screenshot "$work/bar.png" || fail "KWin took no screenshot"
-SONDIK_AUDIO_OUTPUT=pcm SONDIK_AUDIO_FILE="$work/kwin.wav" start_bg "$work/sondik.log" "$sondik"
+SONDIK_AUDIO_OUTPUT=pcm SONDIK_AUDIO_FILE="$work/kwin.wav" start_bg "$work/kwin.log" "$sondik"
 sondik_pid=$LAST_PID
 wait_until 20 sni_registered || fail "Sondik did not register with waybar"
 region=$icon_area await_change "$work/bar.png" 50 || fail "waybar did not draw the icon"
-grep -q 'window manager "KWin"' "$work/sondik.log" || fail "Sondik did not see KWin"
+grep -q 'window manager "KWin"' "$work/kwin.log" || fail "Sondik did not see KWin"
 
 read -r id wx wy ww wh <<<"$(sondik_window viewable 10)"
 [ -n "${wh:-}" ] || fail "no window at launch"
@@ -102,34 +91,15 @@ wait_until 5 window_focused "$id" && focus=with || focus=without
 echo "at launch: the window at $wx,$wy (${ww}x$wh), $focus the keyboard"
 
 click_icon() { sni "$service" Activate "$icon_x" "$icon_y"; }
-# The window under the icon, with the keyboard.
+# The window under the icon, with the keyboard. Under KWin a new window takes
+# the focus as it maps; open_other's windowactivate (a pager's request) is
+# granted too.
 placed() {
     read -r id wx wy ww wh <<<"$(on_screen window | head -n1)"
     [ -n "${wh:-}" ] && under_point "$icon_x" "$icon_y" "$wx $wy $ww $wh" && window_focused "$id"
 }
-click_icon
-sondik_window gone 10 >/dev/null || fail "Activate did not close the window"
-click_icon
-wait_until 10 placed || fail "Activate: the window at $(on_screen window), not under the icon with the keyboard"
-echo "after Activate: the window at $wx,$wy, with the keyboard"
-screenshot "$work/kwin-window.png"
-
-# Typed without a click: the list has the keyboard, and a letter opens the search.
-shown="${ww}x$wh+$wx+$wy"
-region=$shown grab "$work/list.png"
-xdotool type --delay 60 absolut
-region=$shown await_change "$work/list.png" 50 || fail "typing did not open the search"
-screenshot "$work/kwin-search.png"
-# Keypad Enter leaves the field, End reaches the last match, Return plays it.
-xdotool key --delay 80 KP_Enter End Return
-wait_until 15 grep -q "GET /top/stream.mp3 200" "$server_log" || fail "the search's last match did not play"
-wait_until 30 heard "$work/kwin.wav" || fail "the station is not heard"
-
-# Under KWin a new window takes the focus as it maps; open_other's
-# windowactivate (a pager's request) is granted too.
-open_other
-sondik_window gone 10 >/dev/null || fail "the window stayed open when another window took the focus"
-click_icon
-wait_until 10 placed || fail "Activate after the focus change: the window at $(on_screen window)"
-stop_sondik "$sondik_pid"
-sanitizer_clean "$work/sondik.log" || fail "sanitizer report"
+opened() {
+    wait_until 10 placed || fail "$1: the window at $(on_screen window), not under the icon with the keyboard"
+    echo "after $1: the window at $wx,$wy, with the keyboard"
+}
+desktop_steps kwin "$server_log" 10

@@ -13,23 +13,16 @@ artifacts=$2
 # shellcheck source=xsession.sh
 source "$(dirname "$0")/xsession.sh"
 new_work_dir
-export SONDIK_AUDIO_OUTPUT=null QT_QPA_PLATFORM=xcb LSAN_OPTIONS=exitcode=0
+export SONDIK_AUDIO_OUTPUT=null
 
-start_x_session "$work" 1280x800 compositor
-mkdir -p "$artifacts"
+sondik_session compositor
 start_bg "$work/sondik.log" "$sondik"
 sondik_pid=$LAST_PID
 read -r _ ix iy iw ih <<<"$(sondik_window viewable 10 icon)"
 [ -n "${ih:-}" ] || fail "no tray icon"
 
 # shown WHAT: the window is open under the icon, with the keyboard.
-shown() {
-    read -r wid wx wy ww wh <<<"$(sondik_window viewable)"
-    [ -n "${wh:-}" ] || fail "$1 did not show the window"
-    under_point $(( ix + iw / 2 )) $(( iy + ih - 1 )) "$wx $wy $ww $wh" ||
-        fail "$1: window at $wx,$wy ${ww}x$wh, icon at $ix,$iy ${iw}x$ih"
-    wait_until 5 window_focused "$wid" || fail "$1: the window does not have the keyboard"
-}
+shown() { opened_under $(( ix + iw / 2 )) $(( iy + ih - 1 )) "$1"; }
 gone() { sondik_window gone >/dev/null || fail "$1 did not close the window"; }
 click_icon() { xdotool mousemove $(( ix + iw / 2 )) $(( iy + ih / 2 )) click "${1:-1}"; }
 

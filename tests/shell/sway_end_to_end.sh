@@ -18,14 +18,12 @@ here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=xsession.sh
 source "$here/xsession.sh"
 
-if [ "${SWAY_SESSION:-}" != 1 ]; then
+if [ "${AS_NOBODY:-}" != 1 ]; then
     if [ "$(id -u)" != 0 ] || ! command -v sway >/dev/null || ! command -v setpriv >/dev/null; then
         echo "needs root (to run the session as another user) and sway"
         exit 77
     fi
     new_work_dir
-    chmod 755 "$work"
-    install -d -o nobody -g nogroup -m 700 "$work/runtime" "$work/home"
     cat >"$work/sway.conf" <<CONF
 output HEADLESS-1 resolution 1280x800 position 0 0
 xwayland $([ "$mode" = native ] && echo disable || echo enable)
@@ -35,23 +33,13 @@ bar {
     tray_output *
 }
 CONF
-    # This script again, as nobody, on a session bus of its own.
-    cp "$0" "$here/xsession.sh" "$work/"
-    chmod 644 "$work/$(basename "$0")" "$work/xsession.sh" "$work/sway.conf"
-    status=0
-    setpriv --reuid=nobody --regid=nogroup --clear-groups \
-        env -i PATH=/usr/local/bin:/usr/bin:/bin HOME="$work/home" XDG_RUNTIME_DIR="$work/runtime" \
-        XDG_CONFIG_HOME="$work/home/.config" WLR_BACKENDS=headless WLR_RENDERER=pixman \
-        WLR_LIBINPUT_NO_DEVICES=1 LSAN_OPTIONS=exitcode=0 SWAY_SESSION=1 work="$work" \
-        dbus-run-session -- bash "$work/$(basename "$0")" "$sondik" "$artifacts" "$mode" || status=$?
-    mkdir -p "$artifacts"
-    cp "$work"/runtime/sway-*.png "$artifacts/" 2>/dev/null || true
-    exit "$status"
+    chmod 644 "$work/sway.conf"
+    as_nobody sway "$0" "$sondik" "$artifacts" "$mode"
 fi
 
-work=$work/runtime # the part of it that nobody may write in
-trap stop_x_session EXIT
-start_bg "$work/sway.log" sway -c "$work/../sway.conf"
+nobody_session
+WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 \
+    start_bg "$work/sway.log" sway -c "$work/../sway.conf"
 wait_until 20 grep -q '^WAYLAND_DISPLAY=' "$work/session.env" || fail "sway did not start"
 # Without XWayland, sway names no DISPLAY.
 eval "$(grep -E '^(WAYLAND_DISPLAY|DISPLAY|SWAYSOCK)=' "$work/session.env" | sed 's/^/export /')"
@@ -79,7 +67,7 @@ wait_until 10 eval '! shown' || fail "Activate did not close the window"
 click_icon
 wait_until 10 placed || fail "Activate: the window at $(window), not under the icon with the focus"
 grab() { grim "$1"; }
-screenshot "$work/sway-$mode.png"
+screenshot "$artifacts/sway-$mode.png"
 
 click_icon
 wait_until 10 eval '! shown' || fail "a second Activate did not close the window"

@@ -20,10 +20,8 @@ done
 # shellcheck source=../views/station_namespace.sh
 STATION_BUS=1 source "$(dirname "$0")/../views/station_namespace.sh"
 
-bus=$DBUS_SESSION_BUS_ADDRESS
-start_x_session "$work" 1280x800 nowm
-export DBUS_SESSION_BUS_ADDRESS=$bus XDG_CURRENT_DESKTOP=XFCE NO_AT_BRIDGE=1
-mkdir -p "$artifacts"
+sondik_session nowm bus
+export XDG_CURRENT_DESKTOP=XFCE NO_AT_BRIDGE=1
 
 # One panel along the top: a spacer, then the status tray at its right end.
 channels=$XDG_CONFIG_HOME/xfce4/xfconf/xfce-perchannel-xml
@@ -70,7 +68,6 @@ panel=1280x30+0+0 # as the layout above has it
 region=$panel await_change "$work/bare.png" 100 || fail "the panel is not drawn"
 region=$panel grab "$work/panel-empty.png"
 
-export QT_QPA_PLATFORM=xcb LANG=en_US.UTF-8 LC_ALL='' LSAN_OPTIONS=exitcode=0
 start_sondik "$sondik" xfce
 grep 'desktop "' "$work/xfce.log" || true
 echo "xfce: the window at launch at $wx,$wy ${ww}x$wh"
@@ -84,40 +81,8 @@ read -r iw ih ix iy <<<"$(convert "$work/panel-empty.png" "$artifacts/xfce-panel
     -composite -colorspace gray -threshold 10% -format '%@' info: | tr 'x+' '  ')"
 echo "xfce: the icon at $ix,$iy ${iw}x$ih"
 click_icon() { sleep 1; xdotool mousemove $(( ix + iw / 2 )) $(( iy + ih / 2 )) click 1; }
-
-click_icon
-sondik_window gone >/dev/null || fail "a click on the icon did not close the window opened at launch"
-# shown WHAT: the window is open under the icon, with the keyboard.
-shown() {
-    read -r wid wx wy ww wh <<<"$(sondik_window viewable)"
-    [ -n "${wh:-}" ] || fail "$1 did not open the window"
+opened() {
+    opened_under $(( ix + iw / 2 )) $(( iy + ih )) "$1"
     echo "xfce: after $1, the window at $wx,$wy ${ww}x$wh"
-    under_point $(( ix + iw / 2 )) $(( iy + ih )) "$wx $wy $ww $wh" ||
-        fail "$1: the window at $wx,$wy ${ww}x$wh, not under the icon at $ix,$iy ${iw}x$ih"
-    wait_until 5 window_focused "$wid" || fail "$1: the window does not have the keyboard"
 }
-click_icon
-shown "a click on the icon"
-shoot() { region="$(( ww + 40 ))x$(( wh + 40 ))+$(( wx - 20 ))+$(( wy - 20 ))" screenshot "$artifacts/$1.png"; }
-shoot xfce-window
-
-# Typed with no click: the list has the keyboard, a printable key opens the
-# search. The list starts with the same stations, so the field that opens
-# shows it (not await_change: the field's cursor blinks).
-grab_window() { region="${ww}x$wh+$wx+$wy" grab "$work/$1.png"; }
-grab_window list
-xdotool type --delay 60 absolut
-wait_until 10 eval 'grab_window search && differ "$work/list.png" "$work/search.png" 100' ||
-    fail "typing did not open the search"
-shoot xfce-search
-xdotool key --delay 80 KP_Enter End Return
-wait_until 15 grep -q "GET /top/stream.mp3 200" "$work/server.log" ||
-    fail "End after the search did not reach its last match, Absolut Top"
-wait_until 30 heard "$work/xfce.wav" || fail "the station is not heard"
-
-open_other
-sondik_window gone >/dev/null || fail "another window taking the focus did not close the window"
-click_icon
-shown "a click on the icon after another window had the focus"
-stop_sondik "$sondik_pid"
-sanitizer_clean "$work/xfce.log" || fail "sanitizer report"
+desktop_steps xfce "$work/server.log" 4

@@ -99,19 +99,86 @@ heard() {
     awk -v r="$rms" -v s="$share" 'BEGIN { exit !(r > 0.01 && s > 0.8) }'
 }
 
+# plays_top SERVER_LOG WAV: Absolut Top, the last match of "absolut", is
+# served (from station_server.py) and heard.
+plays_top() {
+    wait_until 15 grep -q "GET /top/stream.mp3 200" "$1" ||
+        fail "the search's last match, Absolut Top, did not play: $(tail -n 3 "$1")"
+    wait_until 30 heard "$2" || fail "the station is not heard"
+}
+
+# opened_under X Y WHAT: WHAT opened the window just below the point X,Y, with
+# the keyboard; its place in wid wx wy ww wh.
+opened_under() {
+    read -r wid wx wy ww wh <<<"$(sondik_window viewable)"
+    [ -n "${wh:-}" ] || fail "$3 did not open the window"
+    under_point "$1" "$2" "$wx $wy $ww $wh" || fail "$3: the window at $wx,$wy ${ww}x$wh, not under $1,$2"
+    wait_until 5 window_focused "$wid" || fail "$3: the window does not have the keyboard"
+}
+
+# desktop_steps NAME SERVER_LOG SECONDS: what a user does with the icon of a
+# desktop's panel, through the caller's click_icon and opened WHAT (the window
+# under the icon with the keyboard, its place in wx wy ww wh), each answered
+# within SECONDS: a click closes the window opened at launch and the next
+# opens it (screenshot NAME-window); "absolut" typed with no click opens the
+# search (NAME-search), keypad Enter leaves the field, End reaches the last
+# match and Return plays it, heard in $work/NAME.wav; another window taking
+# the focus closes the window, and the icon opens it again. Then SIGTERM ends
+# Sondik cleanly.
+desktop_steps() {
+    click_icon
+    sondik_window gone "$3" >/dev/null || fail "a click on the icon did not close the window opened at launch"
+    click_icon
+    opened "a click on the icon"
+    shoot "$1-window"
+    # The list starts with the same stations, so the search field that opens
+    # shows it (not await_change: the field's cursor blinks).
+    local window="${ww}x$wh+$wx+$wy"
+    region=$window grab "$work/list.png"
+    xdotool type --delay 60 absolut
+    # shellcheck disable=SC2016 # eval expands it
+    wait_until 10 eval 'region=$window grab "$work/search.png" && differ "$work/list.png" "$work/search.png" 100' ||
+        fail "typing did not open the search"
+    shoot "$1-search"
+    xdotool key --delay 80 KP_Enter End Return
+    plays_top "$2" "$work/$1.wav"
+    open_other
+    sondik_window gone "$3" >/dev/null || fail "another window taking the focus did not close the window"
+    click_icon
+    opened "a click on the icon after another window had the focus"
+    # shellcheck disable=SC2154 # start_sondik's, or the caller's
+    stop_sondik "$sondik_pid"
+    sanitizer_clean "$work/$1.log" || fail "sanitizer report"
+}
+
 # as_nobody DESKTOP SCRIPT ARGS...: bash SCRIPT as the user nobody on a session
 # bus of its own, as a Wayland session of DESKTOP would start it (compositors
 # that refuse root), its home and runtime folders in $work; AS_NOBODY=1 tells
-# the script it is the inner run.
+# the script it is the inner run (see nobody_session). Then this script ends
+# with the inner run's status, its screenshots NAME-*.png (NAME: the script's,
+# less _end_to_end.sh) and its failure's in $artifacts.
 as_nobody() {
-    local desktop=$1; shift
+    local desktop=$1 name status=0; shift
+    name=$(basename "$1" _end_to_end.sh)
     chmod 755 "$work"
     install -d -o nobody -g nogroup -m 700 "$work/runtime" "$work/home"
     setpriv --reuid=nobody --regid=nogroup --clear-groups \
         env -i PATH=/usr/local/bin:/usr/bin:/bin HOME="$work/home" XDG_RUNTIME_DIR="$work/runtime" \
         XDG_CONFIG_HOME="$work/home/.config" XDG_CURRENT_DESKTOP="$desktop" XDG_SESSION_TYPE=wayland \
         LANG=en_US.UTF-8 LSAN_OPTIONS=exitcode=0 AS_NOBODY=1 work="$work" \
-        dbus-run-session -- bash "$@"
+        dbus-run-session -- bash "$@" || status=$?
+    mkdir -p "$artifacts"
+    cp "$work/runtime/$name"-*.png "$artifacts/" 2>/dev/null || true
+    cp "$work/runtime/failure.png" "$artifacts/$name-failure.png" 2>/dev/null || true
+    (( status == 0 )) || tail -n 30 "$work"/runtime/*.log >&2 || true
+    exit "$status"
+}
+# nobody_session: the inner run works in the part of $work that nobody may
+# write in, and leaves its screenshots there for as_nobody.
+nobody_session() {
+    work=$work/runtime
+    artifacts=$work
+    trap stop_x_session EXIT
 }
 
 # on_screen icon|menu|window: "id x y width height" of each of Sondik's windows
@@ -151,6 +218,19 @@ open_other() {
     other=$(timeout 10 xdotool search --sync --name '^other$' | head -n1) || fail "no other window"
     xdotool windowactivate "$other"
     wait_until 5 window_focused "$other" || fail "the other window did not take the focus"
+}
+
+# shoot NAME: the window with a margin, once still, as $artifacts/NAME.png.
+shoot() {
+    region="$(( ww + 40 ))x$(( wh + 40 ))+$(( wx - 20 ))+$(( wy - 20 ))" screenshot "$artifacts/$1.png"
+}
+# dark_palette: the desktop's colour settings (KDE's) say dark, for a Sondik
+# started with XDG_CURRENT_DESKTOP=KDE KDE_SESSION_VERSION=5.
+dark_palette() {
+    local group
+    for group in Window=35,38,41 View=27,30,32 Button=49,54,59 Selection=61,174,233 Tooltip=49,54,59; do
+        printf '[Colors:%s]\nBackgroundNormal=%s\nForegroundNormal=239,240,241\n' "${group%=*}" "${group#*=}"
+    done >"$XDG_CONFIG_HOME/kdeglobals"
 }
 
 # The screen, or the part in $region ("WxH+X+Y"); sway's session grabs with grim.
@@ -208,6 +288,18 @@ sys.exit(not d.value or not x.XGetSelectionOwner(d, ctypes.c_ulong(x.XInternAtom
 PY
 }
 wm_running() { timeout 5 xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
+
+# sondik_session [OPTIONS...]: start_x_session of $work at 1280x800 with
+# OPTIONS, and with "bus" on the session bus this script had (the station
+# namespace's own); the artifacts' folder made; Sondik's environment: X11,
+# English, leaks reported but not failing it.
+sondik_session() {
+    local bus=${DBUS_SESSION_BUS_ADDRESS:-}
+    start_x_session "$work" 1280x800 "$@"
+    [[ " $* " != *" bus "* ]] || export DBUS_SESSION_BUS_ADDRESS=$bus
+    mkdir -p "$artifacts"
+    export QT_QPA_PLATFORM=xcb LANG=en_US.UTF-8 LC_ALL='' LSAN_OPTIONS=exitcode=0
+}
 
 # start_x_session WORKDIR [WIDTHxHEIGHT] [compositor] [notray] [nowm]
 # (nowm: the X server and the private home only, for a desktop's own

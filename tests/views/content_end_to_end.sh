@@ -21,13 +21,8 @@ artifacts=$3
 # shellcheck source=station_namespace.sh
 source "$(dirname "$0")/station_namespace.sh"
 
-start_x_session "$work" 1280x800 compositor
+sondik_session compositor
 show_backdrop
-mkdir -p "$artifacts"
-export QT_QPA_PLATFORM=xcb LANG=en_US.UTF-8 LC_ALL='' LSAN_OPTIONS=exitcode=0
-shoot() {
-    region="$(( ww + 40 ))x$(( wh + 40 ))+$(( wx - 20 ))+$(( wy - 20 ))" screenshot "$artifacts/content-$1.png"
-}
 docs_shot() {
     [ -z "${SCREENSHOT_DIR:-}" ] ||
         region="$(( ww + 160 ))x$(( wy + wh + 30 ))+$(( wx - 80 ))+0" screenshot "$SCREENSHOT_DIR/$1.png"
@@ -65,7 +60,7 @@ print(rows[0] - top, run, bottom - 1 - rows[-1])
 }
 
 start_sondik "$sondik" light
-shoot list
+shoot content-list
 docs_shot window-light
 read -r list_top _ <<<"$(cards "$artifacts/content-list.png")"
 first_row
@@ -78,22 +73,22 @@ change_content xdotool type --delay 40 "absolut" || fail "typing did not filter 
 # (72), then its gap of 10 at the window's bottom.
 change_content xdotool mousemove $(( wx + 160 )) $(( area_top + 200 )) click --repeat 15 --delay 30 5 ||
     fail "the list did not scroll"
-shoot end
+shoot content-end
 read -r _ last_card gap <<<"$(cards "$artifacts/content-end.png")"
 (( last_card >= 71 && gap >= 9 )) || fail "the last row at the end: $last_card rows, then $gap free"
 change_content xdotool type --delay 40 " top" || fail "typing did not filter the list"
-shoot search
+shoot content-search
 docs_shot search
 first_row
 wait_until 10 grep -q "GET /top/mp3-128/listenlive.m3u" "$work/server.log" ||
     fail "the first row after the search is not Absolut Top"
 
 change_content ip link set uplink down || fail "no banner without a default route"
-shoot banner
+shoot content-banner
 change_content eval 'ip link set uplink up && ip route replace default via 10.200.0.2 dev uplink' ||
     fail "the banner stayed after the network came back"
 change_content click $(( wx + ww - 23 )) $(( area_top - 22 )) || fail "no preferences"
-shoot preferences
+shoot content-preferences
 docs_shot preferences
 read -r preferences_top _ <<<"$(cards "$artifacts/content-preferences.png")"
 (( list_top >= 0 && preferences_top == list_top )) ||
@@ -101,9 +96,7 @@ read -r preferences_top _ <<<"$(cards "$artifacts/content-preferences.png")"
 stop_sondik "$sondik_pid"
 
 # The dark palette, from the desktop's colour settings.
-for group in Window=35,38,41 View=27,30,32 Button=49,54,59 Selection=61,174,233 Tooltip=49,54,59; do
-    printf '[Colors:%s]\nBackgroundNormal=%s\nForegroundNormal=239,240,241\n' "${group%=*}" "${group#*=}"
-done >"$XDG_CONFIG_HOME/kdeglobals"
+dark_palette
 XDG_CURRENT_DESKTOP=KDE KDE_SESSION_VERSION=5 start_sondik "$sondik" dark
 # The window closed from the icon while the row's spinner turns: once the fade
 # is over, the main thread sleeps (no animation runs unseen).
@@ -121,13 +114,13 @@ sleep 3
 sleep 1 # a click soon after the close counts as the same click
 icon_click
 sondik_window viewable >/dev/null || fail "the icon did not open the window again"
-shoot dark
+shoot content-dark
 docs_shot window-dark
 stop_sondik "$sondik_pid"
 rm "$XDG_CONFIG_HOME/kdeglobals"
 
 # The American list (a locale without a territory), with its AM stations in kHz.
 LANG=C start_sondik "$sondik" us
-shoot us
+shoot content-us
 stop_sondik "$sondik_pid"
 sanitizer_clean "$work"/light.log "$work"/dark.log "$work"/us.log || fail "sanitizer report"

@@ -23,12 +23,8 @@ here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=station_namespace.sh
 STATION_BUS=1 source "$here/station_namespace.sh"
 
-bus=$DBUS_SESSION_BUS_ADDRESS
-start_x_session "$work" 1280x800 compositor
-export DBUS_SESSION_BUS_ADDRESS=$bus
+sondik_session compositor bus
 show_backdrop
-mkdir -p "$artifacts"
-export QT_QPA_PLATFORM=xcb LANG=en_US.UTF-8 LC_ALL='' LSAN_OPTIONS=exitcode=0
 conf="$XDG_CONFIG_HOME/Sondik/Sondik.conf"
 # The desktop's accessibility switch: the bus starts, and Qt's bridge with it.
 gdbus call --session --dest org.a11y.Bus --object-path /org/a11y/bus \
@@ -36,9 +32,6 @@ gdbus call --session --dest org.a11y.Bus --object-path /org/a11y/bus \
 a11y() { timeout 30 /usr/bin/python3 "$here/a11y_client.py" "$@"; }
 
 keys() { xdotool key --delay 80 "$@"; }
-shoot() {
-    region="$(( ww + 40 ))x$(( wh + 40 ))+$(( wx - 20 ))+$(( wy - 20 ))" screenshot "$artifacts/keyboard-$1.png"
-}
 growing() {
     local size
     size=$(stat -c %s "$1")
@@ -53,7 +46,7 @@ wait_until 5 eval 'window_focused "$(on_screen window | cut -d" " -f1)"' ||
 
 # The third station, played and stopped from the keyboard.
 keys Down Down
-shoot focus-light
+shoot keyboard-focus-light
 keys Return
 served hq || fail "Down Down Return did not play the third station"
 wait_until 30 heard "$work/light.wav" || fail "the third station is not heard"
@@ -73,7 +66,7 @@ sondik_window viewable >/dev/null || fail "the window did not open again"
 # Back from the list to the top bar's last button: the panel, its slider.
 keys shift+Tab Return Tab Right Right Right
 wait_until 5 grep -qx "Volume=0.65" "$conf" || fail "the stored volume: $(grep Volume "$conf")"
-shoot preferences
+shoot keyboard-preferences
 region=$content grab "$work/panel.png"
 keys Escape
 region=$content await_change "$work/panel.png" || fail "Escape did not leave the panel"
@@ -112,13 +105,11 @@ stop_sondik "$sondik_pid"
 rm -f "$work/mode"
 
 # The focus in the dark palette.
-for group in Window=35,38,41 View=27,30,32 Button=49,54,59 Selection=61,174,233 Tooltip=49,54,59; do
-    printf '[Colors:%s]\nBackgroundNormal=%s\nForegroundNormal=239,240,241\n' "${group%=*}" "${group#*=}"
-done >"$XDG_CONFIG_HOME/kdeglobals"
+dark_palette
 rm -f "$conf"
 XDG_CURRENT_DESKTOP=KDE KDE_SESSION_VERSION=5 start_sondik "$sondik" dark
 keys Down Down
-shoot focus-dark
+shoot keyboard-focus-dark
 stop_sondik "$sondik_pid"
 rm "$XDG_CONFIG_HOME/kdeglobals"
 sanitizer_clean "$work"/light.log "$work"/dark.log || fail "sanitizer report"

@@ -20,11 +20,7 @@ artifacts=$3
 # shellcheck source=station_namespace.sh
 STATION_BUS=1 source "$(dirname "$0")/station_namespace.sh"
 
-bus=$DBUS_SESSION_BUS_ADDRESS
-start_x_session "$work" 1280x800 compositor
-export DBUS_SESSION_BUS_ADDRESS=$bus
-mkdir -p "$artifacts"
-export QT_QPA_PLATFORM=xcb LANG=en_US.UTF-8 LC_ALL='' LSAN_OPTIONS=exitcode=0
+sondik_session compositor bus
 conf="$XDG_CONFIG_HOME/Sondik/Sondik.conf"
 
 requests() { grep -cE "GET /bella/stream.mp3 (200|closed)" "$work/server.log" || true; }
@@ -62,10 +58,7 @@ stop_sondik "$sondik_pid"
 # says so, and nothing plays.
 for look in light dark; do
     if [ "$look" = dark ]; then
-        for group in Window=35,38,41 View=27,30,32 Button=49,54,59 Selection=61,174,233; do
-            printf '[Colors:%s]\nBackgroundNormal=%s\nForegroundNormal=239,240,241\n' \
-                "${group%=*}" "${group#*=}"
-        done >"$XDG_CONFIG_HOME/kdeglobals"
+        dark_palette
         export XDG_CURRENT_DESKTOP=KDE KDE_SESSION_VERSION=5
     fi
     before=$(requests)
