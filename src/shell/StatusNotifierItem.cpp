@@ -11,6 +11,7 @@
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 #include <QDBusServiceWatcher>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QImage>
 #include <QMenu>
@@ -33,6 +34,8 @@ constexpr int maximumSteps = 20;
 // how many registrations are tried.
 constexpr std::chrono::milliseconds listedCheckDelay{2000};
 constexpr int maxRegistrations = 3;
+// Long enough for a deactivation already under way to arrive.
+constexpr std::chrono::milliseconds menuSettleTime{250};
 
 StatusNotifierPixmaps pixmapsOf(const QIcon& icon)
 {
@@ -103,6 +106,20 @@ StatusNotifierItem::StatusNotifierItem(QObject* parent)
     qDBusRegisterMetaType<StatusNotifierToolTip>();
 
     m_pixmaps = pixmapsOf(QIcon(QStringLiteral(":/icons/StatusBarIcon.svg")));
+    m_menuSettling.setSingleShot(true);
+    m_menuSettling.setInterval(menuSettleTime);
+    // A panel asks for the menu while it has the focus, and our window that
+    // the last click hid may not have lost it yet: the application's
+    // deactivation then arriving closes the menu the moment it opened (Qt
+    // closes every popup on it). The menu opens again, once; the user's own
+    // Escape or click, with the application active, is left alone.
+    connect(contextMenu(), &QMenu::aboutToHide, this, [this] {
+        if (!m_menuSettling.isActive() ||
+            QGuiApplication::applicationState() == Qt::ApplicationActive)
+            return;
+        m_menuSettling.stop();
+        QTimer::singleShot(0, this, [this] { contextMenu()->popup(m_menuPoint); });
+    });
 
     QDBusConnection bus = QDBusConnection::sessionBus();
     m_menuExporter = std::make_unique<DBusMenuExporter>(contextMenu());
@@ -262,7 +279,9 @@ void StatusNotifierItem::SecondaryActivate(int, int)
 
 void StatusNotifierItem::ContextMenu(int x, int y)
 {
-    contextMenu()->popup(onScreens(x, y));
+    m_menuPoint = onScreens(x, y);
+    m_menuSettling.start();
+    contextMenu()->popup(m_menuPoint);
 }
 
 void StatusNotifierItem::Scroll(int delta, const QString& orientation)

@@ -7,6 +7,7 @@
 #include <QList>
 #include <QPoint>
 #include <QString>
+#include <QTimer>
 
 #include <memory>
 
@@ -112,4 +113,7 @@ private:
     bool m_registered = false;
     int m_registrations = 0;
     bool m_exported = false;
+    // While the menu opened at a panel's request settles (see ContextMenu).
+    QTimer m_menuSettling;
+    QPoint m_menuPoint;
 };

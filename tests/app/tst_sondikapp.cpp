@@ -148,6 +148,17 @@ private slots:
         QVERIFY(isItem(item));
         QTRY_VERIFY(item->isAvailable());
 
+        // The application's deactivation right as a panel asks for the menu
+        // (the window the last click hid losing the focus) does not close
+        // it; one after it has settled does.
+        QEvent deactivation(QEvent::ApplicationDeactivate);
+        static_cast<StatusNotifierItem*>(item.get())->ContextMenu(0, 0);
+        QCoreApplication::sendEvent(&application, &deactivation);
+        QTRY_VERIFY(QApplication::activePopupWidget());
+        QTest::qWait(400);
+        QCoreApplication::sendEvent(&application, &deactivation);
+        QVERIFY(!QApplication::activePopupWidget());
+
         // The paths are the first item's.
         const std::unique_ptr<TrayIcon> second = createTrayIcon();
         QVERIFY(!isItem(second));
