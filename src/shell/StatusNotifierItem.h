@@ -113,7 +113,7 @@ private:
     bool m_registered = false;
     int m_registrations = 0;
     bool m_exported = false;
-    // While the menu opened at a panel's request settles (see ContextMenu).
+    // While the menu opened at a panel's request settles: see the constructor.
     QTimer m_menuSettling;
     QPoint m_menuPoint;
 };
