@@ -344,8 +344,8 @@ void SondikApp::configureWindow()
             ? WindowStore::Style::OrdinaryWindow
             : WindowStore::Style::TrayPopup;
     if (!m_desktopSession) {
-        m_desktopSession = std::make_unique<DesktopSession>(
-            DesktopSession::currentFacts(m_windowManager->name()));
+        m_desktopSession =
+            std::make_unique<DesktopSession>(DesktopSession::currentFacts(m_windowManager->name()));
         qCInfo(lcApp).noquote() << m_desktopSession->description();
     }
     auto store =

@@ -17,10 +17,10 @@ bool namesDesktop(const QString& currentDesktop, QLatin1String desktop)
 DesktopSession::DesktopSession(Facts facts)
     : m_facts(std::move(facts))
 {
-    const bool xwayland = m_facts.platform == QLatin1String("xcb") &&
-                          (m_facts.waylandDisplay ||
-                           m_facts.sessionType.compare(QLatin1String("wayland"),
-                                                       Qt::CaseInsensitive) == 0);
+    const bool xwayland =
+        m_facts.platform == QLatin1String("xcb") &&
+        (m_facts.waylandDisplay ||
+         m_facts.sessionType.compare(QLatin1String("wayland"), Qt::CaseInsensitive) == 0);
     if (!xwayland)
         m_popup = Popup::Unmanaged;
     else if (m_facts.swaySocket)

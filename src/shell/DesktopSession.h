@@ -29,8 +29,8 @@ public:
         bool waylandDisplay = false;
         bool swaySocket = false;
         QString currentDesktop; // XDG_CURRENT_DESKTOP
-        QString sessionType; // XDG_SESSION_TYPE
-        QString windowManager; // the X11 window manager's _NET_WM_NAME
+        QString sessionType;    // XDG_SESSION_TYPE
+        QString windowManager;  // the X11 window manager's _NET_WM_NAME
     };
 
     explicit DesktopSession(Facts facts);

@@ -138,7 +138,8 @@ QString X11WindowManager::name() const
     XcbReply<xcb_get_property_reply_t> pointer(xcb_get_property_reply(
         m_connection, xcb_get_property(m_connection, false, m_root, check, XCB_ATOM_WINDOW, 0, 1),
         nullptr));
-    if (!pointer || pointer->type != XCB_ATOM_WINDOW || xcb_get_property_value_length(pointer.get()) != 4)
+    if (!pointer || pointer->type != XCB_ATOM_WINDOW ||
+        xcb_get_property_value_length(pointer.get()) != 4)
         return {};
     const xcb_window_t window = *static_cast<xcb_window_t*>(xcb_get_property_value(pointer.get()));
     XcbReply<xcb_get_property_reply_t> text(xcb_get_property_reply(
