@@ -106,18 +106,16 @@ StatusNotifierItem::StatusNotifierItem(QObject* parent)
     qDBusRegisterMetaType<StatusNotifierToolTip>();
 
     m_pixmaps = pixmapsOf(QIcon(QStringLiteral(":/icons/StatusBarIcon.svg")));
-    m_menuSettling.setSingleShot(true);
-    m_menuSettling.setInterval(menuSettleTime);
     // A panel asks for the menu while it has the focus, and our window that
     // the last click hid may not have lost it yet: the application's
     // deactivation then arriving closes the menu the moment it opened (Qt
     // closes every popup on it). The menu opens again, once; the user's own
     // Escape or click, with the application active, is left alone.
     connect(contextMenu(), &QMenu::aboutToHide, this, [this] {
-        if (!m_menuSettling.isActive() ||
+        if (m_menuSettling.hasExpired() ||
             QGuiApplication::applicationState() == Qt::ApplicationActive)
             return;
-        m_menuSettling.stop();
+        m_menuSettling = QDeadlineTimer();
         QTimer::singleShot(0, this, [this] { contextMenu()->popup(m_menuPoint); });
     });
 
@@ -280,7 +278,7 @@ void StatusNotifierItem::SecondaryActivate(int, int)
 void StatusNotifierItem::ContextMenu(int x, int y)
 {
     m_menuPoint = onScreens(x, y);
-    m_menuSettling.start();
+    m_menuSettling = QDeadlineTimer(menuSettleTime);
     contextMenu()->popup(m_menuPoint);
 }
 

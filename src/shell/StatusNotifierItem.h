@@ -4,10 +4,10 @@
 
 #include <QByteArray>
 #include <QDBusArgument>
+#include <QDeadlineTimer>
 #include <QList>
 #include <QPoint>
 #include <QString>
-#include <QTimer>
 
 #include <memory>
 
@@ -114,6 +114,6 @@ private:
     int m_registrations = 0;
     bool m_exported = false;
     // While the menu opened at a panel's request settles: see the constructor.
-    QTimer m_menuSettling;
+    QDeadlineTimer m_menuSettling;
     QPoint m_menuPoint;
 };
