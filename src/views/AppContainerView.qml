@@ -84,11 +84,21 @@ Item {
     }
 
     // The update check's answer opens in a window of its own, so it outlives
-    // the panel and the popup closing.
+    // the panel and the popup closing. It is made at the first check, by its
+    // address, so that Qt Quick Controls load then rather than at start.
     Loader {
-        active: root.updater !== null
-        sourceComponent: UpdateDialog {
-            updater: root.updater
+        id: updateDialog
+        objectName: "updateDialog"
+    }
+
+    Connections {
+        target: root.updater
+
+        function onCheckStarted() {
+            if (updateDialog.item)
+                return; // it answers the signal itself
+            updateDialog.setSource("UpdateDialog.qml", { updater: root.updater });
+            updateDialog.item.present();
         }
     }
 }

@@ -61,25 +61,43 @@ Item {
             objectName: "contentArea"
             width: 320
             height: 360
-            sourceComponent: view.showPreferences ? preferencesPanel
-                           : view.networkStatus.missingConnection ? banner
-                           : stationList
+
+            readonly property Component shown: view.showPreferences ? null
+                                             : view.networkStatus.missingConnection ? banner
+                                             : stationList
+            onShownChanged: show()
+            Component.onCompleted: show()
+
+            // The panel by its address, so that Qt Quick Controls load when
+            // it first opens rather than at start.
+            function show() {
+                if (shown) {
+                    sourceComponent = shown;
+                    return;
+                }
+                setSource("PreferencesView.qml", {
+                    objectName: "preferencesView",
+                    preferences: view.preferences,
+                    launchAtLogin: view.launchAtLogin,
+                    updater: view.updater,
+                    version: Qt.application.version
+                });
+            }
         }
 
         Component.onCompleted: VolumeHook.installOn(view.preferences, view.radioPlayer)
     }
 
-    Component {
-        id: preferencesPanel
+    Connections {
+        target: contentArea.item
+        ignoreUnknownSignals: true
 
-        PreferencesView {
-            objectName: "preferencesView"
-            preferences: view.preferences
-            launchAtLogin: view.launchAtLogin
-            updater: view.updater
-            version: Qt.application.version
-            onHelpRequested: SupportPage.open()
-            onQuitRequested: view.viewState.requestQuit()
+        function onHelpRequested() {
+            SupportPage.open();
+        }
+
+        function onQuitRequested() {
+            view.viewState.requestQuit();
         }
     }
 

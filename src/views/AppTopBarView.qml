@@ -62,6 +62,13 @@ Item {
     // The field stays through its fade-out.
     property bool searchFieldExists: false
 
+    onSearchFieldExistsChanged: {
+        if (searchFieldExists)
+            searchFieldLoader.setSource("SearchField.qml", { bar: bar });
+        else
+            searchFieldLoader.source = "";
+    }
+
     onSearchFieldShownChanged: {
         if (searchFieldShown) {
             fadeOut.stop();
@@ -175,30 +182,6 @@ Item {
             Loader {
                 id: searchFieldLoader
                 anchors.fill: parent
-                active: bar.searchFieldExists
-
-                sourceComponent: PlainTextField {
-                    objectName: "searchField"
-                    opacity: 0
-                    leftPadding: 12
-                    rightPadding: 12
-                    color: systemPalette.windowText
-                    placeholderText: qsTrId("search")
-                    text: bar.searchText
-                    onTextEdited: bar.searchTextEdited(text)
-                    Accessible.name: qsTrId("search")
-
-                    // Only the keypad's Enter takes the focus away.
-                    FirstResponder.identity: FirstResponders.searchfield
-                    FirstResponder.state: bar.firstResponder
-                    FirstResponder.resignableUserOperations: FirstResponder.EnterKey
-                    Keys.onDownPressed: {
-                        bar.firstResponder.value = undefined;
-                        bar.keyboardLeft();
-                    }
-
-                    Component.onCompleted: bar.firstResponder.value = FirstResponders.searchfield
-                }
             }
         }
 

@@ -16,12 +16,16 @@ Window {
     height: Math.max(120, layout.implicitHeight + 32)
     minimumWidth: 280
 
+    function present() {
+        dialog.show();
+        dialog.raise();
+        dialog.requestActivate();
+    }
+
     Connections {
         target: dialog.updater
         function onCheckStarted() {
-            dialog.show()
-            dialog.raise()
-            dialog.requestActivate()
+            dialog.present();
         }
     }
 

@@ -28,6 +28,7 @@ list(APPEND SONDIK_QML_FILES
     views/RadioStationLogoView.qml
     views/RadioStationTextView.qml
     views/RadioStationView.qml
+    views/SearchField.qml
     views/SelectedRadioStationView.qml
     views/SymbolImage.qml
     views/Toggle.qml

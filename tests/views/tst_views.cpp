@@ -9,6 +9,7 @@
 #include "playback/FakeMediaPlayer.h"
 #include "playback/Preferences.h"
 #include "playback/RadioPlayer.h"
+#include "views/AppViewState.h"
 #include "views/LogoImageProvider.h"
 #include "views/Translations.h"
 
@@ -32,6 +33,7 @@ class ViewFixture : public QObject {
     Q_PROPERTY(NetworkStatus* networkStatus MEMBER m_networkStatus NOTIFY storesChanged)
     Q_PROPERTY(LaunchAtLogin* launchAtLogin MEMBER m_launchAtLogin CONSTANT)
     Q_PROPERTY(Updater* updater MEMBER m_updater CONSTANT)
+    Q_PROPERTY(AppViewState* viewState MEMBER m_viewState CONSTANT)
     Q_PROPERTY(QStringList openedUrls MEMBER m_openedUrls NOTIFY storesChanged)
 
 public slots:
@@ -105,6 +107,7 @@ private:
     FakePathMonitor* m_monitor = nullptr;
     LaunchAtLogin* m_launchAtLogin = nullptr;
     Updater* m_updater = nullptr;
+    AppViewState* m_viewState = new AppViewState(this);
     QStringList m_openedUrls;
 };
 

@@ -273,10 +273,18 @@ Item {
             mouseClick(quit, quit.width * 0.02, quit.height / 2);
             compare(requests, ["help", "quit"]);
 
-            const dialog = createTemporaryQmlObject("import Sondik; UpdateDialog { updater: fixture.updater }", root);
+            // The window's root makes the dialog at the first check.
+            const container = createTemporaryQmlObject("import Sondik; AppContainerView {"
+                + " viewState: fixture.viewState; radioStationStore: fixture.radioStationStore;"
+                + " radioPlayer: fixture.radioPlayer; preferences: fixture.preferences;"
+                + " networkStatus: fixture.networkStatus; launchAtLogin: fixture.launchAtLogin;"
+                + " updater: fixture.updater }", root);
+            const loader = findChild(container, "updateDialog");
+            compare(loader.item, null);
             panel.updater = fixture.updater;
             mouseClick(findChild(panel, "checkForUpdatesBox"));
-            verify(dialog.visible);
+            const dialog = loader.item;
+            verify(dialog && dialog.visible);
             tryCompare(fixture.updater, "state", Updater.Failed, 30000);
             compare(findChild(dialog.contentItem, "message").text, fixture.updater.message);
             verify(fixture.updater.message.length > 0);
