@@ -329,6 +329,8 @@ void SondikApp::windowCreated(QObject* window)
     connect(quickWindow, &QWindow::visibleChanged, this, [](bool visible) {
         if (visible)
             preloadMediaPlayers();
+        else
+            releasePreparedMediaPlayers();
     });
     if (!m_windowStore || m_windowStore->window() != quickWindow)
         configureWindow();

@@ -45,9 +45,13 @@ using MediaPlayerFactory = std::function<std::unique_ptr<MediaPlayer>(const QUrl
 // once the plugin is known not to load no player is made (nullptr).
 MediaPlayerFactory defaultMediaPlayerFactory();
 
-// Starts loading the backend off the main thread, once: called when the user
-// is about to play (the window is shown), so that the first play is quick.
+// Called when the user is about to play (the window is shown), so that the
+// next play is quick: starts loading the backend off the main thread, once,
+// and has it start a media core that the next player takes.
 void preloadMediaPlayers();
+// The user is no longer about to play (the window hid): the core started
+// ahead and not taken goes.
+void releasePreparedMediaPlayers();
 // Once the event loop has ended: lets the backend finish what it is making and
 // delivers what it handed back, so that no media core outlives the teardown.
 void finishMediaPlayerHandOvers();

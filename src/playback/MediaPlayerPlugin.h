@@ -19,6 +19,11 @@ public:
     // core takes a while to start); the player belongs to that thread. The
     // program sets LC_NUMERIC to "C" before it loads the plugin.
     virtual std::unique_ptr<MediaPlayer> createMediaPlayer(const QUrl& url) = 0;
+    // Starts a core ahead of a likely createMediaPlayer, which then takes it
+    // instead of starting one; nothing if one is waiting already.
+    virtual void prepareMediaPlayer() = 0;
+    // Lets go of a core started ahead and not taken.
+    virtual void releasePreparedMediaPlayer() = 0;
     // Media cores alive, counting those still being torn down.
     virtual int liveCoreCount() const = 0;
     // MediaPlayer's meta-object as the plugin was linked against it: the
@@ -26,7 +31,7 @@ public:
     virtual const QMetaObject* mediaPlayerMetaObject() const = 0;
 };
 
-#define MediaPlayerPlugin_iid "de.sondik.MediaPlayerPlugin/1"
+#define MediaPlayerPlugin_iid "de.sondik.MediaPlayerPlugin/2"
 Q_DECLARE_INTERFACE(MediaPlayerPlugin, MediaPlayerPlugin_iid)
 
 // Media cores alive in the loaded backend; 0 while no backend is loaded.

@@ -165,6 +165,25 @@ private slots:
         QVERIFY2(std::abs((more - half) - (most - more)) < 0.4, qPrintable(times));
     }
 
+    // A core started ahead (the window shown) is the one the next player
+    // takes; one not taken goes when the window hides.
+    void preparedCore()
+    {
+        qputenv("SONDIK_AUDIO_OUTPUT", "null");
+        RadioPlayer radio(defaultMediaPlayerFactory(), QStringLiteral("unused.invalid"));
+        preloadMediaPlayers();
+        QTRY_COMPARE_WITH_TIMEOUT(mediaPlayerCoreCount(), 1, 20000);
+        radio.play(station("/live.mp3", m_server.url("/live.mp3")), 0.8f);
+        QTRY_VERIFY_WITH_TIMEOUT(radio.player() && radio.player()->hasDecodedAudio(), 20000);
+        QCOMPARE(mediaPlayerCoreCount(), 1);
+        radio.stop();
+        QTRY_COMPARE_WITH_TIMEOUT(mediaPlayerCoreCount(), 0, 10000);
+        preloadMediaPlayers();
+        QTRY_COMPARE_WITH_TIMEOUT(mediaPlayerCoreCount(), 1, 20000);
+        releasePreparedMediaPlayers();
+        QTRY_COMPARE_WITH_TIMEOUT(mediaPlayerCoreCount(), 0, 10000);
+    }
+
     // Quick station changes leave one player, playing, and no stream open.
     void rapidStationChanges()
     {

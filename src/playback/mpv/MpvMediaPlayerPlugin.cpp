@@ -111,10 +111,36 @@ MpvMediaPlayerPlugin::MpvMediaPlayerPlugin(QObject* parent)
 
 std::unique_ptr<MediaPlayer> MpvMediaPlayerPlugin::createMediaPlayer(const QUrl& url)
 {
-    MpvCore core = createCore();
+    MpvCore core = takePrepared();
+    if (!core)
+        core = createCore();
     if (!core)
         return nullptr;
     return std::make_unique<MpvMediaPlayer>(std::move(core), url.toEncoded());
+}
+
+void MpvMediaPlayerPlugin::prepareMediaPlayer()
+{
+    {
+        const std::lock_guard lock(m_preparedMutex);
+        if (m_prepared)
+            return;
+    }
+    MpvCore core = createCore();
+    const std::lock_guard lock(m_preparedMutex);
+    if (!m_prepared)
+        m_prepared = std::move(core);
+}
+
+void MpvMediaPlayerPlugin::releasePreparedMediaPlayer()
+{
+    takePrepared(); // goes down through the reaper, outside the lock
+}
+
+MpvCore MpvMediaPlayerPlugin::takePrepared()
+{
+    const std::lock_guard lock(m_preparedMutex);
+    return std::move(m_prepared);
 }
 
 int MpvMediaPlayerPlugin::liveCoreCount() const

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "MpvCoreReaper.h"
 #include "playback/MediaPlayerPlugin.h"
 
 #include <QObject>
+
+#include <mutex>
 
 // The plugin's root object: makes one embedded mpv core per media player.
 class MpvMediaPlayerPlugin : public QObject, public MediaPlayerPlugin {
@@ -14,6 +17,14 @@ public:
     explicit MpvMediaPlayerPlugin(QObject* parent = nullptr);
 
     std::unique_ptr<MediaPlayer> createMediaPlayer(const QUrl& url) override;
+    void prepareMediaPlayer() override;
+    void releasePreparedMediaPlayer() override;
     int liveCoreCount() const override;
     const QMetaObject* mediaPlayerMetaObject() const override;
+
+private:
+    MpvCore takePrepared();
+
+    std::mutex m_preparedMutex;
+    MpvCore m_prepared;
 };
