@@ -278,8 +278,9 @@ void StatusNotifierItem::SecondaryActivate(int, int)
 void StatusNotifierItem::ContextMenu(int x, int y)
 {
     m_menuPoint = onScreens(x, y);
-    m_menuSettling = QDeadlineTimer(menuSettleTime);
     contextMenu()->popup(m_menuPoint);
+    // From the moment it shows: a first menu can take a while to build.
+    m_menuSettling = QDeadlineTimer(menuSettleTime);
 }
 
 void StatusNotifierItem::Scroll(int delta, const QString& orientation)
