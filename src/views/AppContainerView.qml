@@ -95,9 +95,8 @@ Item {
         target: root.updater
 
         function onCheckStarted() {
-            if (updateDialog.item)
-                return; // it answers the signal itself
-            updateDialog.setSource("UpdateDialog.qml", { updater: root.updater });
+            if (!updateDialog.item)
+                updateDialog.setSource("UpdateDialog.qml", { updater: root.updater });
             updateDialog.item.present();
         }
     }

@@ -4,7 +4,8 @@ import QtQuick.Layouts
 import Sondik
 
 // The answer of the update check, in a small window of its own so that it
-// stays when the tray window closes. It opens whenever a check starts.
+// stays when the tray window closes. Its owner presents it whenever a check
+// starts.
 Window {
     id: dialog
 
@@ -20,13 +21,6 @@ Window {
         dialog.show();
         dialog.raise();
         dialog.requestActivate();
-    }
-
-    Connections {
-        target: dialog.updater
-        function onCheckStarted() {
-            dialog.present();
-        }
     }
 
     SystemPalette {
