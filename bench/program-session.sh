@@ -19,13 +19,14 @@ program_start() {
 }
 
 # program_click_first_row: the pointer over the first row, then a click;
-# prints the click's time (ns, on date's clock). The content area is 360 high,
-# its bottom 12 below the window's; rows 78 apart.
+# prints the click's time (ns, on date's clock): its release, which is when a
+# row acts. The content area is 360 high, its bottom 12 below the window's;
+# rows 78 apart.
 program_click_first_row() {
-    xdotool mousemove $(( wx + 160 )) $(( wy + wh + 12 - 360 + 34 ))
+    local x=$(( wx + 160 )) y=$(( wy + wh + 12 - 360 + 34 ))
+    xdotool mousemove "$x" "$y"
     sleep 0.3
-    date +%s%N
-    xdotool click 1
+    "$XPROBE" click "$x" "$y"
 }
 
 # program_close_window: a click on the tray icon; back once the window is gone.

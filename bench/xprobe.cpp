@@ -4,11 +4,17 @@
 //
 //   xprobe find CLASS MINWIDTH MAXWIDTH [embedded]
 //   xprobe wait viewable|gone CLASS MINWIDTH MAXWIDTH TIMEOUT_MS [embedded]
+//   xprobe click X Y
 //
 // find and wait print "id x y width height" per window (absolute position);
 // wait then prints the wall-clock time in ns when it saw the change, and
-// exits 1 on timeout.
+// exits 1 on timeout. click presses the first button at X Y through XTest,
+// holds it 80 ms as a hand does, and prints the wall-clock time in ns of the
+// release, which is when a click happens: unlike "xdotool click", the time
+// leaves out the tool's start and the button's hold, and what the program
+// draws for the press is drawn before the release, as with a hand's click.
 #include <xcb/xcb.h>
+#include <xcb/xtest.h>
 
 #include <chrono>
 #include <cstdio>
@@ -76,15 +82,43 @@ void walk(xcb_window_t window, bool insideForeign, const std::string& wanted, in
              minWidth, maxWidth, embedded, out);
 }
 
+int click(int x, int y)
+{
+    const auto fake = [](uint8_t type, uint8_t detail, int16_t atX, int16_t atY) {
+        return xcb_request_check(connection,
+                                 xcb_test_fake_input_checked(connection, type, detail,
+                                                             XCB_CURRENT_TIME, root, atX, atY, 0));
+    };
+    const auto x16 = static_cast<int16_t>(x), y16 = static_cast<int16_t>(y);
+    Reply<xcb_generic_error_t> error(fake(XCB_MOTION_NOTIFY, 0, x16, y16));
+    if (!error)
+        error.reset(fake(XCB_BUTTON_PRESS, 1, x16, y16));
+    if (error) {
+        std::fprintf(stderr, "xprobe: XTest refused the click\n");
+        return 2;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(80));
+    const auto at = std::chrono::system_clock::now().time_since_epoch();
+    error.reset(fake(XCB_BUTTON_RELEASE, 1, x16, y16));
+    if (error) {
+        std::fprintf(stderr, "xprobe: XTest refused the release\n");
+        return 2;
+    }
+    std::printf("%lld\n", static_cast<long long>(std::chrono::nanoseconds(at).count()));
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     const std::string command = argc > 1 ? argv[1] : "";
     const bool wait = command == "wait";
-    if (!(command == "find" && argc >= 5) && !(wait && argc >= 7)) {
+    if (!(command == "find" && argc >= 5) && !(wait && argc >= 7) &&
+        !(command == "click" && argc == 4)) {
         std::fprintf(stderr, "usage: xprobe find CLASS MINW MAXW [embedded] | "
-                             "wait viewable|gone CLASS MINW MAXW TIMEOUT_MS [embedded]\n");
+                             "wait viewable|gone CLASS MINW MAXW TIMEOUT_MS [embedded] | "
+                             "click X Y\n");
         return 2;
     }
     int screenNumber = 0;
@@ -97,6 +131,8 @@ int main(int argc, char** argv)
     for (int i = 0; i < screenNumber; ++i)
         xcb_screen_next(&screens);
     root = screens.data->root;
+    if (command == "click")
+        return click(std::atoi(argv[2]), std::atoi(argv[3]));
 
     const int at = wait ? 3 : 2; // CLASS MINW MAXW, then TIMEOUT_MS for wait
     const int minWidth = std::atoi(argv[at + 1]), maxWidth = std::atoi(argv[at + 2]);
