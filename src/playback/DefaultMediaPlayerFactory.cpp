@@ -105,6 +105,15 @@ MediaPlayerFactory defaultMediaPlayerFactory()
         if (!startLoading())
             return nullptr;
         auto player = std::make_unique<AsyncMediaPlayer>(url);
+        // With a core started ahead, the stream opens within this click
+        // rather than after a trip through the backend thread and back,
+        // which waits on the frame the click draws.
+        if (pluginState.load() == PluginState::Loaded) {
+            if (auto ready = loadedPlugin.load()->createPreparedMediaPlayer(url)) {
+                player->attach(std::move(ready));
+                return player;
+            }
+        }
         QPointer<AsyncMediaPlayer> target(player.get());
         backendThread().start([target, url] {
             MediaPlayerPlugin* plugin = loadPlugin();

@@ -22,6 +22,9 @@ public:
     // Starts a core ahead of a likely createMediaPlayer, which then takes it
     // instead of starting one; nothing if one is waiting already.
     virtual void prepareMediaPlayer() = 0;
+    // A player on the core started ahead, at once, or nullptr when none is
+    // ready: never starts one, so the main thread may call it.
+    virtual std::unique_ptr<MediaPlayer> createPreparedMediaPlayer(const QUrl& url) = 0;
     // Lets go of a core started ahead and not taken.
     virtual void releasePreparedMediaPlayer() = 0;
     // Media cores alive, counting those still being torn down.
@@ -31,7 +34,7 @@ public:
     virtual const QMetaObject* mediaPlayerMetaObject() const = 0;
 };
 
-#define MediaPlayerPlugin_iid "de.sondik.MediaPlayerPlugin/2"
+#define MediaPlayerPlugin_iid "de.sondik.MediaPlayerPlugin/3"
 Q_DECLARE_INTERFACE(MediaPlayerPlugin, MediaPlayerPlugin_iid)
 
 // Media cores alive in the loaded backend; 0 while no backend is loaded.

@@ -2,6 +2,7 @@
 // through mpv's pcm audio output.
 #include "MediaFixtures.h"
 #include "PcmRecording.h"
+#include "playback/AsyncMediaPlayer.h"
 #include "playback/MediaPlayerPlugin.h"
 #include "playback/RadioPlayer.h"
 
@@ -173,7 +174,11 @@ private slots:
         RadioPlayer radio(defaultMediaPlayerFactory(), QStringLiteral("unused.invalid"));
         preloadMediaPlayers();
         QTRY_COMPARE_WITH_TIMEOUT(mediaPlayerCoreCount(), 1, 20000);
+        QTest::qWait(100); // the core is counted just before it is kept
         radio.play(station("/live.mp3", m_server.url("/live.mp3")), 0.8f);
+        // The stream opens within the click, with no trip through the backend thread.
+        auto* player = qobject_cast<AsyncMediaPlayer*>(radio.player());
+        QVERIFY(player && player->isAttached());
         QTRY_VERIFY_WITH_TIMEOUT(radio.player() && radio.player()->hasDecodedAudio(), 20000);
         QCOMPARE(mediaPlayerCoreCount(), 1);
         radio.stop();

@@ -111,9 +111,9 @@ MpvMediaPlayerPlugin::MpvMediaPlayerPlugin(QObject* parent)
 
 std::unique_ptr<MediaPlayer> MpvMediaPlayerPlugin::createMediaPlayer(const QUrl& url)
 {
-    MpvCore core = takePrepared();
-    if (!core)
-        core = createCore();
+    if (auto player = createPreparedMediaPlayer(url))
+        return player;
+    MpvCore core = createCore();
     if (!core)
         return nullptr;
     return std::make_unique<MpvMediaPlayer>(std::move(core), url.toEncoded());
@@ -130,6 +130,14 @@ void MpvMediaPlayerPlugin::prepareMediaPlayer()
     const std::lock_guard lock(m_preparedMutex);
     if (!m_prepared)
         m_prepared = std::move(core);
+}
+
+std::unique_ptr<MediaPlayer> MpvMediaPlayerPlugin::createPreparedMediaPlayer(const QUrl& url)
+{
+    MpvCore core = takePrepared();
+    if (!core)
+        return nullptr;
+    return std::make_unique<MpvMediaPlayer>(std::move(core), url.toEncoded());
 }
 
 void MpvMediaPlayerPlugin::releasePreparedMediaPlayer()

@@ -18,6 +18,7 @@ public:
 
     std::unique_ptr<MediaPlayer> createMediaPlayer(const QUrl& url) override;
     void prepareMediaPlayer() override;
+    std::unique_ptr<MediaPlayer> createPreparedMediaPlayer(const QUrl& url) override;
     void releasePreparedMediaPlayer() override;
     int liveCoreCount() const override;
     const QMetaObject* mediaPlayerMetaObject() const override;
